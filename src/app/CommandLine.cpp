@@ -1,0 +1,91 @@
+#include "app/CommandLine.h"
+
+namespace lumora {
+
+namespace {
+
+std::optional<ScreenRect> parseRegion(const QString& text) {
+  const QStringList parts = text.split(QLatin1Char(','));
+  if (parts.size() != 4) return std::nullopt;
+  int32_t v[4];
+  for (int i = 0; i < 4; ++i) {
+    bool ok = false;
+    v[i] = parts[i].trimmed().toInt(&ok);
+    if (!ok) return std::nullopt;
+  }
+  ScreenRect r{v[0], v[1], v[2], v[3]};
+  if (r.width() < 0 || r.height() < 0) return std::nullopt;
+  return r;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const QStringList& args) {
+  CommandLine cl;
+  auto fail = [&cl](const QString& why) {
+    cl.mode = CommandLine::Mode::Invalid;
+    cl.error = why;
+    return cl;
+  };
+  bool capture = false;
+  bool captureOption = false;
+  for (int i = 0; i < args.size(); ++i) {
+    const QString& a = args[i];
+    auto value = [&](QString& out) {
+      if (i + 1 >= args.size()) return false;
+      out = args[++i];
+      return true;
+    };
+    QString v;
+    if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+      cl.mode = CommandLine::Mode::Help;
+      return cl;
+    } else if (a == QLatin1String("--version")) {
+      cl.mode = CommandLine::Mode::Version;
+      return cl;
+    } else if (a == QLatin1String("--capture")) {
+      capture = true;
+    } else if (a == QLatin1String("--yes")) {
+      cl.yes = captureOption = true;
+    } else if (a == QLatin1String("--output")) {
+      if (!value(v) || v.isEmpty()) return fail(QStringLiteral("--output needs a file name"));
+      cl.output = v;
+      captureOption = true;
+    } else if (a == QLatin1String("--region")) {
+      if (!value(v)) return fail(QStringLiteral("--region needs L,T,R,B"));
+      cl.region = parseRegion(v);
+      if (!cl.region) return fail(QStringLiteral("--region wants four whole numbers L,T,R,B with L <= R and T <= B"));
+      captureOption = true;
+    } else if (a == QLatin1String("--delay")) {
+      bool ok = false;
+      if (!value(v)) return fail(QStringLiteral("--delay needs milliseconds"));
+      cl.delayMs = v.toInt(&ok);
+      if (!ok || cl.delayMs < 0) return fail(QStringLiteral("--delay wants a number of milliseconds, 0 or more"));
+      captureOption = true;
+    } else {
+      return fail(QStringLiteral("unknown argument: %1").arg(a));
+    }
+  }
+  if (captureOption && !capture) return fail(QStringLiteral("capture options need --capture"));
+  cl.mode = capture ? CommandLine::Mode::Capture : CommandLine::Mode::Tray;
+  return cl;
+}
+
+QString UsageText() {
+  return QStringLiteral(
+      "Usage: lumora [--capture [--output FILE] [--region L,T,R,B] [--delay MS] [--yes]]\n"
+      "\n"
+      "Without arguments Lumora starts in the notification area.\n"
+      "\n"
+      "  --capture         take one screenshot with the stored settings and exit\n"
+      "  --output FILE     write it to FILE; the extension (.bmp, .jpg, .tga) picks the format\n"
+      "  --region L,T,R,B  capture this rectangle instead of the whole screen\n"
+      "  --delay MS        wait MS milliseconds before the grab (default 200)\n"
+      "  --yes             answer the warnings about poor settings with Yes (default No)\n"
+      "  --help            show this text\n"
+      "  --version         show the version\n"
+      "\n"
+      "Exit status of --capture: 0 saved, 1 failed, 2 bad usage, 3 a warning was declined.\n");
+}
+
+}  // namespace lumora

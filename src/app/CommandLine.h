@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "platform/ScreenRect.h"
+
+namespace lumora {
+
+// What the command line asks for.
+struct CommandLine {
+  enum class Mode { Tray, Capture, Help, Version, Invalid };
+  Mode mode = Mode::Tray;
+  QString output;                   // --output FILE
+  std::optional<ScreenRect> region;  // --region L,T,R,B
+  int delayMs = 200;                // --delay MS
+  bool yes = false;                 // --yes: answer confirmations with Yes
+  QString error;                    // why the line is invalid
+};
+
+// Reads the arguments after the program name.
+CommandLine ParseCommandLine(const QStringList& args);
+
+QString UsageText();
+
+}  // namespace lumora

@@ -1,0 +1,74 @@
+#include "app/OneShot.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <chrono>
+
+#include "capture/CaptureDriver.h"
+#include "platform/ErrorReport.h"
+
+namespace lumora {
+
+namespace {
+
+// The command line has no options window: nothing to hide or show, and the
+// last-capture display is the one line printed at the end.
+class CommandLineView : public CaptureView {
+ public:
+  bool isShowing() const override { return false; }
+  void hideForCapture() override {}
+  void showAfterCapture() override {}
+  bool timerRunning() const override { return false; }
+  void showLastPicture(const QImage&) override {}
+  void showLastFile(const QString& target) override {
+    saved = true;
+    lastTarget = target;
+  }
+  void showNextFile() override {}
+
+  bool saved = false;
+  QString lastTarget;
+};
+
+}  // namespace
+
+int RunOneShot(const CommandLine& cl, Settings& settings, Screen& screen, StreamDialogs& dialogs,
+               Clipboard& clipboard, const Clock& clock, std::FILE* out) {
+  // The command line never prompts for a name.
+  settings.Datei.Eingabeaufforderung = false;
+  if (cl.region) {
+    settings.Auswahl.Sel_Left = cl.region->Left;
+    settings.Auswahl.Sel_Top = cl.region->Top;
+    settings.Auswahl.Sel_Right = cl.region->Right;
+    settings.Auswahl.Sel_Bottom = cl.region->Bottom;
+    settings.Auswahl.Aktiv = true;
+  }
+
+  ScreenGrab grab(screen, dialogs, std::chrono::milliseconds(cl.delayMs));
+  FileNaming naming(settings);
+  ImageSaver saver(dialogs, clipboard, clock);
+  CommandLineView view;
+  CaptureDriver driver(settings, dialogs, grab, naming, saver, view);
+
+  if (!cl.output.isEmpty()) {
+    // An explicit file: its extension chooses the format, and the warnings judge that format.
+    settings.Datei.SameFile = false;
+    settings.Datei.Clipboard = false;
+    settings.Datei.NextFile = QFileInfo(cl.output).absoluteFilePath();
+    settings.Datei.FileSuffix = ImageSaver::Extension(settings.Datei.NextFile);
+  } else {
+    settings.Datei.Counter = 0;
+    naming.AdvanceFileName(settings.Blank, false);
+  }
+
+  const bool ok = runGuarded(dialogs, [&] { driver.MakeScreenshot(); });
+  if (ok && view.saved) {
+    std::fprintf(out, "%s\n", QDir::toNativeSeparators(view.lastTarget).toUtf8().constData());
+    std::fflush(out);
+    return kSaved;
+  }
+  if (ok && dialogs.confirmationsDeclined() > 0) return kDeclined;
+  return kFailed;
+}
+
+}  // namespace lumora

@@ -1,0 +1,56 @@
+#include "capture/CaptureDriver.h"
+
+#include "capture/OptionCheck.h"
+
+namespace lumora {
+
+namespace {
+
+// Brings the options window back however the capture ends, also when an error
+// passes through on its way to the general error report.
+class ShowAgain {
+ public:
+  ShowAgain(CaptureView& view, bool active) : view_(view), active_(active) {}
+  ~ShowAgain() {
+    if (active_) view_.showAfterCapture();
+  }
+  ShowAgain(const ShowAgain&) = delete;
+  ShowAgain& operator=(const ShowAgain&) = delete;
+
+ private:
+  CaptureView& view_;
+  bool active_;
+};
+
+}  // namespace
+
+bool CaptureDriver::MakeScreenshot() {
+  const bool wasShowing = view_.isShowing();
+  if (!naming_.ResolveTarget(view_.timerRunning(), prompt_)) return false;
+  if (!CheckOptions(s_, dialogs_)) return true;
+
+  if (wasShowing) view_.hideForCapture();
+  ShowAgain showAgain(view_, wasShowing);
+
+  const SelectionSettings& sel = s_.Auswahl;
+  const ScreenRect rect =
+      sel.Aktiv ? ScreenRect{sel.Sel_Left, sel.Sel_Top, sel.Sel_Right, sel.Sel_Bottom} : grab_.wholeScreen();
+  bool captured = grab_.GrabScreen(rect);
+  if (captured) {
+    // The working copy shares GrabBitmap's pixels until the caption or the depth
+    // conversion first writes to it.
+    QImage working = grab_.GrabBitmap();
+    if (saver_.SaveImage(working, s_.Datei.NextFile, s_.Datei.Clipboard, s_.Beschriftung, s_.Format))
+      view_.showLastPicture(grab_.Thumbnail());
+    else
+      captured = false;
+  }
+  if (captured) {
+    view_.showLastFile(s_.Datei.Clipboard ? QStringLiteral("In Zwischenablage") : s_.Datei.NextFile);
+    naming_.AdvanceFileName(s_.Blank, view_.timerRunning());
+    view_.showNextFile();
+  }
+  return true;
+}
+
+}  // namespace lumora

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include "capture/ImageSaver.h"
+#include "capture/ScreenGrab.h"
+#include "naming/FileNaming.h"
+#include "platform/Dialogs.h"
+#include "settings/Settings.h"
+
+namespace lumora {
+
+// The options window as a capture sees it. The command line has its own.
+class CaptureView {
+ public:
+  virtual ~CaptureView() = default;
+  virtual bool isShowing() const = 0;
+  virtual void hideForCapture() = 0;
+  virtual void showAfterCapture() = 0;
+  virtual bool timerRunning() const = 0;
+  // The thumbnail of the last saved capture.
+  virtual void showLastPicture(const QImage& thumbnail) = 0;
+  // The target of the last capture, or "In Zwischenablage".
+  virtual void showLastFile(const QString& target) = 0;
+  virtual void showNextFile() = 0;
+};
+
+// Carries one screenshot from the request to the written file or the clipboard.
+class CaptureDriver {
+ public:
+  CaptureDriver(Settings& settings, Dialogs& dialogs, ScreenGrab& grab, FileNaming& naming, ImageSaver& saver,
+                CaptureView& view, NamePrompt* prompt = nullptr)
+      : s_(settings), dialogs_(dialogs), grab_(grab), naming_(naming), saver_(saver), view_(view), prompt_(prompt) {}
+
+  // False only when the file-name prompt was cancelled; a declined warning or a
+  // failed grab or save still answers true.
+  bool MakeScreenshot();
+
+ private:
+  Settings& s_;
+  Dialogs& dialogs_;
+  ScreenGrab& grab_;
+  FileNaming& naming_;
+  ImageSaver& saver_;
+  CaptureView& view_;
+  NamePrompt* prompt_;
+};
+
+}  // namespace lumora

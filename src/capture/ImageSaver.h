@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include "platform/Clipboard.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "settings/Settings.h"
+
+namespace lumora {
+
+// Stamps the caption onto a capture and hands it to the saver that the target's
+// extension selects. Each saver returns false after showing its own error box.
+class ImageSaver {
+ public:
+  ImageSaver(Dialogs& dialogs, Clipboard& clipboard, const Clock& clock)
+      : dialogs_(dialogs), clipboard_(clipboard), clock_(clock) {}
+
+  // `bitmap` is modified in place (caption, colour depth).
+  bool SaveImage(QImage& bitmap, const QString& fileName, bool toClipboard, const tBeschriftung& caption,
+                 const FormatSettings& format);
+
+  bool SaveAsBmp(QImage& bitmap, const QString& fileName, bool toClipboard, uint8_t bmpBit);
+  bool SaveAsJpeg(QImage& bitmap, const QString& fileName, bool toClipboard, uint8_t quality, uint8_t method);
+  bool SaveAsTga(QImage& bitmap, const QString& fileName, bool toClipboard);
+
+  // The extension of a path: from the last '.' after the last '/', at most four
+  // characters, empty when there is none.
+  static QString Extension(const QString& fileName);
+
+ private:
+  void cannotCreate(const QString& fileName);
+
+  Dialogs& dialogs_;
+  Clipboard& clipboard_;
+  const Clock& clock_;
+};
+
+}  // namespace lumora

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QImage>
+#include <chrono>
+#include <functional>
+
+#include "platform/Dialogs.h"
+#include "platform/Screen.h"
+
+namespace lumora {
+
+// Copies screen rectangles and keeps the latest grab with its thumbnail.
+class ScreenGrab {
+ public:
+  using Wait = std::function<void(std::chrono::milliseconds)>;
+  static constexpr int kThumbnailWidth = 157;
+  static constexpr int kThumbnailHeight = 124;
+  static constexpr std::chrono::milliseconds kDefaultDelay{200};
+
+  // `wait` replaces the plain sleep before each grab (the GUI flushes its own
+  // requests first; tests and benchmarks skip the wait).
+  ScreenGrab(Screen& screen, Dialogs& dialogs, std::chrono::milliseconds delay = kDefaultDelay, Wait wait = {});
+
+  // Waits, then copies the rectangle unscaled into `target`.
+  bool CopyScreenRect(QImage& target, const ScreenRect& rect);
+  // Copies the rectangle into GrabBitmap and refreshes Thumbnail; shows the error
+  // box on failure, leaving Thumbnail as it was.
+  bool GrabScreen(const ScreenRect& rect);
+
+  const QImage& GrabBitmap() const { return grabBitmap_; }
+  const QImage& Thumbnail() const { return thumbnail_; }
+  Screen& screen() { return screen_; }
+  // The whole primary screen, (0, 0, width, height).
+  ScreenRect wholeScreen() const;
+  void setDelay(std::chrono::milliseconds delay) { delay_ = delay; }
+
+ private:
+  Screen& screen_;
+  Dialogs& dialogs_;
+  std::chrono::milliseconds delay_;
+  Wait wait_;
+  QImage grabBitmap_;
+  QImage thumbnail_;
+};
+
+}  // namespace lumora

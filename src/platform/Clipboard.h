@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QImage>
+
+namespace lumora {
+
+// The system clipboard as the savers use it.
+class Clipboard {
+ public:
+  virtual ~Clipboard() = default;
+  // Empties the clipboard and puts the picture on it. A picture with a colour
+  // table reaches other programs in the table's colours.
+  virtual void setImage(const QImage& image) = 0;
+};
+
+// The clipboard of the running Qt GUI application.
+class QtClipboard : public Clipboard {
+ public:
+  void setImage(const QImage& image) override;
+};
+
+}  // namespace lumora

@@ -1,0 +1,176 @@
+#include "platform/XcbScreen.h"
+
+#include <xcb/shm.h>
+#include <xcb/xcb.h>
+
+#include <sys/ipc.h>
+#include <sys/shm.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+namespace lumora {
+
+namespace {
+
+// X pads 24-bit pixels to 32 bits with an undefined fourth byte; QImage's RGB32
+// wants it 0xff. Copying and setting the byte happen in one pass.
+void copyRow(uint32_t* dst, const uint32_t* src, int count) {
+  for (int i = 0; i < count; ++i) dst[i] = src[i] | 0xff000000u;
+}
+
+}  // namespace
+
+struct XcbScreen::Impl {
+  xcb_connection_t* conn = nullptr;
+  xcb_screen_t* screen = nullptr;
+  QRect primary;
+  bool shm = false;
+  xcb_shm_seg_t seg = 0;
+  void* shmAddr = nullptr;
+  size_t shmSize = 0;
+
+  ~Impl() {
+    releaseSegment();
+    if (conn) xcb_disconnect(conn);
+  }
+
+  void releaseSegment() {
+    if (shmAddr) {
+      xcb_shm_detach(conn, seg);
+      xcb_flush(conn);
+      shmdt(shmAddr);
+      shmAddr = nullptr;
+      shmSize = 0;
+    }
+  }
+
+  // Makes sure the shared segment holds at least `bytes`; false when shared memory
+  // cannot be used (a remote server, for example), which switches it off for good.
+  bool ensureSegment(size_t bytes) {
+    if (shmAddr && shmSize >= bytes) return true;
+    releaseSegment();
+    int id = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+    if (id < 0) return false;
+    void* addr = shmat(id, nullptr, 0);
+    if (addr == reinterpret_cast<void*>(-1)) {
+      shmctl(id, IPC_RMID, nullptr);
+      return false;
+    }
+    seg = xcb_generate_id(conn);
+    xcb_generic_error_t* err = xcb_request_check(conn, xcb_shm_attach_checked(conn, seg, uint32_t(id), 0));
+    // Once both sides are attached the segment can be marked for removal: it then
+    // disappears with the last user, even if the program dies.
+    shmctl(id, IPC_RMID, nullptr);
+    if (err) {
+      std::free(err);
+      shmdt(addr);
+      shm = false;
+      return false;
+    }
+    shmAddr = addr;
+    shmSize = bytes;
+    return true;
+  }
+
+  // Reads the on-screen rectangle (x, y, w, h) into `target` at (dx, dy).
+  bool read(int x, int y, int w, int h, QImage& target, int dx, int dy) {
+    const size_t bytes = size_t(w) * size_t(h) * 4;
+    if (shm && ensureSegment(bytes)) {
+      xcb_generic_error_t* err = nullptr;
+      xcb_shm_get_image_reply_t* reply = xcb_shm_get_image_reply(
+          conn,
+          xcb_shm_get_image(conn, screen->root, int16_t(x), int16_t(y), uint16_t(w), uint16_t(h), ~0u,
+                            XCB_IMAGE_FORMAT_Z_PIXMAP, seg, 0),
+          &err);
+      if (reply && !err && reply->depth >= 24) {
+        std::free(reply);
+        const auto* src = static_cast<const uint32_t*>(shmAddr);
+        for (int row = 0; row < h; ++row)
+          copyRow(reinterpret_cast<uint32_t*>(target.scanLine(dy + row)) + dx, src + size_t(row) * size_t(w), w);
+        return true;
+      }
+      std::free(reply);
+      std::free(err);
+    }
+    // GetImage replies are limited in size; read in bands of rows.
+    const int bandRows = std::max(1, int((1u << 22) / (uint32_t(w) * 4)));
+    for (int top = 0; top < h; top += bandRows) {
+      const int rows = std::min(bandRows, h - top);
+      xcb_generic_error_t* err = nullptr;
+      xcb_get_image_reply_t* reply = xcb_get_image_reply(
+          conn,
+          xcb_get_image(conn, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root, int16_t(x), int16_t(y + top), uint16_t(w),
+                        uint16_t(rows), ~0u),
+          &err);
+      if (!reply || err || reply->depth < 24 ||
+          size_t(xcb_get_image_data_length(reply)) < size_t(w) * size_t(rows) * 4) {
+        std::free(reply);
+        std::free(err);
+        return false;
+      }
+      const auto* src = reinterpret_cast<const uint32_t*>(xcb_get_image_data(reply));
+      for (int row = 0; row < rows; ++row)
+        copyRow(reinterpret_cast<uint32_t*>(target.scanLine(dy + top + row)) + dx, src + size_t(row) * size_t(w), w);
+      std::free(reply);
+    }
+    return true;
+  }
+};
+
+XcbScreen::XcbScreen(QRect primary) : d_(std::make_unique<Impl>()) {
+  int screenNumber = 0;
+  d_->conn = xcb_connect(nullptr, &screenNumber);
+  if (xcb_connection_has_error(d_->conn)) {
+    xcb_disconnect(d_->conn);
+    d_->conn = nullptr;
+    return;
+  }
+  xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(d_->conn));
+  for (int i = 0; i < screenNumber && it.rem; ++i) xcb_screen_next(&it);
+  d_->screen = it.data;
+  d_->primary = primary.isEmpty() ? QRect(0, 0, d_->screen->width_in_pixels, d_->screen->height_in_pixels) : primary;
+
+  if (!std::getenv("LUMORA_NO_SHM")) {
+    xcb_shm_query_version_reply_t* version =
+        xcb_shm_query_version_reply(d_->conn, xcb_shm_query_version(d_->conn), nullptr);
+    d_->shm = version != nullptr;
+    std::free(version);
+  }
+}
+
+XcbScreen::~XcbScreen() = default;
+
+bool XcbScreen::connected() const { return d_->conn != nullptr; }
+
+bool XcbScreen::usesSharedMemory() const { return d_->shm; }
+
+QSize XcbScreen::size() const { return d_->conn ? d_->primary.size() : QSize(); }
+
+bool XcbScreen::grab(const ScreenRect& rect, QImage& target) {
+  const int64_t w = rect.width();
+  const int64_t h = rect.height();
+  if (!d_->conn || w < 0 || h < 0 || w > std::numeric_limits<int32_t>::max() ||
+      h > std::numeric_limits<int32_t>::max())
+    return false;
+  target = QImage(int(w), int(h), QImage::Format_RGB32);
+  if (w == 0 || h == 0) return true;
+  if (target.isNull()) return false;  // too large to hold
+
+  // The screen in rectangle coordinates; the part of the rectangle off it is black.
+  const int64_t rootLeft = d_->primary.left(), rootTop = d_->primary.top();
+  const int64_t screenW = d_->screen->width_in_pixels, screenH = d_->screen->height_in_pixels;
+  const int64_t x0 = std::max<int64_t>(rect.Left + rootLeft, 0), y0 = std::max<int64_t>(rect.Top + rootTop, 0);
+  const int64_t x1 = std::min<int64_t>(rect.Right + rootLeft, screenW);
+  const int64_t y1 = std::min<int64_t>(rect.Bottom + rootTop, screenH);
+  const bool whole = x0 == rect.Left + rootLeft && y0 == rect.Top + rootTop && x1 == rect.Right + rootLeft &&
+                     y1 == rect.Bottom + rootTop;
+  if (!whole) target.fill(Qt::black);
+  if (x0 >= x1 || y0 >= y1) return true;
+  return d_->read(int(x0), int(y0), int(x1 - x0), int(y1 - y0), target, int(x0 - rect.Left - rootLeft),
+                  int(y0 - rect.Top - rootTop));
+}
+
+}  // namespace lumora

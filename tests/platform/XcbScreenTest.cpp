@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+
+#include "Fakes.h"
+#include "XvfbServer.h"
+#include "platform/XcbScreen.h"
+
+using namespace lumora;
+
+namespace {
+
+// Points DISPLAY at the private server for the lifetime of the object.
+struct DisplayEnv {
+  explicit DisplayEnv(const QString& display) : old(qgetenv("DISPLAY")) { qputenv("DISPLAY", display.toLatin1()); }
+  ~DisplayEnv() { qputenv("DISPLAY", old); }
+  QByteArray old;
+};
+
+void expectRegion(const QImage& grabbed, const QImage& screen, const ScreenRect& r) {
+  ASSERT_EQ(grabbed.size(), QSize(int(r.width()), int(r.height())));
+  for (int y = 0; y < grabbed.height(); ++y)
+    for (int x = 0; x < grabbed.width(); ++x) {
+      const QPoint p(r.Left + x, r.Top + y);
+      const QRgb expected = screen.rect().contains(p) ? screen.pixel(p) : qRgb(0, 0, 0);
+      ASSERT_EQ(grabbed.pixel(x, y), expected) << "at " << x << "," << y;
+    }
+}
+
+}  // namespace
+
+TEST(XcbScreen, GrabsAKnownPicturePixelExactWithAndWithoutSharedMemory) {
+  test::XvfbServer server(640, 480);
+  ASSERT_TRUE(server.running());
+  const QImage picture = test::TestPattern(640, 480);
+  ASSERT_TRUE(test::SetRootPicture(server.display(), picture));
+  DisplayEnv env(server.display());
+
+  for (bool shm : {true, false}) {
+    if (!shm) qputenv("LUMORA_NO_SHM", "1");
+    XcbScreen screen;
+    qunsetenv("LUMORA_NO_SHM");
+    ASSERT_TRUE(screen.connected());
+    EXPECT_EQ(screen.usesSharedMemory(), shm);
+    EXPECT_EQ(screen.size(), QSize(640, 480));
+
+    const ScreenRect cases[] = {
+        {0, 0, 640, 480},      // whole screen
+        {10, 20, 11, 21},      // one pixel
+        {600, 450, 700, 500},  // past the right and bottom edges
+        {-30, -5, 20, 40},     // past the left and top edges
+        {700, 500, 720, 520},  // entirely off the screen
+        {100, 100, 300, 250},  // a grab after a larger one reuses the segment
+    };
+    for (const ScreenRect& r : cases) {
+      QImage grabbed;
+      ASSERT_TRUE(screen.grab(r, grabbed)) << r.Left << "," << r.Top;
+      expectRegion(grabbed, picture, r);
+    }
+    QImage bad;
+    EXPECT_FALSE(screen.grab(ScreenRect{10, 10, 5, 20}, bad)) << "not normalised";
+    EXPECT_FALSE(screen.grab(ScreenRect{-2147483647, 0, 2147483647, 1}, bad)) << "width overflows";
+  }
+}

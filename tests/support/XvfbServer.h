@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <sys/types.h>
+#include <vector>
+
+namespace lumora::test {
+
+// A private X server for one test, stopped (by its process id) when the object goes.
+class XvfbServer {
+ public:
+  XvfbServer(int width = 1024, int height = 768);
+  ~XvfbServer();
+  XvfbServer(const XvfbServer&) = delete;
+  XvfbServer& operator=(const XvfbServer&) = delete;
+
+  bool running() const { return pid_ > 0 && !display_.isEmpty(); }
+  // ":N"
+  QString display() const { return display_; }
+  // Starts a helper program on this display (trayer, for example); stopped with the server.
+  pid_t startClient(const QString& program, const QStringList& args);
+
+ private:
+  pid_t pid_ = -1;
+  QString display_;
+  std::vector<pid_t> clients_;
+};
+
+// Runs a program to its end with DISPLAY set; returns its exit code (-1 when it
+// could not run) and collects its standard output and error.
+struct ProcessResult {
+  int exitCode = -1;
+  QByteArray out;
+  QByteArray err;
+};
+ProcessResult RunProcess(const QString& program, const QStringList& args, const QString& display,
+                         int timeoutMs = 60000, const QStringList& extraEnv = {});
+
+}  // namespace lumora::test
+
+#include <QImage>
+namespace lumora::test {
+// Makes `picture` the root window's background on `display`, so that a grab of
+// the screen shows it (placed at the top-left corner).
+bool SetRootPicture(const QString& display, const QImage& picture);
+}  // namespace lumora::test
