@@ -4,6 +4,13 @@
 
 namespace lumora {
 
+QString OverflowMessage() {
+  return QStringLiteral(
+      "Mit diesem Screenshot hat der Zähler sein Maximum erreicht.\n"
+      "Der Namenszusatz wurde um einen Unterstrich ( _ ) erweitert\n"
+      "und der Zähler zurückgesetzt.");
+}
+
 QString FileNaming::NumberedName(int32_t number, bool blank) const {
   return s_.Datei.FileDir + s_.Datei.FileDescription + (blank ? QStringLiteral(" ") : QString()) +
          QStringLiteral("%1").arg(number, 5, 10, QLatin1Char('0')) + s_.Datei.FileSuffix;
@@ -13,16 +20,35 @@ QString FileNaming::FixedName() const {
   return s_.Datei.FileDir + s_.Datei.FileDescription + s_.Datei.FileSuffix;
 }
 
-void FileNaming::AdvanceFileName(bool blank, bool /*quiet*/) {
+void FileNaming::Overflow(bool quiet) {
+  if (!quiet && dialogs_) dialogs_->error(OverflowMessage());
+  s_.Datei.Counter = 0;
+  s_.Datei.FileDescription += QLatin1Char('_');
+}
+
+void FileNaming::AdvanceFileName(bool blank, bool quiet) {
   int32_t& counter = s_.Datei.Counter;
-  if (counter < 0 || counter >= 99999) counter = 0;
+  if (counter < 0 || counter > kLastNumber + 1) counter = 0;
+  if (counter == kLastNumber + 1) Overflow(quiet);
   if (counter > 0) --counter;  // the last proposal again, as long as it is free
-  QString name;
-  do {
-    name = NumberedName(counter, blank);
-    ++counter;
-  } while (QFileInfo(name).isFile() && counter < 99999);
-  s_.Datei.NextFile = name;
+  for (;;) {
+    QString name;
+    bool taken = false;
+    do {
+      name = NumberedName(counter, blank);
+      ++counter;
+      taken = QFileInfo(name).isFile();
+    } while (taken && counter <= kLastNumber);
+    // Every number up to the last one is taken: start the longer prefix now rather
+    // than propose a file that exists, so a numbered capture never overwrites one.
+    // Each round makes the prefix longer, so the names eventually become free.
+    if (taken) {
+      Overflow(quiet);
+      continue;
+    }
+    s_.Datei.NextFile = name;
+    return;
+  }
 }
 
 bool FileNaming::ResolveTarget(bool timerRunning, NamePrompt* prompt) {
@@ -35,6 +61,30 @@ bool FileNaming::ResolveTarget(bool timerRunning, NamePrompt* prompt) {
     s_.Datei.NextFile = prompt->PromptResult();
   }
   return true;
+}
+
+bool FileNaming::IsChoosablePath(const QString& chosenPath) {
+  const QFileInfo chosen(chosenPath);
+  return !chosen.fileName().isEmpty() && !chosen.isDir() && QFileInfo(chosen.absolutePath()).isDir();
+}
+
+bool FileNaming::ApplyChosenPath(const QString& chosenPath, bool blank, bool quiet) {
+  if (!IsChoosablePath(chosenPath)) return false;
+  const QFileInfo chosen(chosenPath);
+  // The folder keeps exactly one trailing '/', also for the root folder, so that
+  // names built from it stay plain paths.
+  QString dir = chosen.absolutePath();
+  if (!dir.endsWith(QLatin1Char('/'))) dir += QLatin1Char('/');
+  s_.Datei.Counter = 0;
+  s_.Datei.FileDescription = chosen.fileName();
+  s_.Datei.FileDir = dir;
+  AdvanceFileName(blank, quiet);
+  return true;
+}
+
+void FileNaming::FolderDialogClosed(const QString* chosenPath, bool blank, bool quiet) {
+  if (chosenPath) ApplyChosenPath(*chosenPath, blank, quiet);
+  s_.Datei.Clipboard = false;
 }
 
 }  // namespace lumora

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "platform/Dialogs.h"
 #include "settings/Settings.h"
 
 namespace lumora {
@@ -19,22 +20,43 @@ class NamePrompt {
 // The names of captures: the numbered proposal, the fixed name and the prompt.
 class FileNaming {
  public:
+  // Without `dialogs` the counter overflow is applied silently.
   explicit FileNaming(Settings& settings) : s_(settings) {}
+  FileNaming(Settings& settings, Dialogs& dialogs) : s_(settings), dialogs_(&dialogs) {}
+
+  // The highest number a name carries; Counter reaches one more.
+  static constexpr int32_t kLastNumber = 99998;
 
   // FileDir + FileDescription + optional blank + five digits + FileSuffix.
   QString NumberedName(int32_t number, bool blank) const;
   // FileDir + FileDescription + FileSuffix, for same-file mode.
   QString FixedName() const;
 
-  // Sets NextFile to the next numbered name and Counter to one past its number.
+  // Sets NextFile to the next free numbered name and Counter to one past its
+  // number. `quiet` (the interval timer runs) suppresses the overflow message.
   void AdvanceFileName(bool blank, bool quiet);
 
   // Chooses the target of one capture into NextFile; false when the prompt was
   // cancelled. `prompt` may be null where no prompt can be shown.
   bool ResolveTarget(bool timerRunning, NamePrompt* prompt);
 
+  // Takes folder and prefix from a path chosen in the folder dialog and restarts
+  // the numbering there. False, with nothing changed, when the path names no file
+  // in an existing folder.
+  bool ApplyChosenPath(const QString& chosenPath, bool blank, bool quiet);
+  static bool IsChoosablePath(const QString& chosenPath);
+  // The end of the folder dialog: the chosen path, or none when it was cancelled.
+  // Either way captures go to files again afterwards.
+  void FolderDialogClosed(const QString* chosenPath, bool blank, bool quiet);
+
  private:
+  void Overflow(bool quiet);
+
   Settings& s_;
+  Dialogs* dialogs_ = nullptr;
 };
+
+// The overflow message, shown when the numbers of a prefix are used up.
+QString OverflowMessage();
 
 }  // namespace lumora

@@ -1,0 +1,34 @@
+#include "naming/FolderChooser.h"
+
+#include <QFileDialog>
+
+namespace lumora {
+
+bool ChooseFolderAndPrefix(QWidget* parent, const Settings& settings, FileNaming& naming, bool blank, bool quiet) {
+  QFileDialog dialog(parent, QStringLiteral("Verzeichnis und Namenszusatz wählen"));
+  // Qt's own dialog, so that the filter below is honoured the same way everywhere.
+  dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  // The prefix names no file yet, so any name may be typed; the pattern matches no
+  // file (Qt splits patterns at blanks, hence no blanks in it), leaving only folders.
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilter(QStringLiteral("Namenszusatz (*.diese_Endung_gibt_es_nicht)"));
+  dialog.setDirectory(settings.Datei.FileDir);
+  dialog.selectFile(settings.Datei.FileDescription);
+  dialog.setSizeGripEnabled(true);
+
+  for (;;) {
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+      naming.FolderDialogClosed(nullptr, blank, quiet);
+      return false;
+    }
+    const QString chosen = dialog.selectedFiles().constFirst();
+    // The folder of the typed name has to exist; otherwise the dialog stays.
+    if (FileNaming::IsChoosablePath(chosen)) {
+      naming.FolderDialogClosed(&chosen, blank, quiet);
+      return true;
+    }
+  }
+}
+
+}  // namespace lumora
