@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "capture/ColorDepth.h"
 #include "platform/AtomicFile.h"
 
 namespace lumora {
@@ -20,44 +21,109 @@ void put32(uint8_t* p, uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
 }
 
-// Packs BGRX pixels into BGR triples.
-void packRow24(uint8_t* out, const uint8_t* in, int width) {
-  for (int x = 0; x < width; ++x, in += 4, out += 3) {
-    out[0] = in[0];
-    out[1] = in[1];
-    out[2] = in[2];
+uint8_t depthCode(int bitsPerPixel) {
+  switch (bitsPerPixel) {
+    case 1: return 1;
+    case 4: return 2;
+    case 8: return 3;
+    case 16: return 5;
+    case 32: return 7;
+    default: return 6;
+  }
+}
+
+bool hasFormatFor(const QImage& image, int bitsPerPixel) {
+  switch (bitsPerPixel) {
+    case 1: return image.format() == QImage::Format_Mono && image.colorCount() == 2;
+    case 4: return image.format() == QImage::Format_Indexed8 && image.colorCount() == 16;
+    case 8: return image.format() == QImage::Format_Indexed8 && image.colorCount() == 256;
+    case 16: return image.format() == QImage::Format_RGB16;
+    default: return image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32;
+  }
+}
+
+// One file row (without padding) from one picture row.
+void packRow(uint8_t* out, const uchar* in, int width, int bitsPerPixel) {
+  switch (bitsPerPixel) {
+    case 1: {
+      const int bytes = (width + 7) / 8;
+      std::memcpy(out, in, size_t(bytes));
+      if (width % 8) out[bytes - 1] &= uint8_t(0xff00 >> (width % 8));
+      break;
+    }
+    case 4:
+      for (int x = 0; x < width; x += 2)
+        out[x / 2] = uint8_t((in[x] & 15) << 4 | (x + 1 < width ? in[x + 1] & 15 : 0));
+      break;
+    case 8:
+      std::memcpy(out, in, size_t(width));
+      break;
+    case 16: {
+      const quint16* px = reinterpret_cast<const quint16*>(in);
+      for (int x = 0; x < width; ++x) put16(out + 2 * x, px[x]);
+      break;
+    }
+    case 32: {
+      const QRgb* px = reinterpret_cast<const QRgb*>(in);
+      for (int x = 0; x < width; ++x) put32(out + 4 * x, px[x] & 0x00ffffffu);  // B, G, R, then 0
+      break;
+    }
+    default: {
+      const QRgb* px = reinterpret_cast<const QRgb*>(in);
+      for (int x = 0; x < width; ++x, out += 3) {
+        out[0] = uint8_t(qBlue(px[x]));
+        out[1] = uint8_t(qGreen(px[x]));
+        out[2] = uint8_t(qRed(px[x]));
+      }
+    }
   }
 }
 
 }  // namespace
 
-WriteResult WriteBmp24(const QString& path, const QImage& source) {
-  const QImage image = source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_ARGB32
-                           ? source
-                           : source.convertToFormat(QImage::Format_RGB32);
-  const uint32_t width = uint32_t(image.width());
-  const uint32_t height = uint32_t(image.height());
-  const uint64_t stride = (uint64_t(width) * 3 + 3) & ~uint64_t(3);
+WriteResult WriteBmp(const QString& path, const QImage& source, int bitsPerPixel) {
+  if (bitsPerPixel != 1 && bitsPerPixel != 4 && bitsPerPixel != 8 && bitsPerPixel != 16 && bitsPerPixel != 32)
+    bitsPerPixel = 24;
+  const QImage image = hasFormatFor(source, bitsPerPixel) ? source : ConvertToDepth(source, depthCode(bitsPerPixel));
+  const uint64_t width = uint64_t(image.width());
+  const uint64_t height = uint64_t(image.height());
+  const uint64_t stride = (width * uint64_t(bitsPerPixel) + 31) / 32 * 4;
   const uint64_t imageSize = stride * height;
-  const uint32_t offset = 14 + 40;
-  if (imageSize + offset > UINT32_MAX) return WriteResult::WriteFailed;
+  const uint32_t colors = bitsPerPixel <= 8 ? uint32_t(image.colorCount()) : 0;
+  const uint32_t extra = bitsPerPixel == 16 ? 12 : colors * 4;  // masks or colour table
+  const uint32_t offset = 14 + 40 + extra;
+  if (imageSize + offset > UINT32_MAX || width > INT32_MAX || height > INT32_MAX) return WriteResult::WriteFailed;
 
-  uint8_t header[offset] = {};
-  header[0] = 'B';                                  // bfType
-  header[1] = 'M';
-  put32(header + 2, uint32_t(offset + imageSize));  // bfSize
-  put32(header + 10, offset);                       // bfOffBits
-  put32(header + 14, 40);                           // biSize
-  put32(header + 18, width);                        // biWidth
-  put32(header + 22, height);                       // biHeight: positive, rows bottom-up
-  put16(header + 26, 1);                            // biPlanes
-  put16(header + 28, 24);                           // biBitCount
-  put32(header + 30, 0);                            // biCompression: BI_RGB
-  put32(header + 34, uint32_t(imageSize));          // biSizeImage
+  std::vector<uint8_t> header(offset, 0);
+  uint8_t* h = header.data();
+  h[0] = 'B';                                  // bfType
+  h[1] = 'M';
+  put32(h + 2, uint32_t(offset + imageSize));  // bfSize; bfReserved1 and 2 stay 0
+  put32(h + 10, offset);                       // bfOffBits
+  put32(h + 14, 40);                           // biSize
+  put32(h + 18, uint32_t(width));              // biWidth
+  put32(h + 22, uint32_t(height));             // biHeight: positive, rows bottom-up
+  put16(h + 26, 1);                            // biPlanes
+  put16(h + 28, uint16_t(bitsPerPixel));       // biBitCount
+  put32(h + 30, bitsPerPixel == 16 ? 3 : 0);   // biCompression: BI_BITFIELDS or BI_RGB
+  put32(h + 34, uint32_t(imageSize));          // biSizeImage
+  put32(h + 46, colors);                       // biClrUsed; pels per metre and biClrImportant stay 0
+  if (bitsPerPixel == 16) {
+    put32(h + 54, 0xf800);  // red mask
+    put32(h + 58, 0x07e0);  // green mask
+    put32(h + 62, 0x001f);  // blue mask
+  }
+  for (uint32_t i = 0; i < colors; ++i) {
+    const QRgb c = image.color(int(i));
+    uint8_t* e = h + 54 + 4 * i;  // RGBQUAD: blue, green, red, reserved
+    e[0] = uint8_t(qBlue(c));
+    e[1] = uint8_t(qGreen(c));
+    e[2] = uint8_t(qRed(c));
+  }
 
   AtomicFile file(path);
   if (!file.open()) return WriteResult::CannotCreate;
-  file.write(header, sizeof header);
+  file.write(header.data(), header.size());
 
   // Rows go out in chunks of about 1 MiB: no frame-sized buffer, few system calls.
   const int chunkRows = int(std::max<uint64_t>(1, (1u << 20) / std::max<uint64_t>(stride, 1)));
@@ -66,7 +132,7 @@ WriteResult WriteBmp24(const QString& path, const QImage& source) {
     const int rows = std::min(chunkRows, int(height) - done);
     for (int r = 0; r < rows; ++r) {
       const int y = int(height) - 1 - (done + r);
-      packRow24(chunk.data() + size_t(r) * stride, image.constScanLine(y), int(width));
+      packRow(chunk.data() + size_t(r) * stride, image.constScanLine(y), int(width), bitsPerPixel);
     }
     if (!file.write(chunk.data(), size_t(rows) * stride)) break;
     done += rows;

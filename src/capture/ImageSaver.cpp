@@ -2,6 +2,9 @@
 
 #include "capture/BmpWriter.h"
 #include "capture/Caption.h"
+#include "capture/ColorDepth.h"
+#include "capture/JpegWriter.h"
+#include "capture/TgaWriter.h"
 
 namespace lumora {
 
@@ -15,6 +18,12 @@ const char* const kCannotCreate =
     "prüfen Sie Ihre Eingaben und die Ihnen zugewiesenen Benutzerrechte.\n\n";
 const char* const kBmpWriteFailed =
     "Das Speichern der Bitmap-Datei schlug fehl! Bitte prüfen Sie den\n"
+    "Datenträger und versuchen Sie es dann erneut.";
+const char* const kJpegWriteFailed =
+    "Das Speichern der JPEG-Datei schlug fehl! Bitte prüfen Sie den\n"
+    "Datenträger und versuchen Sie es dann erneut.";
+const char* const kTgaWriteFailed =
+    "Das Speichern der Targa-Datei schlug fehl! Bitte prüfen Sie den\n"
     "Datenträger und versuchen Sie es dann erneut.";
 }  // namespace
 
@@ -41,40 +50,41 @@ bool ImageSaver::SaveImage(QImage& bitmap, const QString& fileName, bool toClipb
   return false;
 }
 
-bool ImageSaver::SaveAsBmp(QImage& bitmap, const QString& fileName, bool toClipboard, uint8_t /*bmpBit*/) {
+bool ImageSaver::SaveAsBmp(QImage& bitmap, const QString& fileName, bool toClipboard, uint8_t bmpBit) {
+  bitmap = ConvertToDepth(bitmap, bmpBit);
   if (toClipboard) {
     clipboard_.setImage(bitmap);
     return true;
   }
-  switch (WriteBmp24(fileName, bitmap)) {
-    case WriteResult::Ok:
-      return true;
-    case WriteResult::CannotCreate:
-      cannotCreate(fileName);
-      return false;
-    case WriteResult::WriteFailed:
-      dialogs_.error(QString::fromUtf8(kBmpWriteFailed));
-      return false;
-  }
-  return false;
+  const WriteResult result = WriteBmp(fileName, bitmap, BitsPerPixel(bmpBit));
+  if (result == WriteResult::CannotCreate) cannotCreate(fileName);
+  if (result == WriteResult::WriteFailed) dialogs_.error(QString::fromUtf8(kBmpWriteFailed));
+  return result == WriteResult::Ok;
 }
 
-bool ImageSaver::SaveAsJpeg(QImage& bitmap, const QString& fileName, bool toClipboard, uint8_t, uint8_t) {
+// The method is kept for the settings only: both methods give the same file.
+bool ImageSaver::SaveAsJpeg(QImage& bitmap, const QString& fileName, bool toClipboard, uint8_t quality,
+                            uint8_t /*method*/) {
   if (toClipboard) {
     clipboard_.setImage(bitmap);
     return true;
   }
-  dialogs_.error(QString::fromUtf8(kUnknownFormat));
-  return false;
+  const WriteResult result = WriteJpeg(fileName, bitmap, quality);
+  if (result == WriteResult::CannotCreate) cannotCreate(fileName);
+  if (result == WriteResult::WriteFailed) dialogs_.error(QString::fromUtf8(kJpegWriteFailed));
+  return result == WriteResult::Ok;
 }
 
 bool ImageSaver::SaveAsTga(QImage& bitmap, const QString& fileName, bool toClipboard) {
+  bitmap = ConvertToDepth(bitmap, pf24Bit);
   if (toClipboard) {
     clipboard_.setImage(bitmap);
     return true;
   }
-  dialogs_.error(QString::fromUtf8(kUnknownFormat));
-  return false;
+  const WriteResult result = WriteTga(fileName, bitmap);
+  if (result == WriteResult::CannotCreate) cannotCreate(fileName);
+  if (result == WriteResult::WriteFailed) dialogs_.error(QString::fromUtf8(kTgaWriteFailed));
+  return result == WriteResult::Ok;
 }
 
 }  // namespace lumora
