@@ -5,6 +5,7 @@
 #include <deque>
 #include <vector>
 
+#include "QtPrinters.h"
 #include "platform/Dialogs.h"
 
 namespace lumora::test {

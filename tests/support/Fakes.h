@@ -4,6 +4,7 @@
 #include <QString>
 #include <vector>
 
+#include "QtPrinters.h"
 #include "platform/Clipboard.h"
 #include "platform/Clock.h"
 #include "platform/Screen.h"

@@ -1,0 +1,46 @@
+#include <gtest/gtest.h>
+
+#include "app/CommandLine.h"
+
+using namespace lumora;
+using Mode = CommandLine::Mode;
+
+TEST(CommandLine, ReadsTheCaptureOptions) {
+  const CommandLine cl = ParseCommandLine(
+      {"--capture", "--output", "shot.jpg", "--region", "-10,20,300,400", "--delay", "0", "--yes"});
+  ASSERT_EQ(cl.mode, Mode::Capture) << cl.error.toStdString();
+  EXPECT_EQ(cl.output, QStringLiteral("shot.jpg"));
+  ASSERT_TRUE(cl.region.has_value());
+  EXPECT_EQ(*cl.region, (ScreenRect{-10, 20, 300, 400}));
+  EXPECT_EQ(cl.delayMs, 0);
+  EXPECT_TRUE(cl.yes);
+
+  const CommandLine plain = ParseCommandLine({"--capture"});
+  EXPECT_EQ(plain.mode, Mode::Capture);
+  EXPECT_EQ(plain.delayMs, 200);
+  EXPECT_FALSE(plain.yes);
+  EXPECT_FALSE(plain.region.has_value());
+
+  EXPECT_EQ(ParseCommandLine({}).mode, Mode::Tray);
+  EXPECT_EQ(ParseCommandLine({"--capture", "--help"}).mode, Mode::Help);
+  EXPECT_EQ(ParseCommandLine({"--version"}).mode, Mode::Version);
+}
+
+TEST(CommandLine, RefusesBadUsage) {
+  const QStringList bad[] = {
+      {"--frobnicate"},
+      {"--output", "a.bmp"},                       // capture option without --capture
+      {"--capture", "--output"},                   // missing value
+      {"--capture", "--region", "1,2,3"},          // three numbers
+      {"--capture", "--region", "10,0,5,5"},       // right before left
+      {"--capture", "--region", "a,b,c,d"},
+      {"--capture", "--region", "0,0,99999999999,1"},  // not a 32-bit number
+      {"--capture", "--delay", "-1"},
+      {"--capture", "--delay", "soon"},
+  };
+  for (const QStringList& args : bad) {
+    const CommandLine cl = ParseCommandLine(args);
+    EXPECT_EQ(cl.mode, Mode::Invalid) << args.join(' ').toStdString();
+    EXPECT_FALSE(cl.error.isEmpty());
+  }
+}

@@ -1,0 +1,1 @@
+lumora_test(capture_driver_test CaptureDriverTest.cpp ScreenGrabTest.cpp LIBS lumora_capture)

@@ -1,0 +1,1 @@
+lumora_test(settings_defaults_test DefaultsTest.cpp LIBS lumora_settings)
