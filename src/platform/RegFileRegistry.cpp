@@ -1,0 +1,141 @@
+#include "platform/RegFileRegistry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <unistd.h>
+
+#include "platform/AtomicFile.h"
+
+namespace lumora {
+
+namespace {
+
+// The file holds the whole machine hive; our callers name keys below it.
+QString fullPath(const QString& path) {
+  QStringView p(path);
+  while (p.startsWith(QLatin1Char('\\'))) p = p.mid(1);
+  while (p.endsWith(QLatin1Char('\\'))) p.chop(1);
+  return QStringLiteral("HKEY_LOCAL_MACHINE\\") + p.toString();
+}
+
+class FileKey : public RegistryKey {
+ public:
+  FileKey(const RegFileRegistry& registry, RegFileRegistry::Snapshot before, RegFile file, QString key, bool created)
+      : registry_(registry), before_(std::move(before)), file_(std::move(file)), key_(std::move(key)), dirty_(created) {}
+
+  std::optional<RegValue> Value(const QString& name) const override {
+    const RegFile::Section* s = file_.FindSection(key_);
+    const RegValue* v = s ? s->Find(name) : nullptr;
+    if (!v) return std::nullopt;
+    return *v;
+  }
+
+  bool SetValue(const QString& name, const RegValue& value) override {
+    file_.CreateSection(key_).Set(name, value);
+    dirty_ = true;
+    return true;
+  }
+
+  bool Close() override {
+    if (!dirty_) return true;
+    dirty_ = false;
+    return registry_.Store(before_, file_);
+  }
+
+ private:
+  const RegFileRegistry& registry_;
+  RegFileRegistry::Snapshot before_;
+  RegFile file_;
+  QString key_;
+  bool dirty_;  // a created key is a change of its own
+};
+
+}  // namespace
+
+QString RegFileRegistry::DefaultPath() {
+  const QString explicitPath = qEnvironmentVariable("LUMORA_REGISTRY");
+  if (!explicitPath.isEmpty()) return explicitPath;
+  QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+  // XDG says a relative value is to be ignored.
+  if (config.isEmpty() || QDir::isRelativePath(config)) config = QDir::homePath() + QStringLiteral("/.config");
+  return config + QStringLiteral("/lumora/registry.reg");
+}
+
+RegFileRegistry::Snapshot RegFileRegistry::Load() const {
+  Snapshot snap;
+  QFile f(path_);
+  if (!f.exists()) return snap;
+  snap.state = State::Damaged;
+  if (!f.open(QIODevice::ReadOnly)) return snap;
+  snap.bytes = f.read(RegFile::kMaxSize + 1);
+  if (f.error() != QFileDevice::NoError) return snap;
+  std::optional<RegFile> parsed = RegFile::Parse(snap.bytes);
+  if (!parsed) return snap;
+  snap.state = State::Readable;
+  snap.file = std::move(*parsed);
+  return snap;
+}
+
+bool RegFileRegistry::keepBroken(const Snapshot& before) const {
+  const QByteArray from = QFile::encodeName(path_);
+  const QByteArray to = QFile::encodeName(brokenPath());
+  const QByteArray temp = to + ".tmp." + QByteArray::number(qint64(::getpid()));
+  // A second name for the very file keeps every byte, also of a file we could not
+  // read or that was too large to read whole.
+  ::unlink(temp.constData());
+  if (::link(from.constData(), temp.constData()) == 0) {
+    if (::rename(temp.constData(), to.constData()) == 0) return true;
+    ::unlink(temp.constData());
+  }
+  if (!QFileInfo(path_).isFile() || before.bytes.size() > RegFile::kMaxSize) return false;
+  AtomicFile copy(brokenPath());
+  return copy.open() && copy.write(before.bytes.constData(), size_t(before.bytes.size())) && copy.commit();
+}
+
+bool RegFileRegistry::Store(const Snapshot& before, const RegFile& file) const {
+  if (before.state == State::Damaged && !keepBroken(before)) return false;
+  if (file.IsEmpty()) {
+    if (before.state == State::Missing) return true;
+    return ::unlink(QFile::encodeName(path_).constData()) == 0 || errno == ENOENT;
+  }
+  QDir().mkpath(QFileInfo(path_).absolutePath());
+  const QByteArray bytes = file.Serialize();
+  AtomicFile out(path_, AtomicFile::Durability::Synced);
+  return out.open() && out.write(bytes.constData(), size_t(bytes.size())) && out.commit();
+}
+
+bool RegFileRegistry::KeyExists(const QString& path) {
+  const Snapshot snap = Load();
+  // A file we cannot read may hold the key; callers then meet a read failure and
+  // take the damaged-key road rather than greeting a first-time user.
+  if (snap.state == State::Damaged) return true;
+  return snap.file.HasKey(fullPath(path));
+}
+
+std::unique_ptr<RegistryKey> RegFileRegistry::OpenKey(const QString& path) {
+  Snapshot snap = Load();
+  if (snap.state != State::Readable || !snap.file.HasKey(fullPath(path))) return nullptr;
+  RegFile file = snap.file;
+  return std::make_unique<FileKey>(*this, std::move(snap), std::move(file), fullPath(path), false);
+}
+
+std::unique_ptr<RegistryKey> RegFileRegistry::CreateKey(const QString& path) {
+  Snapshot snap = Load();
+  // A damaged file starts over empty; Store() keeps the old one beside it.
+  RegFile file = snap.file;
+  const bool created = !file.FindSection(fullPath(path));
+  file.CreateSection(fullPath(path));
+  return std::make_unique<FileKey>(*this, std::move(snap), std::move(file), fullPath(path), created);
+}
+
+bool RegFileRegistry::DeleteKey(const QString& path) {
+  Snapshot snap = Load();
+  if (snap.state == State::Missing) return false;
+  RegFile file = snap.file;
+  if (snap.state == State::Readable && !file.RemoveKey(fullPath(path))) return false;
+  return Store(snap, file);
+}
+
+}  // namespace lumora

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include "platform/RegFile.h"
+#include "platform/Registry.h"
+
+namespace lumora {
+
+// The machine hive kept in a registry export file, so that people can read and edit
+// it and bring their settings over from Windows. Every operation reads the file
+// afresh; every change replaces it whole through a temporary file.
+class RegFileRegistry : public Registry {
+ public:
+  explicit RegFileRegistry(QString path) : path_(std::move(path)) {}
+
+  // $LUMORA_REGISTRY, otherwise $XDG_CONFIG_HOME/lumora/registry.reg (~/.config by default).
+  static QString DefaultPath();
+
+  bool KeyExists(const QString& path) override;
+  std::unique_ptr<RegistryKey> OpenKey(const QString& path) override;
+  std::unique_ptr<RegistryKey> CreateKey(const QString& path) override;
+  bool DeleteKey(const QString& path) override;
+
+  const QString& path() const { return path_; }
+  QString brokenPath() const { return path_ + QStringLiteral(".broken"); }
+
+  enum class State { Missing, Readable, Damaged };
+  struct Snapshot {
+    State state = State::Missing;
+    RegFile file;      // empty unless Readable
+    QByteArray bytes;  // what was read, kept to rescue a damaged file
+  };
+  Snapshot Load() const;
+  // Writes `file` over the store. A damaged file is first kept beside it as
+  // registry.reg.broken. An empty `file` removes the store.
+  bool Store(const Snapshot& before, const RegFile& file) const;
+
+ private:
+  bool keepBroken(const Snapshot& before) const;
+
+  QString path_;
+};
+
+}  // namespace lumora

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+
+#include "platform/Dialogs.h"
+#include "settings/RegistryOp.h"
+#include "settings/Settings.h"
+
+namespace lumora {
+
+// The settings' part of program start and exit, shared by the tray program and the
+// command line.
+
+// Before any window exists: loads the hotkey letters. When the key is there but the
+// letters cannot be read, stores 'S' and 'A' and leaves the letters in memory as read.
+void InitShortcuts(RegistryOp& store, ShortcutSettings& letters);
+
+// Loads every other setting. On a first run or a read failure applies the defaults and
+// stores them at once, telling the user when that first write failed. True when the
+// stored settings were loaded.
+bool LoadSettingsAtStart(RegistryOp& store, Dialogs& dialogs, Settings& settings, QSize screenSize,
+                         const QString& defaultFolder);
+
+// Stores every setting at exit, unless the uninstall action removed them; tells the
+// user when that failed.
+bool SaveSettingsAtExit(RegistryOp& store, Dialogs& dialogs, const Settings& settings, bool uninstalled);
+
+namespace msg {
+extern const char* const kFirstWriteFailed;
+extern const char* const kExitSaveFailed;
+}  // namespace msg
+
+}  // namespace lumora
