@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 
+#include "settings/Settings.h"
+
 namespace lumora {
 
 // The fixed palettes of the lower colour depths, as the Windows drawing layer
