@@ -17,4 +17,6 @@ enum class WriteResult { Ok, CannotCreate, WriteFailed };
 // file. A picture whose file would pass 4 GiB fails before anything is written.
 WriteResult WriteBmp(const QString& path, const QImage& image, int bitsPerPixel);
 
+inline WriteResult WriteBmp24(const QString& path, const QImage& image) { return WriteBmp(path, image, 24); }
+
 }  // namespace lumora
