@@ -1,0 +1,2 @@
+lumora_test(e2e_naming_caption_test NamingCaptionTest.cpp LABELS e2e)
+add_dependencies(e2e_naming_caption_test lumora)
