@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -8,11 +9,14 @@
 
 #include "app/CommandLine.h"
 #include "app/OneShot.h"
+#include "app/TrayApp.h"
+#include "platform/InstanceLock.h"
 #include "platform/Clipboard.h"
 #include "platform/Clock.h"
 #include "platform/StreamDialogs.h"
 #include "platform/XcbScreen.h"
 #include "settings/Defaults.h"
+#include "settings/SettingsStartup.h"
 
 using namespace lumora;
 
@@ -42,7 +46,12 @@ int runCapture(const CommandLine& cl, int argc, char** argv) {
   }
   StreamDialogs dialogs(stderr, cl.yes);
   Settings settings;
-  SetDefaults(settings, screen.size(), DefaultFolder(programFolder(argv[0])));
+  // The same start as the tray program: a first run or a damaged store gets the
+  // defaults, stored at once. Nothing is saved at exit; the overrides are for this run.
+  std::unique_ptr<Registry> registry = MachineRegistry();
+  RegistryOp store(*registry, dialogs);
+  InitShortcuts(store, settings.Shortcuts);
+  LoadSettingsAtStart(store, dialogs, settings, screen.size(), DefaultFolder(programFolder(argv[0])));
 
   // Text and the clipboard need the GUI side of Qt; a plain capture starts faster without it.
   std::unique_ptr<QCoreApplication> app;
@@ -54,6 +63,29 @@ int runCapture(const CommandLine& cl, int argc, char** argv) {
   QtClipboard clipboard;
   SystemClock clock;
   return RunOneShot(cl, settings, screen, dialogs, clipboard, clock, stdout);
+}
+
+int runTray(int argc, char** argv) {
+  if (!haveDisplay()) {
+    std::fprintf(stderr, "lumora: no X display (DISPLAY is not set); Lumora needs one\n");
+    return 1;
+  }
+  const QString display = QString::fromLocal8Bit(std::getenv("DISPLAY"));
+  InstanceLock lock(display);
+  if (!lock.acquired()) {
+    std::fprintf(stderr, "lumora: Lumora is already running on display %s\n", display.toLocal8Bit().constData());
+    return 1;
+  }
+  // Hotkeys and the grab speak X11; under a Wayland session Lumora runs through XWayland.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
+  QApplication app(argc, argv);
+  app.setApplicationName(QStringLiteral("lumora"));
+  app.setQuitOnLastWindowClosed(false);  // the options window and dialogs only hide
+
+  Settings settings;
+  TrayApp tray(settings, programFolder(argv[0]));
+  tray.start();
+  return app.exec();
 }
 
 }  // namespace
@@ -77,6 +109,5 @@ int main(int argc, char** argv) {
     case CommandLine::Mode::Tray:
       break;
   }
-  std::fprintf(stderr, "lumora: the tray program is not built yet; use lumora --capture\n");
-  return kUsage;
+  return runTray(argc, argv);
 }

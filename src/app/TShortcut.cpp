@@ -1,0 +1,96 @@
+#include "app/TShortcut.h"
+
+#include <QComboBox>
+#include <QFont>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+
+#include "app/ShortcutChoices.h"
+
+namespace lumora {
+
+namespace {
+
+QLabel* boldLabel(const QString& text, QWidget* parent) {
+  auto* label = new QLabel(text, parent);
+  QFont font = label->font();
+  font.setBold(true);
+  label->setFont(font);
+  return label;
+}
+
+}  // namespace
+
+TShortcut::TShortcut(ShortcutSettings& shortcuts, Dialogs& dialogs, SaveShortcuts save, QWidget* parent)
+    : QDialog(parent), shortcuts_(shortcuts), dialogs_(dialogs), save_(std::move(save)) {
+  setObjectName(QStringLiteral("Shortcut"));
+  setWindowTitle(QStringLiteral("Lumora - Shortcuts personalisieren"));
+  setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                 Qt::MSWindowsFixedSizeDialogHint);
+  setFixedSize(282, 96);
+
+  cbScreen_ = new QComboBox(this);
+  cbScreen_->setObjectName(QStringLiteral("cbScreen"));
+  cbScreen_->addItems(ShortcutEntries());
+  cbScreen_->setToolTip(QStringLiteral("Shortcutauswahl für die Screenshoterstellung"));
+  cbAuswahl_ = new QComboBox(this);
+  cbAuswahl_->setObjectName(QStringLiteral("cbAuswahl"));
+  cbAuswahl_->addItems(ShortcutEntries());
+  cbAuswahl_->setToolTip(QStringLiteral("Shortcutauswahl für die Bereichsauswahl"));
+
+  auto* btnOK = new QPushButton(QStringLiteral("Übernehmen"), this);
+  btnOK->setObjectName(QStringLiteral("btnOK"));
+  btnOK->setFlat(true);
+  btnOK->setToolTip(QStringLiteral("Fenster schließen und Änderungen übernehmen"));
+  auto* btnCancel = new QPushButton(QStringLiteral("Abbrechen"), this);
+  btnCancel->setObjectName(QStringLiteral("btnCancel"));
+  btnCancel->setFlat(true);
+  btnCancel->setToolTip(QStringLiteral("Das Fenster schließen und Änderungen verwerfen"));
+
+  auto* grid = new QGridLayout(this);
+  grid->setContentsMargins(8, 6, 8, 6);
+  grid->setVerticalSpacing(4);
+  grid->addWidget(new QLabel(QStringLiteral("Screenshot erstellen:"), this), 0, 0);
+  grid->addWidget(boldLabel(QStringLiteral("Strg-Alt  +"), this), 0, 1);
+  grid->addWidget(cbScreen_, 0, 2);
+  grid->addWidget(new QLabel(QStringLiteral("Bereichsauswahl:"), this), 1, 0);
+  grid->addWidget(boldLabel(QStringLiteral("Strg-Alt  +"), this), 1, 1);
+  grid->addWidget(cbAuswahl_, 1, 2);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(btnOK);
+  buttons->addWidget(btnCancel);
+  grid->addLayout(buttons, 2, 0, 1, 3);
+
+  // Only the user's choices are checked, not the setting up in showEvent.
+  connect(cbScreen_, &QComboBox::activated, this, [this] { cbScreenSelect(cbScreen_); });
+  connect(cbAuswahl_, &QComboBox::activated, this, [this] { cbScreenSelect(cbAuswahl_); });
+  connect(btnOK, &QPushButton::clicked, this, &TShortcut::btnOKClick);
+  connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TShortcut::showEvent(QShowEvent* event) {
+  cbScreen_->setCurrentIndex(ShortcutIndex(shortcuts_.SC_Screen));
+  cbAuswahl_->setCurrentIndex(ShortcutIndex(shortcuts_.SC_Auswahl));
+  cbScreen_->setFocus();
+  QDialog::showEvent(event);
+}
+
+void TShortcut::cbScreenSelect(QComboBox* changed) {
+  if (cbScreen_->currentText() != cbAuswahl_->currentText()) return;
+  dialogs_.warning(QStringLiteral(
+      "Die Shortcuts für den Screenshot und die Auswahl sind identisch. Bitte\n"
+      "wählen Sie zwei unterschiedliche Zeichen aus."));
+  changed->setFocus();
+}
+
+void TShortcut::btnOKClick() {
+  // A letter that matches no entry (a hand-edited store) keeps its value.
+  if (cbScreen_->currentIndex() >= 0) shortcuts_.SC_Screen = cbScreen_->currentText().at(0).toLatin1();
+  if (cbAuswahl_->currentIndex() >= 0) shortcuts_.SC_Auswahl = cbAuswahl_->currentText().at(0).toLatin1();
+  if (save_) save_(shortcuts_.SC_Screen, shortcuts_.SC_Auswahl);  // a failed write says nothing
+  accept();
+}
+
+}  // namespace lumora

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+#include "platform/Dialogs.h"
+#include "settings/Settings.h"
+
+class QComboBox;
+
+namespace lumora {
+
+// The dialog that picks the letters of the two hotkeys.
+class TShortcut : public QDialog {
+  Q_OBJECT
+ public:
+  using SaveShortcuts = std::function<bool(char screen, char auswahl)>;
+  TShortcut(ShortcutSettings& shortcuts, Dialogs& dialogs, SaveShortcuts save, QWidget* parent = nullptr);
+
+  QComboBox* cbScreen() const { return cbScreen_; }
+  QComboBox* cbAuswahl() const { return cbAuswahl_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void cbScreenSelect(QComboBox* changed);
+  void btnOKClick();
+
+  ShortcutSettings& shortcuts_;
+  Dialogs& dialogs_;
+  SaveShortcuts save_;
+  QComboBox* cbScreen_;
+  QComboBox* cbAuswahl_;
+};
+
+}  // namespace lumora

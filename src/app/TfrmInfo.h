@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QPixmap>
+#include <QTimer>
+#include <QWidget>
+
+namespace lumora {
+
+// The round badge that confirms a hotkey capture for two seconds.
+class TfrmInfo : public QWidget {
+  Q_OBJECT
+ public:
+  static constexpr int kDisplayMs = 2000;
+  explicit TfrmInfo(QWidget* parent = nullptr);
+
+  // Shows the badge in the middle of the screen. While it is up, another call
+  // changes nothing: it still closes two seconds after it first appeared.
+  void showPopup();
+  QTimer& displayTimer() { return DisplayTimer; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void DisplayTimerTimer();
+
+  QPixmap OkImage;
+  QTimer DisplayTimer;
+};
+
+}  // namespace lumora

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "app/QtDialogs.h"
+#include "app/TrayController.h"
+#include "capture/CaptureDriver.h"
+#include "platform/Clipboard.h"
+#include "platform/Clock.h"
+#include "platform/Registry.h"
+#include "platform/XcbHotkeys.h"
+#include "platform/XcbScreen.h"
+#include "settings/RegistryOp.h"
+#include "settings/Settings.h"
+
+namespace lumora {
+
+class TfrmWelcome;
+class TfrmInfo;
+class TfrmEingabe;
+class TShortcut;
+
+// The tray program: creates its windows once in their fixed order, wires the
+// menu and hotkeys to the commands, and runs the exit sequence.
+class TrayApp : public TrayHost, public CaptureView {
+ public:
+  TrayApp(Settings& settings, const QString& programFolder);
+  ~TrayApp() override;
+
+  // Shows the splash; the tray icon follows when it hides.
+  void start();
+  bool uninstalled() const { return uninstalled_; }
+
+  // TrayHost
+  void showOptionsWindow() override;
+  void selectRegion() override;
+  bool makeScreenshot() override;
+  void showInfoPopup() override;
+  bool runShortcutDialog() override;
+  void openTargetFolder() override;
+  void uninstallAndQuit() override;
+  void resetSettings() override;
+
+  // CaptureView: the options window comes with its own view; until then the
+  // program has no window to hide or update.
+  bool isShowing() const override { return false; }
+  void hideForCapture() override {}
+  void showAfterCapture() override {}
+  bool timerRunning() const override { return false; }
+  void showLastPicture(const QImage&) override {}
+  void showLastFile(const QString&) override {}
+  void showNextFile() override {}
+
+ private:
+  void exitSequence();
+
+  Settings& s_;
+  QtDialogs dialogs_;
+  SystemClock clock_;
+  QtClipboard clipboard_;
+  std::unique_ptr<Registry> registry_;
+  std::unique_ptr<RegistryOp> store_;
+  std::unique_ptr<XcbScreen> screen_;
+  std::unique_ptr<ScreenGrab> grab_;
+  std::unique_ptr<FileNaming> naming_;
+  std::unique_ptr<ImageSaver> saver_;
+  std::unique_ptr<XcbHotkeys> hotkeys_;
+  std::unique_ptr<TrayController> controller_;
+  std::unique_ptr<TfrmWelcome> frmWelcome_;
+  std::unique_ptr<TfrmEingabe> frmEingabe_;
+  std::unique_ptr<TfrmInfo> frmInfo_;
+  std::unique_ptr<TShortcut> shortcut_;
+  std::unique_ptr<CaptureDriver> driver_;
+  bool uninstalled_ = false;
+};
+
+}  // namespace lumora

@@ -1,0 +1,62 @@
+#include "app/TrayController.h"
+
+namespace lumora {
+
+TrayController::TrayController(Settings& settings, Hotkeys& hotkeys, TrayHost& host)
+    : s_(settings), hotkeys_(hotkeys), host_(host) {
+  selectionId_ = hotkeys_.identifier("LUMORA_1");
+  captureId_ = hotkeys_.identifier("LUMORA_2");
+}
+
+void TrayController::RegisterHotkeys() {
+  hotkeys_.registerHotkey(selectionId_, s_.Shortcuts.SC_Auswahl);
+  hotkeys_.registerHotkey(captureId_, s_.Shortcuts.SC_Screen);
+}
+
+void TrayController::UnregisterHotkeys() {
+  hotkeys_.unregisterHotkey(selectionId_);
+  hotkeys_.unregisterHotkey(captureId_);
+}
+
+// A capture or selection shows modal boxes that keep the event loop running; a
+// hotkey or menu command arriving then would nest a second one inside it.
+template <typename Fn>
+void TrayController::exclusive(Fn&& fn) {
+  if (busy_) return;
+  busy_ = true;
+  struct Release {
+    bool& flag;
+    ~Release() { flag = false; }
+  } release{busy_};
+  fn();
+}
+
+void TrayController::onHotkey(uint32_t id) {
+  if (id == selectionId_) {
+    onSelectRegion();
+  } else if (id == captureId_) {
+    exclusive([this] {
+      if (host_.makeScreenshot() && !suppressConfirmations_) host_.showInfoPopup();
+    });
+  }
+}
+
+void TrayController::onScreenshot() {
+  exclusive([this] { host_.makeScreenshot(); });
+}
+
+void TrayController::onSelectRegion() {
+  exclusive([this] { host_.selectRegion(); });
+}
+
+void TrayController::onShortcuts() {
+  exclusive([this] {
+    if (!host_.runShortcutDialog()) return;
+    // The old combinations go before the new ones are taken, so that a changed
+    // letter stops working at once and a swapped pair can be grabbed.
+    UnregisterHotkeys();
+    RegisterHotkeys();
+  });
+}
+
+}  // namespace lumora

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+namespace lumora {
+
+// System-wide Ctrl+Alt+key combinations. Keys are 'A'..'Z' and '0'..'9'.
+class Hotkeys {
+ public:
+  virtual ~Hotkeys() = default;
+  // Takes Ctrl+Alt+key for `id`. False when the combination cannot be had, for
+  // example because another program holds it.
+  virtual bool registerHotkey(uint32_t id, char key) = 0;
+  // Releases the combination of `id`; nothing happens for an unknown id.
+  virtual void unregisterHotkey(uint32_t id) = 0;
+  // A stable identifier for a name, the same for every program on the display.
+  virtual uint32_t identifier(const char* name) = 0;
+
+  // Called on the GUI thread when a registered combination is pressed.
+  std::function<void(uint32_t id)> onPressed;
+};
+
+}  // namespace lumora
