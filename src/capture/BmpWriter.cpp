@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include <QtEndian>
+
 #include "capture/ColorDepth.h"
 #include "platform/AtomicFile.h"
 
@@ -51,35 +53,53 @@ void packRow(uint8_t* out, const uchar* in, int width, int bitsPerPixel) {
       if (width % 8) out[bytes - 1] &= uint8_t(0xff00 >> (width % 8));
       break;
     }
-    case 4:
-      for (int x = 0; x < width; x += 2)
-        out[x / 2] = uint8_t((in[x] & 15) << 4 | (x + 1 < width ? in[x + 1] & 15 : 0));
+    case 4: {
+      int x = 0;
+      for (; x + 1 < width; x += 2) out[x / 2] = uint8_t((in[x] & 15) << 4 | (in[x + 1] & 15));
+      if (x < width) out[x / 2] = uint8_t((in[x] & 15) << 4);
       break;
+    }
     case 8:
       std::memcpy(out, in, size_t(width));
       break;
-    case 16: {
-      const quint16* px = reinterpret_cast<const quint16*>(in);
-      for (int x = 0; x < width; ++x) put16(out + 2 * x, px[x]);
+    case 16:
+      if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
+        std::memcpy(out, in, size_t(width) * 2);
+      } else {
+        const quint16* px = reinterpret_cast<const quint16*>(in);
+        for (int x = 0; x < width; ++x) put16(out + 2 * x, px[x]);
+      }
       break;
-    }
     case 32: {
       const QRgb* px = reinterpret_cast<const QRgb*>(in);
-      for (int x = 0; x < width; ++x) put32(out + 4 * x, px[x] & 0x00ffffffu);  // B, G, R, then 0
+      for (int x = 0; x < width; ++x) {
+        const uint32_t v = qToLittleEndian(px[x] & 0x00ffffffu);  // B, G, R, then 0
+        std::memcpy(out + 4 * x, &v, 4);
+      }
       break;
     }
-    default: {
-      const QRgb* px = reinterpret_cast<const QRgb*>(in);
-      for (int x = 0; x < width; ++x, out += 3) {
-        out[0] = uint8_t(qBlue(px[x]));
-        out[1] = uint8_t(qGreen(px[x]));
-        out[2] = uint8_t(qRed(px[x]));
-      }
-    }
+    default:
+      PackBgr(out, reinterpret_cast<const QRgb*>(in), width);
   }
 }
 
 }  // namespace
+
+void PackBgr(uint8_t* out, const QRgb* in, int width) {
+  // Each pixel is stored as a whole word and the next one overwrites its fourth
+  // byte: several times faster than three byte stores. The last pixel goes
+  // byte by byte so that nothing lands past the row.
+  int x = 0;
+  for (; x + 1 < width; ++x, out += 3) {
+    const uint32_t v = qToLittleEndian(in[x]);
+    std::memcpy(out, &v, 4);
+  }
+  for (; x < width; ++x, out += 3) {
+    out[0] = uint8_t(qBlue(in[x]));
+    out[1] = uint8_t(qGreen(in[x]));
+    out[2] = uint8_t(qRed(in[x]));
+  }
+}
 
 WriteResult WriteBmp(const QString& path, const QImage& source, int bitsPerPixel) {
   if (bitsPerPixel != 1 && bitsPerPixel != 4 && bitsPerPixel != 8 && bitsPerPixel != 16 && bitsPerPixel != 32)

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QString>
+#include <cstdint>
 
 namespace lumora {
 
@@ -16,6 +17,9 @@ enum class WriteResult { Ok, CannotCreate, WriteFailed };
 // first. The file is replaced as a whole, or not at all: a failure keeps the old
 // file. A picture whose file would pass 4 GiB fails before anything is written.
 WriteResult WriteBmp(const QString& path, const QImage& image, int bitsPerPixel);
+
+// Packs 32-bit pixels into blue, green, red triples, as BMP and TGA files hold them.
+void PackBgr(uint8_t* out, const QRgb* in, int width);
 
 inline WriteResult WriteBmp24(const QString& path, const QImage& image) { return WriteBmp(path, image, 24); }
 

@@ -47,14 +47,8 @@ WriteResult WriteTga(const QString& path, const QImage& source) {
   for (int done = 0; done < height;) {
     const int rows = std::min(chunkRows, height - done);
     uint8_t* out = chunk.data();
-    for (int r = 0; r < rows; ++r) {
-      const QRgb* px = reinterpret_cast<const QRgb*>(image.constScanLine(done + r));
-      for (int x = 0; x < width; ++x, out += 3) {
-        out[0] = uint8_t(qBlue(px[x]));
-        out[1] = uint8_t(qGreen(px[x]));
-        out[2] = uint8_t(qRed(px[x]));
-      }
-    }
+    for (int r = 0; r < rows; ++r, out += rowBytes)
+      PackBgr(out, reinterpret_cast<const QRgb*>(image.constScanLine(done + r)), width);
     if (!file.write(chunk.data(), size_t(rows) * rowBytes)) break;
     done += rows;
   }
