@@ -40,10 +40,11 @@ bool quotable(const QString& text) {
   return true;
 }
 
+// `out` is the value's line so far.
 void appendHex(QString& out, const QString& prefix, const QByteArray& data) {
   static const char digits[] = "0123456789abcdef";
   out += prefix;
-  qsizetype lineLength = prefix.size();
+  qsizetype lineLength = out.size();
   for (qsizetype i = 0; i < data.size(); ++i) {
     const bool last = i + 1 == data.size();
     // regedit keeps its lines under 80 columns; so do we, for people who read the file.

@@ -1,0 +1,277 @@
+// The settings store over the registry file, through restarts of the program.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <unistd.h>
+#include <sys/stat.h>
+
+#include "FakeDialogs.h"
+#include "../platform/RegistryTestSupport.h"
+#include "platform/RegFileRegistry.h"
+#include "settings/Defaults.h"
+#include "settings/RegistryOp.h"
+#include "settings/SettingsStartup.h"
+#include "settings/ValueCodes.h"
+
+using namespace lumora;
+using test::FakeDialogs;
+
+namespace {
+
+const QSize kScreen(1024, 768);
+
+// Every value away from its default, so that a lost value shows.
+Settings unusual() {
+  Settings s;
+  s.Datei = {7, "Bild", ".jpg", "/srv/bilder/", "ignored", true, true, true};
+  s.Blank = false;
+  s.Format = {pf4Bit, 42, jmSpeed};
+  s.Beschriftung = {"Grüße \"x\" \\", 0x808080, 0xFF0000, "Arial", 22, tpUnten, true, true};
+  s.Auswahl = {-5, 7, 900, -1, true};
+  s.Timer = {100000, 59, 1, true, true};
+  s.Shortcuts = {'9', 'Z'};
+  return s;
+}
+
+void expectSameStoredSettings(const Settings& a, const Settings& b) {
+  EXPECT_EQ(a.Datei.FileDescription, b.Datei.FileDescription);
+  EXPECT_EQ(a.Datei.FileSuffix, b.Datei.FileSuffix);
+  EXPECT_EQ(a.Datei.FileDir, b.Datei.FileDir);
+  EXPECT_EQ(a.Datei.SameFile, b.Datei.SameFile);
+  EXPECT_EQ(a.Datei.Eingabeaufforderung, b.Datei.Eingabeaufforderung);
+  EXPECT_EQ(a.Datei.Clipboard, b.Datei.Clipboard);
+  EXPECT_EQ(a.Blank, b.Blank);
+  EXPECT_EQ(a.Format.BmpBit, b.Format.BmpBit);
+  EXPECT_EQ(a.Format.JpegQuality, b.Format.JpegQuality);
+  EXPECT_EQ(a.Format.JpegPerformance, b.Format.JpegPerformance);
+  EXPECT_EQ(a.Beschriftung.Text, b.Beschriftung.Text);
+  EXPECT_EQ(a.Beschriftung.BackColor, b.Beschriftung.BackColor);
+  EXPECT_EQ(a.Beschriftung.TextColor, b.Beschriftung.TextColor);
+  EXPECT_EQ(a.Beschriftung.FontSize, b.Beschriftung.FontSize);
+  EXPECT_EQ(a.Beschriftung.Position, b.Beschriftung.Position);
+  EXPECT_EQ(a.Beschriftung.Transparent, b.Beschriftung.Transparent);
+  EXPECT_EQ(a.Beschriftung.Zeiteinblenden, b.Beschriftung.Zeiteinblenden);
+  EXPECT_EQ(a.Auswahl.Sel_Left, b.Auswahl.Sel_Left);
+  EXPECT_EQ(a.Auswahl.Sel_Top, b.Auswahl.Sel_Top);
+  EXPECT_EQ(a.Auswahl.Sel_Right, b.Auswahl.Sel_Right);
+  EXPECT_EQ(a.Auswahl.Sel_Bottom, b.Auswahl.Sel_Bottom);
+  EXPECT_EQ(a.Auswahl.Aktiv, b.Auswahl.Aktiv);
+  EXPECT_EQ(a.Timer.ValHour, b.Timer.ValHour);
+  EXPECT_EQ(a.Timer.ValMin, b.Timer.ValMin);
+  EXPECT_EQ(a.Timer.ValSec, b.Timer.ValSec);
+  EXPECT_EQ(a.Timer.Loop, b.Timer.Loop);
+  EXPECT_EQ(a.Timer.TimerAutostart, b.Timer.TimerAutostart);
+}
+
+class Store : public ::testing::Test {
+ protected:
+  // One program start as the tray program makes it: letters first, then the rest.
+  Settings start() {
+    dialogs.boxes.clear();
+    RegFileRegistry registry(path);
+    RegistryOp store(registry, dialogs);
+    Settings s;
+    InitShortcuts(store, s.Shortcuts);
+    loaded = LoadSettingsAtStart(store, dialogs, s, kScreen, QStringLiteral("/opt/lumora/"));
+    return s;
+  }
+  QString text() const {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+  }
+  void write(const QString& contents) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(contents.toUtf8());
+  }
+  // The stored file with one value line replaced (or removed when `line` is empty).
+  void replaceValue(const QString& name, const QString& line) {
+    QStringList lines = text().split(QLatin1Char('\n'));
+    for (QString& l : lines)
+      if (l.startsWith(QLatin1Char('"') + name + QStringLiteral("\"="))) l = line;
+    write(lines.join(QLatin1Char('\n')));
+  }
+
+  QTemporaryDir dir;
+  QString path = dir.filePath(QStringLiteral("registry.reg"));
+  RegFileRegistry registry{path};
+  FakeDialogs dialogs;
+  RegistryOp store{registry, dialogs};
+  bool loaded = false;
+};
+
+}  // namespace
+
+TEST_F(Store, AllSettingsAndBothLettersSurviveARestart) {
+  const Settings before = unusual();
+  ASSERT_TRUE(store.SaveSettings(before));
+  ASSERT_TRUE(store.SaveShortcuts(before.Shortcuts.SC_Screen, before.Shortcuts.SC_Auswahl));
+  const QStringList names = {"FileDescription", "FileSuffix", "FileDir", "Eingabeaufforderung", "Clipboard",
+                             "SameFile", "Text", "BackColor", "TextColor", "FontSize", "Position", "Transparent",
+                             "Zeiteinblenden", "Sel_Left", "Sel_Right", "Sel_Top", "Sel_Bottom", "Aktiv", "BmpBit",
+                             "JpegQuality", "JpegPerformance", "ValSec", "ValMin", "ValHour", "Blank", "Loop",
+                             "TimerAutoStart", "SC_Screen", "SC_Auswahl"};
+  qsizetype at = 0;
+  for (const QString& n : names) {
+    const qsizetype next = text().indexOf(QLatin1Char('"') + n + QStringLiteral("\"="), at);
+    EXPECT_GT(next, at) << n.toStdString() << " out of order";
+    at = next;
+  }
+  EXPECT_TRUE(text().contains(QStringLiteral("\"Position\"=\"unten\"\n\"Transparent\"=dword:00000001")));
+
+  const Settings after = start();
+  EXPECT_TRUE(loaded);
+  EXPECT_TRUE(dialogs.boxes.empty()) << dialogs.texts().join(QLatin1Char('|')).toStdString();
+  expectSameStoredSettings(after, before);
+  EXPECT_EQ(after.Shortcuts.SC_Screen, '9');
+  EXPECT_EQ(after.Shortcuts.SC_Auswahl, 'Z');
+  EXPECT_EQ(after.Beschriftung.FontName, QStringLiteral("Arial"));
+}
+
+TEST_F(Store, FirstStartsThenResetThenUninstall) {
+  // First start: the shortcut load writes nothing, so the welcome (not the read error)
+  // follows, and the defaults are stored without the letters.
+  Settings s = start();
+  EXPECT_FALSE(loaded);
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].kind, FakeDialogs::Kind::Info);
+  EXPECT_EQ(dialogs.boxes[0].text, QString::fromUtf8(msg::kWelcome));
+  EXPECT_TRUE(dialogs.boxes[0].text.endsWith(QStringLiteral("Programm.                 Ombra")));
+  EXPECT_EQ(s.Datei.FileDir, QStringLiteral("/opt/lumora/"));
+  EXPECT_EQ(s.Auswahl.Sel_Right, 1024);
+  EXPECT_TRUE(text().contains(QStringLiteral("\"TimerAutoStart\"=dword:00000000")));
+  EXPECT_FALSE(text().contains(QStringLiteral("SC_Screen")));
+
+  // Second start: the letters are missing, so 'S' and 'A' are written; all else loads.
+  s = start();
+  EXPECT_TRUE(loaded);
+  EXPECT_TRUE(dialogs.boxes.empty());
+  EXPECT_TRUE(text().contains(QStringLiteral("\"SC_Screen\"=dword:00000053\n\"SC_Auswahl\"=dword:00000041")));
+
+  // The user picks other letters; a reset removes the key but the letters stay in use
+  // until exit, and the exit save does not write them.
+  ASSERT_TRUE(store.SaveShortcuts('X', 'Y'));
+  s.Shortcuts = {'X', 'Y'};
+  EXPECT_TRUE(store.DeleteAllSettings());
+  EXPECT_FALSE(QFile::exists(path));
+  EXPECT_EQ(s.Shortcuts.SC_Screen, 'X');
+  EXPECT_TRUE(SaveSettingsAtExit(store, dialogs, s, false));
+  s = start();
+  EXPECT_EQ(s.Shortcuts.SC_Screen, 'S');
+  EXPECT_EQ(s.Shortcuts.SC_Auswahl, 'A');
+  EXPECT_TRUE(dialogs.boxes.empty());
+
+  // Uninstall: the key goes and the exit writes nothing; a second delete finds nothing.
+  EXPECT_TRUE(store.DeleteAllSettings());
+  EXPECT_TRUE(SaveSettingsAtExit(store, dialogs, s, true));
+  EXPECT_FALSE(QFile::exists(path));
+  EXPECT_FALSE(store.DeleteAllSettings());
+}
+
+TEST_F(Store, HandEditedValues) {
+  struct Case {
+    const char* name;
+    const char* line;  // empty: the value is deleted
+    bool readError;
+    const char* message;  // a conversion's own message, no failure
+  };
+  const Case cases[] = {
+      {"FileDir", "", false, nullptr},
+      {"Text", "\"Text\"=hex(2):41,00,00,00", false, nullptr},
+      {"FontSize", "\"FontSize\"=dword:00000009", false, nullptr},
+      {"BackColor", "\"BackColor\"=dword:0000000b", false, msg::kColor},
+      {"Position", "\"Position\"=\"Oben\"", false, msg::kPosition},
+      {"BmpBit", "", false, msg::kPixelFormat},
+      {"Clipboard", "", true, nullptr},
+      {"Clipboard", "\"Clipboard\"=\"1\"", true, nullptr},
+      {"FileDir", "\"FileDir\"=dword:00000001", true, nullptr},
+      {"Sel_Left", "\"Sel_Left\"=hex(4):01,00", true, nullptr},
+      {"Sel_Left", "\"Sel_Left\"=hex:01,00,00,00", true, nullptr},
+      {"ValHour", "\"ValHour\"=hex(b):01,00,00,00,00,00,00,00", true, nullptr},
+      {"BackColor", "\"BackColor\"=dword:00000100", true, nullptr},
+      {"TextColor", "\"TextColor\"=dword:ffffffff", true, nullptr},
+      {"FontSize", "\"FontSize\"=dword:00000007", true, nullptr},
+      {"FontSize", "\"FontSize\"=dword:0000001a", true, nullptr},
+      {"JpegQuality", "\"JpegQuality\"=dword:00000000", true, nullptr},
+      {"JpegQuality", "\"JpegQuality\"=dword:00000065", true, nullptr},
+      {"TimerAutoStart", "", true, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.name) + " " + c.line);
+    ASSERT_TRUE(store.SaveSettings(unusual()));
+    replaceValue(QString::fromLatin1(c.name), QString::fromLatin1(c.line));
+    dialogs.boxes.clear();
+    Settings s;
+    EXPECT_EQ(store.LoadSettings(s), !c.readError);
+    QStringList want;
+    if (c.message) want << QString::fromUtf8(c.message);
+    if (c.readError) want << QString::fromUtf8(msg::kReadError);
+    EXPECT_EQ(dialogs.texts(), want);
+  }
+}
+
+TEST_F(Store, LoadsWhatIsThereAsTheRulesSay) {
+  ASSERT_TRUE(store.SaveSettings(unusual()));
+  replaceValue(QStringLiteral("FileSuffix"), QStringLiteral("\"FileSuffix\"=\".jpeg\""));
+  replaceValue(QStringLiteral("FileDir"), QString());
+  replaceValue(QStringLiteral("TimerAutoStart"), QStringLiteral("\"TimerAutostart\"=dword:00000005"));
+  Settings s;
+  ASSERT_TRUE(store.LoadSettings(s));
+  EXPECT_EQ(s.Datei.FileSuffix, QStringLiteral(".jpe"));
+  EXPECT_EQ(s.Datei.FileDir, QString());
+  EXPECT_TRUE(s.Timer.TimerAutostart);
+  ASSERT_TRUE(store.SaveSettings(s));
+  EXPECT_EQ(text().count(QStringLiteral("utostart\"="), Qt::CaseInsensitive), 1);
+  EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+TEST_F(Store, ADamagedFileTakesTheReadErrorRoadAndIsKept) {
+  write(QStringLiteral("Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\LUMORA]\n"
+                       "\"FileDir\"=\"/home/ich/"));
+  const QString damaged = text();
+  Settings s = start();
+  EXPECT_FALSE(loaded);
+  EXPECT_EQ(dialogs.texts(), QStringList{QString::fromUtf8(msg::kReadError)});
+  EXPECT_EQ(s.Datei.FileDescription, QStringLiteral("Screen"));
+  QFile broken(registry.brokenPath());
+  ASSERT_TRUE(broken.open(QIODevice::ReadOnly));
+  EXPECT_EQ(QString::fromUtf8(broken.readAll()), damaged);
+  // Defaults and letters are now stored: the next start is quiet.
+  s = start();
+  EXPECT_TRUE(loaded);
+  EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+TEST_F(Store, AFailedFirstWriteAndAFailedExitSaveAreReported) {
+  const QByteArray folder = QFile::encodeName(dir.path());
+  ASSERT_EQ(::chmod(folder.constData(), 0555), 0);
+  Settings s = test::WithoutPrivileges([&] { return start(); });
+  EXPECT_EQ(dialogs.texts(), (QStringList{QString::fromUtf8(msg::kWelcome), QString::fromUtf8(msg::kFirstWriteFailed)}));
+  dialogs.boxes.clear();
+  EXPECT_FALSE(test::WithoutPrivileges([&] { return SaveSettingsAtExit(store, dialogs, s, false); }));
+  EXPECT_EQ(dialogs.texts(), QStringList{QString::fromUtf8(msg::kExitSaveFailed)});
+  ::chmod(folder.constData(), 0755);
+}
+
+TEST_F(Store, ReadsARegeditExport) {
+  ASSERT_TRUE(store.SaveSettings(unusual()));
+  ASSERT_TRUE(store.SaveShortcuts('9', 'Z'));
+  // As regedit on Windows exports it: UTF-16LE with BOM, CRLF, and regedit's own layout.
+  QString exported = text();
+  exported.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+  exported.replace(QStringLiteral("[HKEY_LOCAL_MACHINE\\SOFTWARE\\LUMORA]"),
+                   QStringLiteral("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Lumora]"));
+  QByteArray bytes("\xFF\xFE", 2);
+  for (QChar c : exported) bytes.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+  write(QString());
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  f.write(bytes);
+  f.close();
+  const Settings s = start();
+  EXPECT_TRUE(loaded);
+  EXPECT_TRUE(dialogs.boxes.empty());
+  expectSameStoredSettings(s, unusual());
+  EXPECT_EQ(s.Shortcuts.SC_Screen, '9');
+}

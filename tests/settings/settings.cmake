@@ -1,0 +1,1 @@
+lumora_test(settings_store_test ValueCodesTest.cpp RegistryOpTest.cpp LIBS lumora_settings)
