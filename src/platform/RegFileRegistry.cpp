@@ -100,9 +100,13 @@ bool RegFileRegistry::Store(const Snapshot& before, const RegFile& file) const {
     if (before.state == State::Missing) return true;
     return ::unlink(QFile::encodeName(path_).constData()) == 0 || errno == ENOENT;
   }
-  QDir().mkpath(QFileInfo(path_).absolutePath());
+  // A store that is a link (kept with the user's other dotfiles) stays a link: the
+  // new file replaces the one it points to.
+  const QFileInfo info(path_);
+  const QString target = info.isSymLink() ? info.symLinkTarget() : path_;
+  QDir().mkpath(QFileInfo(target).absolutePath());
   const QByteArray bytes = file.Serialize();
-  AtomicFile out(path_, AtomicFile::Durability::Synced);
+  AtomicFile out(target, AtomicFile::Durability::Synced);
   return out.open() && out.write(bytes.constData(), size_t(bytes.size())) && out.commit();
 }
 

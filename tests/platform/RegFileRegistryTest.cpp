@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -66,6 +67,15 @@ TEST_F(RegFileRegistryTest, LeavesOtherKeysAsTheyWere) {
   EXPECT_TRUE(registry.DeleteKey(kKey));
   EXPECT_EQ(readAll(path), "Windows Registry Editor Version 5.00\n\n; mine\n\n[HKEY_CURRENT_USER\\Other]\n"
                            "\"a\"=hex:01,02\n\n");
+}
+
+TEST_F(RegFileRegistryTest, ALinkedStoreStaysALink) {
+  const QString real = dir.filePath(QStringLiteral("dotfiles/lumora.reg"));
+  QDir().mkpath(dir.filePath(QStringLiteral("config/lumora")));
+  ASSERT_TRUE(QFile::link(real, path));  // dangling until the first save
+  ASSERT_TRUE(storeValue(registry, QStringLiteral("Aktiv"), RegValue::Number(1)));
+  EXPECT_TRUE(QFileInfo(path).isSymLink());
+  EXPECT_TRUE(readAll(real).contains("\"Aktiv\"=dword:00000001"));
 }
 
 TEST_F(RegFileRegistryTest, KeepsADamagedFileBesideTheNewOne) {
