@@ -45,7 +45,7 @@ int RunOneShot(const CommandLine& cl, Settings& settings, Screen& screen, Stream
   }
 
   ScreenGrab grab(screen, dialogs, std::chrono::milliseconds(cl.delayMs));
-  FileNaming naming(settings);
+  FileNaming naming(settings, dialogs);
   ImageSaver saver(dialogs, clipboard, clock);
   CommandLineView view;
   CaptureDriver driver(settings, dialogs, grab, naming, saver, view);

@@ -46,7 +46,7 @@ TrayApp::TrayApp(Settings& settings, const QString& programFolder) : s_(settings
     if (xcb_connection_t* c = guiConnection()) xcb_flush(c);
     std::this_thread::sleep_for(ms);
   });
-  naming_ = std::make_unique<FileNaming>(s_);
+  naming_ = std::make_unique<FileNaming>(s_, dialogs_);
   saver_ = std::make_unique<ImageSaver>(dialogs_, clipboard_, clock_);
   hotkeys_ = std::make_unique<XcbHotkeys>(guiConnection());
   controller_ = std::make_unique<TrayController>(s_, *hotkeys_, *this);

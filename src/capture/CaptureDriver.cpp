@@ -1,6 +1,7 @@
 #include "capture/CaptureDriver.h"
 
 #include "capture/OptionCheck.h"
+#include "naming/NamingTexts.h"
 
 namespace lumora {
 
@@ -46,7 +47,7 @@ bool CaptureDriver::MakeScreenshot() {
       captured = false;
   }
   if (captured) {
-    view_.showLastFile(s_.Datei.Clipboard ? QStringLiteral("In Zwischenablage") : s_.Datei.NextFile);
+    view_.showLastFile(s_.Datei.Clipboard ? ClipboardTarget() : s_.Datei.NextFile);
     naming_.AdvanceFileName(s_.Blank, view_.timerRunning());
     view_.showNextFile();
   }

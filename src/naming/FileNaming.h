@@ -20,8 +20,6 @@ class NamePrompt {
 // The names of captures: the numbered proposal, the fixed name and the prompt.
 class FileNaming {
  public:
-  // Without `dialogs` the counter overflow is applied silently.
-  explicit FileNaming(Settings& settings) : s_(settings) {}
   FileNaming(Settings& settings, Dialogs& dialogs) : s_(settings), dialogs_(&dialogs) {}
 
   // The highest number a name carries; Counter reaches one more.

@@ -66,7 +66,7 @@ struct Rig {
   test::FakeClipboard clipboard;
   test::FixedClock clock;
   ScreenGrab grab{screen, dialogs, 0ms};
-  FileNaming naming{settings};
+  FileNaming naming{settings, dialogs};
   ImageSaver saver{dialogs, clipboard, clock};
   RecordingView view{log};
   ScriptedPrompt prompt;

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "Fakes.h"
+#include "StoreFile.h"
 #include "XvfbServer.h"
 
 using namespace lumora::test;
@@ -49,21 +50,8 @@ class NamingCaption : public ::testing::Test {
                       {QStringLiteral("LUMORA_REGISTRY=") + registry});
   }
 
-  // Replaces the data of one value in the stored registry file.
   void setValue(const char* name, const QString& data) {
-    QFile file(registry);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    QString text = QString::fromUtf8(file.readAll());
-    file.close();
-    const QString key = QStringLiteral("\"%1\"=").arg(QLatin1String(name));
-    const int at = text.indexOf(QLatin1Char('\n') + key);
-    ASSERT_GE(at, 0) << name << " missing in\n" << text.toStdString();
-    int end = text.indexOf(QLatin1Char('\n'), at + 1);
-    if (end < 0) end = text.size();
-    if (text.at(end - 1) == QLatin1Char('\r')) --end;
-    text.replace(at + 1, end - at - 1, key + data);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(text.toUtf8());
+    ASSERT_TRUE(SetStoreValue(registry, QLatin1String(name), data)) << name;
   }
 
   static XvfbServer* server;

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include "Fakes.h"
+#include "StoreFile.h"
 #include "XvfbServer.h"
 
 using namespace lumora::test;
@@ -93,31 +94,12 @@ TEST_F(OneShot, ReportsFailuresWithTheirExitCodes) {
 }
 
 TEST_F(OneShot, NumberedCapturesGoToTheStoredFolderUnderTheNextFreeNumber) {
+  // A first run stores the defaults; then the folder is pointed at the test's own.
   const QString registry = dir.filePath(QStringLiteral("numbered.reg"));
-  const QString folder = dir.path() + QStringLiteral("/");
-  QFile file(registry);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(QStringLiteral("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\LUMORA]\r\n"
-                            "\"FileDir\"=\"%1\"\r\n")
-                 .arg(folder)
-                 .toUtf8());
-  file.close();
-  // Only the folder is stored: the store's read error brings the defaults with... the
-  // default folder. So write a complete store by letting lumora create it first.
   ProcessResult r = lumora({"--capture", "--delay", "0", "--output", dir.filePath(QStringLiteral("first.bmp"))},
                            server->display(), registry);
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-  QFile stored(registry);
-  ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
-  QString text = QString::fromUtf8(stored.readAll());
-  stored.close();
-  const int at = text.indexOf(QStringLiteral("\"FileDir\"="));
-  ASSERT_GE(at, 0) << text.toStdString();
-  const int end = text.indexOf(QLatin1Char('\n'), at);
-  text.replace(at, end - at, QStringLiteral("\"FileDir\"=\"%1\"\r").arg(folder));
-  ASSERT_TRUE(stored.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  stored.write(text.toUtf8());
-  stored.close();
+  ASSERT_TRUE(SetStoreValue(registry, "FileDir", QStringLiteral("\"%1/\"").arg(dir.path())));
 
   QFile(dir.filePath(QStringLiteral("Screen 00000.bmp"))).open(QIODevice::WriteOnly);  // already taken
   r = lumora({"--capture", "--delay", "0"}, server->display(), registry);

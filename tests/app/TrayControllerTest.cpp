@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <QStringList>
+#include <map>
+
+#include "QtPrinters.h"
+#include "app/TrayController.h"
+
+using namespace lumora;
+
+namespace {
+
+class FakeHotkeys : public Hotkeys {
+ public:
+  bool registerHotkey(uint32_t id, char key) override {
+    log << QStringLiteral("grab %1 %2").arg(id).arg(QLatin1Char(key));
+    for (const auto& [other, k] : held)
+      if (k == key) return false;  // one combination, one holder
+    if (taken.contains(QLatin1Char(key))) return false;
+    held[id] = key;
+    return true;
+  }
+  void unregisterHotkey(uint32_t id) override {
+    log << QStringLiteral("release %1").arg(id);
+    held.erase(id);
+  }
+  uint32_t identifier(const char* name) override { return QByteArray(name) == "LUMORA_1" ? 301 : 302; }
+
+  QStringList log;
+  std::map<uint32_t, char> held;
+  QString taken;  // keys another program holds
+};
+
+class FakeHost : public TrayHost {
+ public:
+  void showOptionsWindow() override { log << "options"; }
+  void selectRegion() override {
+    log << "select";
+    if (nested) nested();
+  }
+  bool makeScreenshot() override {
+    log << "capture";
+    if (nested) nested();
+    return captureResult;
+  }
+  void showInfoPopup() override { log << "popup"; }
+  bool runShortcutDialog() override {
+    log << "dialog";
+    if (dialogResult) letters->SC_Screen = 'X';
+    return dialogResult;
+  }
+  void openTargetFolder() override { log << "folder"; }
+  void uninstallAndQuit() override { log << "uninstall"; }
+  void resetSettings() override { log << "reset"; }
+
+  QStringList log;
+  bool captureResult = true;
+  bool dialogResult = true;
+  ShortcutSettings* letters = nullptr;
+  std::function<void()> nested;
+};
+
+struct Rig {
+  Settings settings;
+  FakeHotkeys hotkeys;
+  FakeHost host;
+  TrayController controller{settings, hotkeys, host};
+  Rig() { host.letters = &settings.Shortcuts; }
+};
+
+}  // namespace
+
+TEST(TrayController, RegistersSelectionThenCaptureUnderTheirAtoms) {
+  Rig rig;
+  EXPECT_EQ(rig.controller.selectionId(), 301u);
+  EXPECT_EQ(rig.controller.captureId(), 302u);
+  rig.controller.RegisterHotkeys();
+  EXPECT_EQ(rig.hotkeys.log, (QStringList{"grab 301 A", "grab 302 S"}));
+
+  // A combination another program holds is skipped quietly; the other one works.
+  Rig busy;
+  busy.hotkeys.taken = QStringLiteral("S");
+  busy.controller.RegisterHotkeys();
+  EXPECT_EQ(busy.hotkeys.held.size(), 1u);
+  EXPECT_EQ(busy.hotkeys.held[301], 'A');
+}
+
+TEST(TrayController, HotkeysRunTheirCommandsAndThePopupFollowsOnlyUncancelledCaptures) {
+  struct Case {
+    const char* what;
+    uint32_t id;
+    bool captureResult;
+    bool suppress;
+    QStringList log;
+  };
+  const Case cases[] = {
+      {"capture", 302, true, false, {"capture", "popup"}},
+      {"capture suppressed", 302, true, true, {"capture"}},
+      {"prompt cancelled", 302, false, false, {"capture"}},
+      {"selection", 301, true, false, {"select"}},
+      {"unknown id", 999, true, false, {}},
+  };
+  for (const Case& c : cases) {
+    Rig rig;
+    rig.host.captureResult = c.captureResult;
+    if (c.suppress) rig.controller.toggleSuppressConfirmations();
+    rig.controller.onHotkey(c.id);
+    EXPECT_EQ(rig.host.log, c.log) << c.what;
+  }
+
+  Rig menu;
+  menu.controller.onScreenshot();
+  EXPECT_EQ(menu.host.log, (QStringList{"capture"})) << "the menu never shows the popup";
+}
+
+TEST(TrayController, ASecondCaptureOrSelectionInsideARunningOneIsIgnored) {
+  Rig rig;
+  int inner = 0;
+  rig.host.nested = [&] {
+    rig.host.nested = nullptr;  // the inner attempts run once
+    rig.controller.onHotkey(302);
+    rig.controller.onHotkey(301);
+    rig.controller.onScreenshot();
+    rig.controller.onSelectRegion();
+    ++inner;
+  };
+  rig.controller.onHotkey(302);
+  EXPECT_EQ(inner, 1);
+  EXPECT_EQ(rig.host.log, (QStringList{"capture", "popup"}));
+  EXPECT_FALSE(rig.controller.busy());
+
+  rig.controller.onSelectRegion();  // free again afterwards
+  EXPECT_EQ(rig.host.log.last(), QStringLiteral("select"));
+}
+
+TEST(TrayController, ConfirmedLettersReleaseTheOldCombinationsBeforeTakingTheNew) {
+  Rig rig;
+  rig.controller.RegisterHotkeys();
+  rig.hotkeys.log.clear();
+  rig.controller.onShortcuts();
+  EXPECT_EQ(rig.hotkeys.log, (QStringList{"release 301", "release 302", "grab 301 A", "grab 302 X"}));
+  EXPECT_EQ(rig.hotkeys.held[302], 'X');
+
+  rig.hotkeys.log.clear();
+  rig.host.dialogResult = false;
+  rig.controller.onShortcuts();
+  EXPECT_TRUE(rig.hotkeys.log.isEmpty()) << "a cancelled dialog changes nothing";
+}
