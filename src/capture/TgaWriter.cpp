@@ -42,7 +42,7 @@ WriteResult WriteTga(const QString& path, const QImage& source) {
   file.write(header, sizeof header);
 
   const size_t rowBytes = size_t(width) * 3;
-  const int chunkRows = int(std::max<size_t>(1, (size_t(1) << 20) / std::max<size_t>(rowBytes, 1)));
+  const int chunkRows = int(std::max<size_t>(1, (size_t(256) << 10) / std::max<size_t>(rowBytes, 1)));
   std::vector<uint8_t> chunk(rowBytes * size_t(chunkRows));
   for (int done = 0; done < height;) {
     const int rows = std::min(chunkRows, height - done);
