@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QClipboard>
 #include <QTemporaryDir>
+#include <stdexcept>
 #include <unistd.h>
 
 #include "FakeDialogs.h"
@@ -106,6 +107,18 @@ TEST_F(Savers, TargaTooLargeForItsHeaderWritesNothing) {
   EXPECT_FALSE(saver.SaveAsTga(wide, path, false));
   EXPECT_EQ(dialogs.texts(), QStringList{writeFailed("Targa-Datei")});
   EXPECT_EQ(ReadAll(path), QByteArray("the previous capture"));
+}
+
+// libjpeg refuses such a picture; that is no write error of ours but an
+// unexpected failure for the general error report, and the old file stays.
+TEST_F(Savers, JpegEncoderFailureThrowsBeforeTouchingTheFile) {
+  QImage wide(65501, 1, QImage::Format_RGB32);
+  wide.fill(Qt::blue);
+  const QString path = oldFile(QStringLiteral("wide.jpg"));
+  EXPECT_THROW(saver.SaveAsJpeg(wide, path, false, 80, jmQuality), std::runtime_error);
+  EXPECT_TRUE(dialogs.boxes.empty());
+  EXPECT_EQ(ReadAll(path), QByteArray("the previous capture"));
+  EXPECT_EQ(entries().size(), 1);
 }
 
 TEST_F(Savers, SuccessReplacesTheOldFile) {
