@@ -155,7 +155,10 @@ bool XcbScreen::grab(const ScreenRect& rect, QImage& target) {
   if (!d_->conn || w < 0 || h < 0 || w > std::numeric_limits<int32_t>::max() ||
       h > std::numeric_limits<int32_t>::max())
     return false;
-  target = QImage(int(w), int(h), QImage::Format_RGB32);
+  // Grabs of the same size reuse the picture's memory once nobody else shares it:
+  // a fresh frame-sized buffer costs more in page faults than the copy itself.
+  if (target.size() != QSize(int(w), int(h)) || target.format() != QImage::Format_RGB32 || !target.isDetached())
+    target = QImage(int(w), int(h), QImage::Format_RGB32);
   if (w == 0 || h == 0) return true;
   if (target.isNull()) return false;  // too large to hold
 

@@ -1,0 +1,7 @@
+#include "ui/CaptionTab.h"
+
+namespace lumora {
+
+CaptionTab::CaptionTab(OptionsContext& context, OptionsWindow& window, QWidget* parent) : OptionsPage(context, window, parent) {}
+
+}  // namespace lumora

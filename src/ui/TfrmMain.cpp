@@ -1,0 +1,191 @@
+#include "ui/TfrmMain.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "naming/NamingTexts.h"
+#include "platform/AppInfo.h"
+#include "settings/Defaults.h"
+#include "ui/CaptionTab.h"
+#include "ui/FileTab.h"
+#include "ui/FormatTab.h"
+#include "ui/InfoTab.h"
+#include "ui/SelectionTab.h"
+#include "ui/StatusTexts.h"
+#include "ui/TimerTab.h"
+
+namespace lumora {
+
+TfrmMain::TfrmMain(OptionsContext& context, Commands commands, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      ctx_(context),
+      commands_(std::move(commands)) {
+  setObjectName(QStringLiteral("frmMain"));
+  setWindowTitle(QString::fromUtf8(kOptionsWindowTitle));
+  setFixedSize(487, 338);
+
+  pgRegisterkarten_ = new QTabWidget(this);
+  pgRegisterkarten_->setObjectName(QStringLiteral("pgRegisterkarten"));
+  fileTab_ = new FileTab(ctx_, *this);
+  formatTab_ = new FormatTab(ctx_, *this);
+  captionTab_ = new CaptionTab(ctx_, *this);
+  selectionTab_ = new SelectionTab(ctx_, *this);
+  timerTab_ = new TimerTab(ctx_, *this);
+  infoTab_ = new InfoTab(ctx_, *this);
+  const std::pair<OptionsPage*, const char*> tabs[] = {
+      {fileTab_, "tsDatei"},    {formatTab_, "tsFormat"}, {captionTab_, "tsBeschriftung"},
+      {selectionTab_, "tsAuswahl"}, {timerTab_, "tsTimer"},   {infoTab_, "tsHilfe"},
+  };
+  const char* captions[] = {" Dateiablage ", " Grafikformat ", " Beschriftung ",
+                            " Bereichauswahl ", " Zeitsteuerung ", " Informationen "};
+  for (size_t i = 0; i < 6; ++i) {
+    tabs[i].first->setObjectName(QLatin1String(tabs[i].second));
+    pgRegisterkarten_->addTab(tabs[i].first, QString::fromUtf8(captions[i]));
+  }
+
+  btnScreenSaver_ = new QPushButton(QStringLiteral("Screensaver Off"), this);
+  btnScreenSaver_->setObjectName(QStringLiteral("btnScreenSaver"));
+  btnScreenSaver_->setToolTip(QStringLiteral(
+      "Schaltet den Screensaver ab, solagne das Programm ausgeführt wird (Screensaver Off) bzw. belässt es bei "
+      "den Systemeinstellungen (Screensaver On)"));
+  btnScreenshot_ = new QPushButton(this);
+  btnScreenshot_->setObjectName(QStringLiteral("btnScreenshot"));
+  btnScreenshot_->setFlat(true);
+  btnScreenshot_->setFixedSize(291, 35);
+  btnScreenshot_->setIcon(QIcon(QStringLiteral(":/lumora/button-screenshot.png")));
+  btnScreenshot_->setIconSize(QSize(291, 35));
+  btnScreenshot_->setToolTip(QStringLiteral("Erstellen eines Screenshots unter Berücksichtigung aller Einstellungen"));
+  btnBeenden_ = new QPushButton(QStringLiteral("Minimieren"), this);
+  btnBeenden_->setObjectName(QStringLiteral("btnBeenden"));
+  btnBeenden_->setToolTip(QStringLiteral("Minimiert das Programm in die TNA"));
+  connect(btnScreenshot_, &QPushButton::clicked, this, [this] { MakeScreenshot(); });
+  connect(btnBeenden_, &QPushButton::clicked, this, &QWidget::close);
+  connect(btnScreenSaver_, &QPushButton::clicked, this, [this] {
+    if (commands_.toggleScreensaver) commands_.toggleScreensaver(btnScreenSaver_);
+  });
+
+  sbInfo_ = new QStatusBar(this);
+  sbInfo_->setObjectName(QStringLiteral("sbInfo"));
+  sbInfo_->setSizeGripEnabled(false);
+  sbInfo_->setToolTip(QStringLiteral("Auswahlgröße - Beschriftung - Dateiformat - Timer - Nächste Datei"));
+  const char* designTexts[] = {"Auswahl", "Beschr.", "Format", "Timer", "FileName"};
+  const int widths[] = {70, 40, 40, 80, 0};
+  for (int i = 0; i < 5; ++i) {
+    panels_[size_t(i)] = new QLabel(QLatin1String(designTexts[i]), sbInfo_);
+    panels_[size_t(i)]->setFrameShape(QFrame::Panel);
+    panels_[size_t(i)]->setFrameShadow(QFrame::Sunken);
+    if (widths[i] > 0) {
+      panels_[size_t(i)]->setFixedWidth(widths[i]);
+      panels_[size_t(i)]->setAlignment(Qt::AlignCenter);
+      sbInfo_->addWidget(panels_[size_t(i)]);
+    } else {
+      panels_[size_t(i)]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+      sbInfo_->addWidget(panels_[size_t(i)], 1);  // the next file takes the rest
+    }
+  }
+
+  auto* buttons = new QHBoxLayout;
+  buttons->setSpacing(2);
+  buttons->addWidget(btnScreenSaver_, 1);
+  buttons->addWidget(btnScreenshot_);
+  buttons->addWidget(btnBeenden_, 1);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(2, 2, 2, 0);
+  layout->setSpacing(2);
+  layout->addWidget(pgRegisterkarten_, 1);
+  layout->addLayout(buttons);
+  layout->addWidget(sbInfo_);
+
+  if (QScreen* screen = QGuiApplication::primaryScreen()) move(screen->geometry().center() - rect().center());
+  LoadSettingsIntoControls();
+}
+
+TfrmMain::~TfrmMain() = default;
+
+std::array<OptionsPage*, 6> TfrmMain::allPages() const {
+  return {fileTab_, formatTab_, captionTab_, selectionTab_, timerTab_, infoTab_};
+}
+
+void TfrmMain::LoadSettingsIntoControls() {
+  // The settings themselves were loaded (or defaulted and stored) before the
+  // window was made; here they reach the controls.
+  ctx_.settings.Beschriftung.FontName = QStringLiteral("Arial");
+  for (OptionsPage* page : allPages()) page->loadFromSettings();
+  InitWindowState();
+}
+
+void TfrmMain::InitWindowState() {
+  pgRegisterkarten_->setTabPosition(QTabWidget::North);
+  pgRegisterkarten_->setCurrentIndex(0);
+  ctx_.settings.Datei.Counter = 0;
+  ctx_.naming.AdvanceFileName(ctx_.settings.Blank, timerRunning());
+  for (OptionsPage* page : allPages()) page->initWindowState();
+  SetStatusPosition();
+  ShowNextFile();
+}
+
+void TfrmMain::ResetSettings(const QString& defaultFolder) {
+  const QSize screen = commands_.screenSize ? commands_.screenSize() : QSize();
+  SetDefaults(ctx_.settings, screen, defaultFolder);
+  for (OptionsPage* page : allPages()) page->loadFromSettings();
+  InitWindowState();
+}
+
+void TfrmMain::ShowNextFile() {
+  const NextFileTexts texts = ShowNextFileTexts(ctx_.settings.Datei);
+  fileTab_->showNextFile(texts);
+  panels_[2]->setText(texts.formatPanel);
+  panels_[4]->setText(texts.nextFilePanel);
+}
+
+void TfrmMain::SetStatusSize(int64_t width, int64_t height) { panels_[0]->setText(StatusSizeText(width, height)); }
+
+void TfrmMain::SetStatusPosition() { panels_[1]->setText(StatusPositionText(ctx_.settings.Beschriftung.Position)); }
+
+void TfrmMain::SetStatusTimer(const QString& text) { panels_[3]->setText(text); }
+
+QString TfrmMain::panelText(int panel) const { return panels_[size_t(panel)]->text(); }
+
+void TfrmMain::SelectRegionCommand() {
+  if (!commands_.selectRegion) return;
+  const bool wasVisible = isVisible();
+  if (wasVisible) hide();  // not part of the frozen picture
+  SelectionSettings& sel = ctx_.settings.Auswahl;
+  const SelectionSettings chosen = commands_.selectRegion(sel);
+  sel.Sel_Left = chosen.Sel_Left;
+  sel.Sel_Top = chosen.Sel_Top;
+  sel.Sel_Right = chosen.Sel_Right;
+  sel.Sel_Bottom = chosen.Sel_Bottom;
+  if (wasVisible) show();
+  // Every outcome of the overlay, a discard too, makes captures use the rectangle.
+  sel.Aktiv = true;
+  selectionTab_->selectionDone(commands_.thumbnail ? commands_.thumbnail() : QImage());
+}
+
+void TfrmMain::OpenTargetFolder() {
+  if (commands_.openTargetFolder) commands_.openTargetFolder();
+}
+
+bool TfrmMain::timerRunning() const { return timerTab_->running(); }
+
+void TfrmMain::LockForTimer() {
+  const bool running = timerRunning();
+  btnScreenshot_->setEnabled(!running);
+  for (OptionsPage* page : allPages()) page->lockForTimer(running);
+}
+
+bool TfrmMain::MakeScreenshot() { return commands_.makeScreenshot ? commands_.makeScreenshot() : true; }
+
+void TfrmMain::showLastPicture(const QImage& thumbnail) { fileTab_->showLastPicture(thumbnail); }
+
+void TfrmMain::showLastFile(const QString& target) {
+  fileTab_->showLastFile(ShowLastFileTexts(target, ctx_.clock));
+}
+
+}  // namespace lumora

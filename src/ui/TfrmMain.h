@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <functional>
+
+#include "capture/CaptureDriver.h"
+#include "ui/OptionsWindow.h"
+
+class QLabel;
+class QPushButton;
+class QStatusBar;
+class QTabWidget;
+
+namespace lumora {
+
+class FileTab;
+class FormatTab;
+class CaptionTab;
+class SelectionTab;
+class TimerTab;
+class InfoTab;
+class OptionsPage;
+
+// The options window: six tabs, the button row and the status bar. Every control
+// writes its setting at once; closing the window only hides it.
+class TfrmMain : public QWidget, public OptionsWindow, public CaptureView {
+  Q_OBJECT
+ public:
+  // The commands that reach beyond the window.
+  struct Commands {
+    std::function<bool()> makeScreenshot;
+    // Runs the overlay with the current rectangle; returns the chosen one (the
+    // same rectangle when the user discarded).
+    std::function<SelectionSettings(const SelectionSettings&)> selectRegion;
+    std::function<const QImage&()> thumbnail;
+    std::function<void()> openTargetFolder;
+    std::function<void(QPushButton*)> toggleScreensaver;
+    std::function<QSize()> screenSize;
+  };
+
+  TfrmMain(OptionsContext& context, Commands commands, QWidget* parent = nullptr);
+  ~TfrmMain() override;
+
+  // The controls from the settings, then the window's initial state.
+  void LoadSettingsIntoControls();
+  void InitWindowState();
+  // The defaults into the settings and the controls, then the initial state again.
+  void ResetSettings(const QString& defaultFolder);
+
+  // OptionsWindow
+  void ShowNextFile() override;
+  void SetStatusSize(int64_t width, int64_t height) override;
+  void SetStatusPosition() override;
+  void SetStatusTimer(const QString& text) override;
+  void SelectRegionCommand() override;
+  void OpenTargetFolder() override;
+  bool timerRunning() const override;
+  void LockForTimer() override;
+  bool MakeScreenshot() override;
+
+  // CaptureView
+  bool isShowing() const override { return isVisible(); }
+  void hideForCapture() override { hide(); }
+  void showAfterCapture() override { show(); }
+  void showLastPicture(const QImage& thumbnail) override;
+  void showLastFile(const QString& target) override;
+  void showNextFile() override { ShowNextFile(); }
+
+  QTabWidget* pages() const { return pgRegisterkarten_; }
+  QStatusBar* statusBar() const { return sbInfo_; }
+  QString panelText(int panel) const;
+  FileTab* fileTab() const { return fileTab_; }
+  FormatTab* formatTab() const { return formatTab_; }
+  CaptionTab* captionTab() const { return captionTab_; }
+  SelectionTab* selectionTab() const { return selectionTab_; }
+  TimerTab* timerTab() const { return timerTab_; }
+
+ private:
+  std::array<OptionsPage*, 6> allPages() const;
+
+  OptionsContext& ctx_;
+  Commands commands_;
+  QTabWidget* pgRegisterkarten_ = nullptr;
+  FileTab* fileTab_ = nullptr;
+  FormatTab* formatTab_ = nullptr;
+  CaptionTab* captionTab_ = nullptr;
+  SelectionTab* selectionTab_ = nullptr;
+  TimerTab* timerTab_ = nullptr;
+  InfoTab* infoTab_ = nullptr;
+  QPushButton* btnScreenSaver_ = nullptr;
+  QPushButton* btnScreenshot_ = nullptr;
+  QPushButton* btnBeenden_ = nullptr;
+  QStatusBar* sbInfo_ = nullptr;
+  std::array<QLabel*, 5> panels_{};
+};
+
+}  // namespace lumora
