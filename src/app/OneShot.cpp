@@ -57,6 +57,11 @@ int RunOneShot(const CommandLine& cl, Settings& settings, Screen& screen, Stream
     settings.Datei.NextFile = QFileInfo(cl.output).absoluteFilePath();
     settings.Datei.FileSuffix = ImageSaver::Extension(settings.Datei.NextFile);
   } else {
+    // As the options window does at start: a stored extension that names no format
+    // (a hand-edited ".jpeg" arrives cut to ".jpe") falls back to the first, BMP.
+    const QString suffix = settings.Datei.FileSuffix;
+    if (suffix != QLatin1String(".bmp") && suffix != QLatin1String(".jpg") && suffix != QLatin1String(".tga"))
+      settings.Datei.FileSuffix = QStringLiteral(".bmp");
     settings.Datei.Counter = 0;
     naming.AdvanceFileName(settings.Blank, false);
   }
