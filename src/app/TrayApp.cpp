@@ -13,6 +13,8 @@
 #include "app/TfrmWelcome.h"
 #include "naming/TfrmEingabe.h"
 #include "platform/ErrorReport.h"
+#include "selection/TfrmAuswahl.h"
+#include "selection/TfrmAuswahlInfo.h"
 #include "settings/Defaults.h"
 #include "settings/SettingsStartup.h"
 
@@ -60,6 +62,9 @@ TrayApp::TrayApp(Settings& settings, const QString& programFolder) : s_(settings
   LoadSettingsAtStart(*store_, dialogs_, s_, screen_->size(), DefaultFolder(programFolder));
   s_.Datei.Counter = 0;
   naming_->AdvanceFileName(s_.Blank, false);
+  frmAuswahl_ = std::make_unique<TfrmAuswahl>(*grab_, dialogs_);
+  frmAuswahlInfo_ = std::make_unique<TfrmAuswahlInfo>(screen_->size(), frmAuswahl_.get());
+  frmAuswahl_->attachMagnifier(*frmAuswahlInfo_);
   frmEingabe_ = std::make_unique<TfrmEingabe>(s_, dialogs_);
   frmInfo_ = std::make_unique<TfrmInfo>();
   shortcut_ = std::make_unique<TShortcut>(s_.Shortcuts, dialogs_,
@@ -81,7 +86,24 @@ void TrayApp::exitSequence() {
 
 void TrayApp::showOptionsWindow() {}
 
-void TrayApp::selectRegion() {}
+void TrayApp::selectRegion() {
+  runGuarded(dialogs_, [this] {
+    // The options window must not be part of the frozen picture.
+    const bool wasShowing = isShowing();
+    if (wasShowing) hideForCapture();
+    SelectionSettings& sel = s_.Auswahl;
+    const ScreenRect r = frmAuswahl_->SelectRegion(s_.Beschriftung.Position, s_.Beschriftung.FontSize,
+                                                   {sel.Sel_Left, sel.Sel_Top, sel.Sel_Right, sel.Sel_Bottom});
+    sel.Sel_Left = r.Left;
+    sel.Sel_Top = r.Top;
+    sel.Sel_Right = r.Right;
+    sel.Sel_Bottom = r.Bottom;
+    if (wasShowing) showAfterCapture();
+    // Every outcome, a discard included, turns the selection on.
+    sel.Aktiv = true;
+    showSelectionResult();
+  });
+}
 
 bool TrayApp::makeScreenshot() {
   bool result = true;

@@ -19,6 +19,8 @@ namespace lumora {
 class TfrmWelcome;
 class TfrmInfo;
 class TfrmEingabe;
+class TfrmAuswahl;
+class TfrmAuswahlInfo;
 class TShortcut;
 
 // The tray program: creates its windows once in their fixed order, wires the
@@ -54,6 +56,9 @@ class TrayApp : public TrayHost, public CaptureView {
 
  private:
   void exitSequence();
+  // Where the options window will tick cbUseAuswahl and show the preview of the
+  // new selection.
+  void showSelectionResult() {}
 
   Settings& s_;
   QtDialogs dialogs_;
@@ -68,6 +73,8 @@ class TrayApp : public TrayHost, public CaptureView {
   std::unique_ptr<XcbHotkeys> hotkeys_;
   std::unique_ptr<TrayController> controller_;
   std::unique_ptr<TfrmWelcome> frmWelcome_;
+  std::unique_ptr<TfrmAuswahl> frmAuswahl_;
+  std::unique_ptr<TfrmAuswahlInfo> frmAuswahlInfo_;
   std::unique_ptr<TfrmEingabe> frmEingabe_;
   std::unique_ptr<TfrmInfo> frmInfo_;
   std::unique_ptr<TShortcut> shortcut_;

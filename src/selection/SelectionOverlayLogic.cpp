@@ -1,0 +1,170 @@
+#include "selection/SelectionOverlayLogic.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "capture/ScreenGrab.h"
+#include "settings/Settings.h"
+
+namespace lumora {
+
+SelectionOverlayLogic::SelectionOverlayLogic(ScreenGrab& grab, Dialogs& dialogs, MagnifierLogic& magnifier)
+    : grab_(grab), dialogs_(dialogs), magnifier_(magnifier) {}
+
+bool SelectionOverlayLogic::Open(uint8_t captionPosition, uint8_t captionSize, const ScreenRect& current) {
+  PreviousSelection = current;
+  OverlayCaptionPosition = captionPosition;
+  OverlayCaptionSize = captionSize;
+  screen_ = grab_.wholeScreen();
+  StartX = StartY = EndX = EndY = 0;
+  cursor_ = Cursor::Arrow;
+  dirty_.clear();
+  if (!grab_.GrabScreen(screen_)) {
+    surface_ = QImage();
+    return false;
+  }
+  // Our own copy: the rubber band is inverted into it, never into the grab.
+  surface_ = grab_.GrabBitmap().convertToFormat(QImage::Format_RGB32);
+  surface_.detach();
+  return true;
+}
+
+ScreenRect SelectionOverlayLogic::Finish(Outcome outcome) {
+  switch (outcome) {
+    case Outcome::Accept:
+      if (StartX == EndX || StartY == EndY) {
+        dialogs_.info(QString::fromUtf8(kNoAreaMessage));
+        return screen_;
+      }
+      return ScreenRect{std::min(StartX, EndX), std::min(StartY, EndY), std::max(StartX, EndX),
+                        std::max(StartY, EndY)};
+    case Outcome::Discard:
+      return PreviousSelection;
+    case Outcome::WholeScreen:
+    case Outcome::Other:
+      break;
+  }
+  return screen_;
+}
+
+std::vector<QRect> SelectionOverlayLogic::TakeDirty() {
+  std::vector<QRect> out;
+  out.swap(dirty_);
+  return out;
+}
+
+void SelectionOverlayLogic::DrawSelectionFrame(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+  pen_.rectangle(surface_, x1, y1, x2, y2, &dirty_);
+  if (OverlayCaptionPosition == tpOben || OverlayCaptionPosition == tpUnten) DrawCaptionLine(x1, y1, x2, y2);
+}
+
+void SelectionOverlayLogic::DrawCaptionLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+  const int32_t y = OverlayCaptionPosition == tpOben ? std::min(y1, y2) + OverlayCaptionSize
+                                                     : std::max(y1, y2) - OverlayCaptionSize;
+  pen_.line(surface_, QPoint(x1, y), QPoint(x2, y), &dirty_);
+}
+
+void SelectionOverlayLogic::ClearSelection() {
+  eraseFrame();
+  StartX = StartY = EndX = EndY = 0;
+}
+
+void SelectionOverlayLogic::PlacePreset(int32_t w, int32_t h) {
+  ClearSelection();
+  const int32_t W = screen_.Right, H = screen_.Bottom;
+  StartX = W / 2 - w / 2;
+  EndX = W / 2 + w / 2;
+  StartY = H / 2 - h / 2;
+  EndY = H / 2 + h / 2;
+  DrawSelectionFrame(StartX, StartY, EndX, EndY);
+}
+
+void SelectionOverlayLogic::DrawLastSelection() {
+  pen_.setStyle(RasterPen::Style::Solid);
+  const ScreenRect& p = PreviousSelection;
+  pen_.rectangle(surface_, p.Left, p.Top, p.Right, p.Bottom, &dirty_);
+  pen_.setStyle(RasterPen::Style::Dotted);
+}
+
+bool SelectionOverlayLogic::HitTestSelection(int32_t x, int32_t y) {
+  if (DragMode == Drawing) return false;
+  const int64_t L = std::min(StartX, EndX), R = std::max(StartX, EndX);
+  const int64_t T = std::min(StartY, EndY), B = std::max(StartY, EndY);
+  const bool inside = L - kHitMargin <= x && x <= R + kHitMargin && T - kHitMargin <= y && y <= B + kHitMargin;
+  cursor_ = inside ? Cursor::Move : Cursor::Cross;
+  return inside;
+}
+
+void SelectionOverlayLogic::MouseDown(int32_t x, int32_t y, bool leftOnly) {
+  const bool inside = HitTestSelection(x, y);
+  if (DragMode == None && leftOnly) DragMode = inside ? Moving : Drawing;
+  if (leftOnly && !HitTestSelection(x, y)) {
+    eraseFrame();
+    StartX = x;
+    StartY = y;
+    if (magnifier_.IsVariableSize()) {
+      EndX = x;
+      EndY = y;
+    } else {
+      const QSize fixed = magnifier_.FixedSize();
+      EndX = x + fixed.width();
+      EndY = y + fixed.height();
+      DrawSelectionFrame(StartX, StartY, EndX, EndY);
+    }
+  }
+  LastMouseX = x;
+  LastMouseY = y;
+}
+
+void SelectionOverlayLogic::applyMagnet() {
+  const int32_t W = screen_.Right, H = screen_.Bottom;
+  if (StartX <= kMagnet) {
+    EndX -= StartX;
+    StartX = 0;
+  }
+  if (StartY <= kMagnet) {
+    EndY -= StartY;
+    StartY = 0;
+  }
+  if (EndX >= W - kMagnet) {
+    StartX += W - EndX;
+    EndX = W;
+  }
+  if (EndY >= H - kMagnet) {
+    StartY += H - EndY;
+    EndY = H;
+  }
+}
+
+void SelectionOverlayLogic::MouseMove(int32_t x, int32_t y, bool leftOnly) {
+  magnifier_.ShowMousePos(x, y);
+  magnifier_.ShowSelectionSize(std::abs(EndX - StartX), std::abs(EndY - StartY));
+  HitTestSelection(x, y);
+  if (DragMode == Drawing) {
+    eraseFrame();
+    EndX = x;
+    EndY = y;
+    DrawSelectionFrame(StartX, StartY, EndX, EndY);
+  } else if (DragMode == Moving) {
+    const int32_t dx = x - LastMouseX, dy = y - LastMouseY;
+    eraseFrame();
+    StartX += dx;
+    EndX += dx;
+    StartY += dy;
+    EndY += dy;
+    applyMagnet();
+    DrawSelectionFrame(StartX, StartY, EndX, EndY);
+  }
+  // While the user drags the edge that the caption band will cover, the view
+  // looks at the line just inside the band.
+  int32_t yOffset = 0;
+  if (magnifier_.IsCaptionCompensated() && OverlayCaptionPosition != tpKeine && leftOnly) {
+    if (OverlayCaptionPosition == tpOben && StartY >= EndY) yOffset = OverlayCaptionSize;
+    if (OverlayCaptionPosition == tpUnten && StartY <= EndY) yOffset = -int32_t(OverlayCaptionSize);
+  }
+  magnifier_.UpdateMagnifier(x, y, surface_, yOffset);
+  LastMouseX = x;
+  LastMouseY = y;
+}
+
+}  // namespace lumora

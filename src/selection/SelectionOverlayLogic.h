@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QSize>
+#include <cstdint>
+#include <vector>
+
+#include "platform/Dialogs.h"
+#include "platform/RasterPen.h"
+#include "platform/ScreenRect.h"
+#include "selection/MagnifierLogic.h"
+
+namespace lumora {
+
+class ScreenGrab;
+
+// The selection overlay without its window: the frozen picture with the rubber
+// band inverted into it, the corners and drag state, the menu commands and the
+// outcome of a run. The window forwards mouse events here, paints `Surface()`
+// where `TakeDirty()` says, and sets the cursor this class asks for.
+class SelectionOverlayLogic {
+ public:
+  enum DragModeKind : uint8_t { None = 0, Drawing = 1, Moving = 2 };
+  enum class Outcome { Accept, Discard, WholeScreen, Other };
+  enum class Cursor { Arrow, Cross, Move };
+  static constexpr int kHitMargin = 2;
+  static constexpr int kMagnet = 10;
+  static constexpr const char* kNoAreaMessage =
+      "Aus dem selektierten Bildschirmbereich resultiert keine Fläche!\n"
+      "Der Auswahlbereich wurde auf den gesamten Bildschirm festgelegt.";
+
+  SelectionOverlayLogic(ScreenGrab& grab, Dialogs& dialogs, MagnifierLogic& magnifier);
+
+  // Starts a run: remembers the caller's rectangle and caption, clears the
+  // corners and freezes the whole screen. False when the grab failed (its error
+  // box has been shown); the run then does not take place.
+  bool Open(uint8_t captionPosition, uint8_t captionSize, const ScreenRect& current);
+  // Ends the run with `outcome` and gives the rectangle to keep.
+  ScreenRect Finish(Outcome outcome);
+
+  // `leftOnly`: exactly the left button is held, no other button, no Shift,
+  // Ctrl or Alt.
+  void MouseDown(int32_t x, int32_t y, bool leftOnly);
+  void MouseMove(int32_t x, int32_t y, bool leftOnly);
+  void MouseUp() { DragMode = None; }
+
+  bool HitTestSelection(int32_t x, int32_t y);
+  void ClearSelection();
+  void PlacePreset(int32_t w, int32_t h);
+  void DrawLastSelection();
+
+  // The frozen picture with everything drawn on it.
+  const QImage& Surface() const { return surface_; }
+  QSize ScreenSize() const { return QSize(screen_.Right, screen_.Bottom); }
+  ScreenRect ScreenRectangle() const { return screen_; }
+  Cursor cursor() const { return cursor_; }
+  // The parts of the surface changed since the last call.
+  std::vector<QRect> TakeDirty();
+
+  int32_t StartX = 0, StartY = 0, EndX = 0, EndY = 0;
+  uint8_t DragMode = None;  // kept across runs; only a button release resets it
+  int32_t LastMouseX = 0, LastMouseY = 0;
+  ScreenRect PreviousSelection;
+  uint8_t OverlayCaptionPosition = 3;
+  uint8_t OverlayCaptionSize = 0;
+
+ private:
+  void DrawSelectionFrame(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+  void DrawCaptionLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+  void eraseFrame() { DrawSelectionFrame(StartX, StartY, EndX, EndY); }
+  void applyMagnet();
+
+  ScreenGrab& grab_;
+  Dialogs& dialogs_;
+  MagnifierLogic& magnifier_;
+  ScreenRect screen_;
+  QImage surface_;
+  RasterPen pen_{0xff000000u, RasterPen::Mix::NotXor, RasterPen::Style::Dotted};
+  Cursor cursor_ = Cursor::Arrow;
+  std::vector<QRect> dirty_;
+};
+
+}  // namespace lumora

@@ -1,0 +1,169 @@
+#include "selection/TfrmAuswahl.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "selection/TfrmAuswahlInfo.h"
+
+namespace lumora {
+
+namespace {
+
+using Outcome = SelectionOverlayLogic::Outcome;
+
+struct Preset {
+  const char* caption;
+  int w, h;
+};
+constexpr Preset kScreens[] = {{"640 x 480", 640, 480},
+                               {"800 x 600", 800, 600},
+                               {"1024 x 768", 1024, 768},
+                               {"1280 x 1024", 1280, 1024},
+                               {"1600 x 1200", 1600, 1200}};
+constexpr Preset kIcons[] = {{"16 x 16 (kleines Icon)", 16, 16}, {"32 x 32 (großes Icon)", 32, 32}};
+
+bool leftOnly(const QMouseEvent& e) {
+  return e.buttons() == Qt::LeftButton &&
+         (e.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == 0;
+}
+
+Qt::CursorShape shape(SelectionOverlayLogic::Cursor c) {
+  switch (c) {
+    case SelectionOverlayLogic::Cursor::Cross: return Qt::CrossCursor;
+    case SelectionOverlayLogic::Cursor::Move: return Qt::SizeAllCursor;
+    case SelectionOverlayLogic::Cursor::Arrow: break;
+  }
+  return Qt::ArrowCursor;
+}
+
+}  // namespace
+
+TfrmAuswahl::TfrmAuswahl(ScreenGrab& grab, Dialogs& dialogs)
+    : QDialog(nullptr, Qt::Window | Qt::FramelessWindowHint), grab_(grab), dialogs_(dialogs) {
+  setMouseTracking(true);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setAttribute(Qt::WA_NoSystemBackground);
+  buildMenu();
+}
+
+TfrmAuswahl::~TfrmAuswahl() = default;
+
+void TfrmAuswahl::buildMenu() {
+  pmAuswahl_ = new QMenu(this);
+  auto item = [this](QMenu* menu, const QString& caption, QKeySequence key, auto fn) {
+    QAction* a = menu->addAction(caption);
+    if (!key.isEmpty()) {
+      a->setShortcut(key);
+      // The keys also act while the menu is closed, and while the magnifier
+      // beside the overlay has the keyboard.
+      a->setShortcutContext(Qt::ApplicationShortcut);
+      addAction(a);
+    }
+    connect(a, &QAction::triggered, this, fn);
+    return a;
+  };
+  pmUebernehmen_ = item(pmAuswahl_, QStringLiteral("Übernehmen"), Qt::Key_F1, [this] { end(Outcome::Accept); });
+  pmNeu_ = item(pmAuswahl_, QStringLiteral("Neue Auswahl"), Qt::Key_F2, [this] {
+    logic_->ClearSelection();
+    sync();
+  });
+  pmAlles_ = item(pmAuswahl_, QStringLiteral("Alles Auswählen"), Qt::Key_F3, [this] { end(Outcome::WholeScreen); });
+  pmAuswahl_->addSeparator();
+  pmumVorgaben_ = pmAuswahl_->addMenu(QStringLiteral("Vorgaben"));
+  auto preset = [&](const Preset& p) {
+    item(pmumVorgaben_, QString::fromUtf8(p.caption), QKeySequence(), [this, p] {
+      logic_->PlacePreset(p.w, p.h);
+      sync();
+    });
+  };
+  for (const Preset& p : kScreens) preset(p);
+  pmumVorgaben_->addSeparator();
+  for (const Preset& p : kIcons) preset(p);
+  pmAlteAuswahl_ = item(pmAuswahl_, QStringLiteral("Zeige letzte Auswahl"), QKeySequence(), [this] {
+    logic_->DrawLastSelection();
+    sync();
+  });
+  pmAlteAuswahl_->setCheckable(true);  // toggled on each click, kept across runs
+  pmAuswahl_->addSeparator();
+  pmVerwerfen_ = item(pmAuswahl_, QStringLiteral("Verwerfen"), Qt::Key_F12, [this] { end(Outcome::Discard); });
+}
+
+void TfrmAuswahl::attachMagnifier(TfrmAuswahlInfo& magnifier) {
+  magnifier_ = &magnifier;
+  logic_ = std::make_unique<SelectionOverlayLogic>(grab_, dialogs_, magnifier.logic());
+}
+
+ScreenRect TfrmAuswahl::SelectRegion(uint8_t captionPosition, uint8_t captionSize, const ScreenRect& current) {
+  if (!logic_ || !logic_->Open(captionPosition, captionSize, current)) return current;
+  const QRect screen(0, 0, logic_->ScreenSize().width(), logic_->ScreenSize().height());
+  setGeometry(screen);
+  setFixedSize(screen.size());
+  shownCursor_ = SelectionOverlayLogic::Cursor::Arrow;
+  setCursor(Qt::ArrowCursor);
+  outcome_ = Outcome::Other;
+  update();
+  exec();
+  magnifier_->hide();
+  return logic_->Finish(outcome_);
+}
+
+void TfrmAuswahl::end(SelectionOverlayLogic::Outcome outcome) {
+  outcome_ = outcome;
+  done(QDialog::Accepted);
+}
+
+// Escape and the window manager's close both mean "Verwerfen".
+void TfrmAuswahl::reject() { end(Outcome::Discard); }
+
+void TfrmAuswahl::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  activateWindow();
+  if (magnifier_) {
+    magnifier_->show();
+    magnifier_->raise();
+  }
+}
+
+void TfrmAuswahl::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  const QImage* surface = logic_ ? &logic_->Surface() : nullptr;
+  for (const QRect& r : event->region()) {
+    if (surface && !surface->isNull())
+      painter.drawImage(r.topLeft(), *surface, r);
+    else
+      painter.fillRect(r, Qt::black);
+  }
+}
+
+void TfrmAuswahl::sync() {
+  if (!logic_) return;
+  for (const QRect& r : logic_->TakeDirty()) update(r);
+  if (logic_->cursor() != shownCursor_) {
+    shownCursor_ = logic_->cursor();
+    setCursor(shape(shownCursor_));
+  }
+}
+
+void TfrmAuswahl::mousePressEvent(QMouseEvent* event) {
+  if (!logic_) return;
+  const QPoint p = event->position().toPoint();
+  logic_->MouseDown(p.x(), p.y(), leftOnly(*event));
+  sync();
+}
+
+void TfrmAuswahl::mouseMoveEvent(QMouseEvent* event) {
+  if (!logic_) return;
+  const QPoint p = event->position().toPoint();
+  logic_->MouseMove(p.x(), p.y(), leftOnly(*event));
+  sync();
+}
+
+void TfrmAuswahl::mouseReleaseEvent(QMouseEvent*) {
+  if (logic_) logic_->MouseUp();
+}
+
+void TfrmAuswahl::contextMenuEvent(QContextMenuEvent* event) { pmAuswahl_->popup(event->globalPos()); }
+
+}  // namespace lumora

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QDialog>
+#include <memory>
+
+#include "selection/SelectionOverlayLogic.h"
+
+class QAction;
+class QMenu;
+
+namespace lumora {
+
+class TfrmAuswahlInfo;
+
+// The selection overlay: a borderless window over the whole screen showing the
+// frozen picture, on which the user drags the capture rectangle. The logic lives
+// in SelectionOverlayLogic; this window forwards the mouse, paints and holds the
+// popup menu pmAuswahl. Created once and reused.
+class TfrmAuswahl : public QDialog {
+  Q_OBJECT
+ public:
+  TfrmAuswahl(ScreenGrab& grab, Dialogs& dialogs);
+  ~TfrmAuswahl() override;
+
+  // The magnifier is created after the overlay; until it is attached,
+  // SelectRegion changes nothing.
+  void attachMagnifier(TfrmAuswahlInfo& magnifier);
+
+  // Freezes the screen, runs the selection modally and returns the rectangle
+  // to keep (the caller's own rectangle when discarded or when the grab failed).
+  ScreenRect SelectRegion(uint8_t captionPosition, uint8_t captionSize, const ScreenRect& current);
+
+  SelectionOverlayLogic* logic() { return logic_.get(); }
+  QMenu* pmAuswahl() const { return pmAuswahl_; }
+  QAction* pmUebernehmen() const { return pmUebernehmen_; }
+  QAction* pmNeu() const { return pmNeu_; }
+  QAction* pmAlles() const { return pmAlles_; }
+  QAction* pmAlteAuswahl() const { return pmAlteAuswahl_; }
+  QAction* pmVerwerfen() const { return pmVerwerfen_; }
+  QMenu* pmumVorgaben() const { return pmumVorgaben_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void reject() override;
+
+ private:
+  void buildMenu();
+  void end(SelectionOverlayLogic::Outcome outcome);
+  // Repaints what the last step changed and takes over its cursor.
+  void sync();
+
+  std::unique_ptr<SelectionOverlayLogic> logic_;
+  ScreenGrab& grab_;
+  Dialogs& dialogs_;
+  TfrmAuswahlInfo* magnifier_ = nullptr;
+  SelectionOverlayLogic::Outcome outcome_ = SelectionOverlayLogic::Outcome::Other;
+  SelectionOverlayLogic::Cursor shownCursor_ = SelectionOverlayLogic::Cursor::Arrow;
+  QMenu* pmAuswahl_ = nullptr;
+  QMenu* pmumVorgaben_ = nullptr;
+  QAction* pmUebernehmen_ = nullptr;
+  QAction* pmNeu_ = nullptr;
+  QAction* pmAlles_ = nullptr;
+  QAction* pmAlteAuswahl_ = nullptr;
+  QAction* pmVerwerfen_ = nullptr;
+};
+
+}  // namespace lumora
