@@ -1,0 +1,1 @@
+lumora_test(raster_pen_test RasterPenTest.cpp LIBS lumora_platform)

@@ -1,0 +1,266 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "FakeDialogs.h"
+#include "Fakes.h"
+#include "capture/ScreenGrab.h"
+#include "selection/SelectionOverlayLogic.h"
+#include "settings/Settings.h"
+
+using namespace lumora;
+using lumora::test::FakeDialogs;
+using lumora::test::ImageScreen;
+using lumora::test::TestPattern;
+using Outcome = SelectionOverlayLogic::Outcome;
+
+namespace {
+
+constexpr ScreenRect kScreen{0, 0, 1024, 768};
+constexpr ScreenRect kPrevious{10, 20, 30, 40};
+
+class Overlay : public ::testing::Test {
+ public:
+  void SetUp() override { ASSERT_TRUE(logic.Open(tpKeine, 14, kPrevious)); }
+
+  void drag(int x1, int y1, int x2, int y2) {
+    logic.MouseDown(x1, y1, true);
+    logic.MouseMove(x2, y2, true);
+    logic.MouseUp();
+  }
+  ScreenRect corners() const { return {logic.StartX, logic.StartY, logic.EndX, logic.EndY}; }
+  void setCorners(ScreenRect r) {
+    logic.StartX = r.Left, logic.StartY = r.Top, logic.EndX = r.Right, logic.EndY = r.Bottom;
+  }
+
+  ImageScreen screen{TestPattern(1024, 768)};
+  FakeDialogs dialogs;
+  ScreenGrab grab{screen, dialogs, std::chrono::milliseconds(0)};
+  MagnifierLogic magnifier{QSize(1024, 768)};
+  SelectionOverlayLogic logic{grab, dialogs, magnifier};
+};
+
+TEST_F(Overlay, OutcomesOfARun) {
+  struct Case {
+    const char* name;
+    std::function<void(Overlay&)> act;
+    Outcome outcome;
+    ScreenRect result;
+    bool message;
+  };
+  const Case cases[] = {
+      {"dragged", [](Overlay& o) { o.drag(100, 100, 300, 200); }, Outcome::Accept, {100, 100, 300, 200}, false},
+      {"dragged up and left", [](Overlay& o) { o.drag(300, 200, 100, 50); }, Outcome::Accept, {100, 50, 300, 200}, false},
+      {"one pixel wide", [](Overlay& o) { o.drag(100, 100, 101, 300); }, Outcome::Accept, {100, 100, 101, 300}, false},
+      {"click without moving", [](Overlay& o) { o.drag(500, 500, 500, 500); }, Outcome::Accept, kScreen, true},
+      {"flat", [](Overlay& o) { o.drag(100, 100, 400, 100); }, Outcome::Accept, kScreen, true},
+      {"accept after Neue Auswahl",
+       [](Overlay& o) {
+         o.drag(100, 100, 300, 200);
+         o.logic.ClearSelection();
+       },
+       Outcome::Accept, kScreen, true},
+      {"discard after drawing", [](Overlay& o) { o.drag(100, 100, 300, 200); }, Outcome::Discard, kPrevious, false},
+      {"whole screen", [](Overlay& o) { o.drag(100, 100, 300, 200); }, Outcome::WholeScreen, kScreen, false},
+      {"ended otherwise", [](Overlay& o) { o.drag(100, 100, 300, 200); }, Outcome::Other, kScreen, false},
+      {"preset larger than the screen",
+       [](Overlay& o) { o.logic.PlacePreset(1600, 1200); }, Outcome::Accept, {-288, -216, 1312, 984}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(logic.Open(tpKeine, 14, kPrevious));
+    dialogs.boxes.clear();
+    c.act(*this);
+    EXPECT_EQ(logic.Finish(c.outcome), c.result);
+    ASSERT_EQ(dialogs.boxes.size(), c.message ? 1u : 0u);
+    if (c.message) {
+      EXPECT_EQ(dialogs.boxes[0].kind, FakeDialogs::Kind::Info);
+      EXPECT_EQ(dialogs.boxes[0].text,
+                QString::fromUtf8("Aus dem selektierten Bildschirmbereich resultiert keine Fläche!\n"
+                                  "Der Auswahlbereich wurde auf den gesamten Bildschirm festgelegt."));
+    }
+  }
+}
+
+TEST_F(Overlay, PresetsAreCentredOnTheScreen) {
+  struct Case { int w, h; ScreenRect r; };
+  const Case cases[] = {{640, 480, {192, 144, 832, 624}}, {1600, 1200, {-288, -216, 1312, 984}},
+                        {16, 16, {504, 376, 520, 392}}, {1024, 768, {0, 0, 1024, 768}}};
+  for (const Case& c : cases) {
+    logic.PlacePreset(c.w, c.h);
+    EXPECT_EQ(corners(), c.r) << c.w << "x" << c.h;
+  }
+}
+
+TEST_F(Overlay, APressStartsANewRectangleOnlyOutsideTheHitZone) {
+  struct Case { const char* name; ScreenRect frame; QPoint press; uint8_t mode; ScreenRect after; };
+  const Case cases[] = {
+      {"inside", {100, 100, 200, 200}, {150, 150}, SelectionOverlayLogic::Moving, {100, 100, 200, 200}},
+      {"2 px right of the frame", {100, 100, 200, 200}, {202, 150}, SelectionOverlayLogic::Moving, {100, 100, 200, 200}},
+      {"2 px above, corners reversed", {200, 200, 100, 100}, {98, 98}, SelectionOverlayLogic::Moving, {200, 200, 100, 100}},
+      {"3 px right of the frame", {100, 100, 200, 200}, {203, 150}, SelectionOverlayLogic::Drawing, {203, 150, 203, 150}},
+      {"cleared: origin", {0, 0, 0, 0}, {0, 0}, SelectionOverlayLogic::Moving, {0, 0, 0, 0}},
+      {"cleared: (2, 2)", {0, 0, 0, 0}, {2, 2}, SelectionOverlayLogic::Moving, {0, 0, 0, 0}},
+      {"cleared: (3, 0)", {0, 0, 0, 0}, {3, 0}, SelectionOverlayLogic::Drawing, {3, 0, 3, 0}},
+      {"cleared: (0, 3)", {0, 0, 0, 0}, {0, 3}, SelectionOverlayLogic::Drawing, {0, 3, 0, 3}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    logic.DragMode = SelectionOverlayLogic::None;
+    setCorners(c.frame);
+    logic.MouseDown(c.press.x(), c.press.y(), true);
+    EXPECT_EQ(logic.DragMode, c.mode);
+    EXPECT_EQ(corners(), c.after);
+    EXPECT_EQ(logic.cursor(), c.mode == SelectionOverlayLogic::Moving ? SelectionOverlayLogic::Cursor::Move
+                                                                      : SelectionOverlayLogic::Cursor::Cross);
+    logic.MouseUp();
+  }
+}
+
+TEST_F(Overlay, OtherButtonsAndModifiersNeitherDrawNorMove) {
+  setCorners({100, 100, 200, 200});
+  logic.MouseDown(500, 500, false);
+  EXPECT_EQ(logic.DragMode, SelectionOverlayLogic::None);
+  EXPECT_EQ(corners(), (ScreenRect{100, 100, 200, 200}));
+  EXPECT_EQ(logic.LastMouseX, 500);
+  logic.MouseMove(600, 600, false);
+  EXPECT_EQ(corners(), (ScreenRect{100, 100, 200, 200}));
+}
+
+TEST_F(Overlay, TheEdgeMagnetSnapsWhileMoving) {
+  struct Case { const char* name; ScreenRect frame; QPoint step; ScreenRect after; };
+  const Case cases[] = {
+      {"15 px from the left: free", {50, 50, 150, 150}, {-35, 0}, {15, 50, 115, 150}},
+      {"10 px from the left: snaps", {50, 50, 150, 150}, {-40, 0}, {0, 50, 100, 150}},
+      {"past the left edge: snaps", {50, 50, 150, 150}, {-80, 0}, {0, 50, 100, 150}},
+      {"top", {50, 50, 150, 150}, {0, -45}, {50, 0, 150, 100}},
+      {"snapped: a 10 px step stays", {0, 50, 100, 150}, {10, 0}, {0, 50, 100, 150}},
+      {"snapped: an 11 px step leaves", {0, 50, 100, 150}, {11, 0}, {11, 50, 111, 150}},
+      {"right", {800, 50, 900, 150}, {115, 0}, {924, 50, 1024, 150}},
+      {"bottom", {50, 600, 150, 700}, {0, 60}, {50, 668, 150, 768}},
+      // The start corner is tested against the left edge even when it is the right-hand corner.
+      {"reversed corners, left", {200, 200, 100, 100}, {-185, 0}, {15, 200, -85, 100}},
+      {"reversed corners, snaps", {200, 200, 100, 100}, {-190, 0}, {0, 200, -100, 100}},
+      {"reversed corners, end at the right", {1000, 200, 900, 100}, {115, 0}, {1124, 200, 1024, 100}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    setCorners(c.frame);
+    logic.DragMode = SelectionOverlayLogic::Moving;
+    logic.LastMouseX = 500;
+    logic.LastMouseY = 400;
+    logic.MouseMove(500 + c.step.x(), 400 + c.step.y(), true);
+    EXPECT_EQ(corners(), c.after);
+    logic.MouseUp();
+  }
+}
+
+TEST_F(Overlay, FixedSizePlacesTheMagnifiersSizeThenFollowsThePointer) {
+  magnifier.setVariableSize(false);
+  magnifier.setFixedWidth(200);
+  magnifier.setFixedHeight(100);
+  logic.MouseDown(900, 60, true);
+  EXPECT_EQ(corners(), (ScreenRect{900, 60, 1100, 160})) << "not clamped to the screen";
+  logic.MouseMove(950, 300, true);
+  EXPECT_EQ(corners(), (ScreenRect{900, 60, 950, 300}));
+  logic.MouseUp();
+  EXPECT_EQ(logic.Finish(Outcome::Accept), (ScreenRect{900, 60, 950, 300}));
+}
+
+TEST_F(Overlay, DragModeSurvivesAReopenAndOnlyAReleaseEndsIt) {
+  logic.MouseDown(100, 100, true);
+  ASSERT_EQ(logic.DragMode, SelectionOverlayLogic::Drawing);
+  ASSERT_TRUE(logic.Open(tpKeine, 14, kPrevious));
+  EXPECT_EQ(logic.DragMode, SelectionOverlayLogic::Drawing);
+  EXPECT_EQ(corners(), (ScreenRect{0, 0, 0, 0}));
+  logic.MouseUp();
+  EXPECT_EQ(logic.DragMode, SelectionOverlayLogic::None);
+}
+
+TEST_F(Overlay, ShowsPositionAndTheSizeBeforeTheMove) {
+  logic.MouseDown(100, 100, true);
+  logic.MouseMove(150, 130, true);
+  EXPECT_EQ(magnifier.selectionWidth(), 0);
+  logic.MouseMove(170, 160, true);
+  EXPECT_EQ(magnifier.mouseX(), 170);
+  EXPECT_EQ(magnifier.mouseY(), 160);
+  EXPECT_EQ(magnifier.selectionWidth(), 50);
+  EXPECT_EQ(magnifier.selectionHeight(), 30);
+}
+
+TEST_F(Overlay, AFailedGrabCancelsTheRun) {
+  screen.fail = true;
+  EXPECT_FALSE(logic.Open(tpKeine, 14, kPrevious));
+  EXPECT_EQ(dialogs.count(FakeDialogs::Kind::Error), 1);
+  logic.MouseDown(10, 10, true);  // a stray event does no harm
+  logic.MouseMove(20, 20, true);
+  logic.MouseUp();
+}
+
+// The caption line of each position, and that erasing leaves the frozen picture.
+TEST_F(Overlay, FramesAndCaptionLinesEraseBackToTheFrozenPicture) {
+  struct Case { uint8_t position; int lineY; };
+  const Case cases[] = {{tpOben, 100 + 14}, {tpUnten, 300 - 14}, {tpMitte, -1}, {tpKeine, -1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(int(c.position));
+    ASSERT_TRUE(logic.Open(c.position, 14, kPrevious));
+    const QImage frozen = grab.GrabBitmap();
+    ASSERT_EQ(logic.Surface(), frozen);
+    drag(400, 300, 200, 100);  // from bottom-right: the line runs from the start corner
+    const QImage& s = logic.Surface();
+    for (int y : {150, 200, 250, 286, 114}) {
+      const bool line = y == c.lineY;
+      EXPECT_EQ(s.pixel(400, y) != frozen.pixel(400, y), line) << y;  // the start pixel of the line
+      EXPECT_EQ(s.pixel(394, y) != frozen.pixel(394, y), line) << y;  // the next dot
+      EXPECT_EQ(s.pixel(397, y), frozen.pixel(397, y)) << y;           // a gap
+    }
+    // Move it, place presets, show the last selection twice, clear: all gone.
+    logic.MouseDown(300, 200, true);
+    logic.MouseMove(250, 180, true);
+    logic.MouseMove(5, 3, true);
+    logic.MouseUp();
+    logic.PlacePreset(1600, 1200);
+    logic.PlacePreset(16, 16);
+    logic.DrawLastSelection();
+    EXPECT_NE(logic.Surface(), frozen);
+    logic.DrawLastSelection();
+    logic.ClearSelection();
+    EXPECT_EQ(logic.Surface(), frozen);
+  }
+}
+
+TEST_F(Overlay, LastSelectionIsASolidOutline) {
+  const QImage frozen = grab.GrabBitmap();
+  logic.DrawLastSelection();
+  int differing = 0;
+  for (int x = 10; x < 30; ++x) differing += logic.Surface().pixel(x, 20) != frozen.pixel(x, 20);
+  EXPECT_EQ(differing, 20);
+  EXPECT_NE(logic.Surface().pixel(29, 39), frozen.pixel(29, 39));
+  EXPECT_EQ(logic.Surface().pixel(30, 40), frozen.pixel(30, 40));
+}
+
+TEST_F(Overlay, CaptionCompensationShiftsTheMagnifierWhileDraggingTheCoveredEdge) {
+  struct Case { uint8_t position; bool compensated; QPoint from, to; bool leftOnly; int offset; };
+  const Case cases[] = {
+      {tpOben, true, {300, 300}, {200, 200}, true, 16},    // dragging the upper edge
+      {tpOben, true, {200, 200}, {300, 300}, true, 0},
+      {tpUnten, true, {200, 200}, {300, 300}, true, -16},  // dragging the lower edge
+      {tpUnten, true, {300, 300}, {200, 200}, true, 0},
+      {tpMitte, true, {300, 300}, {200, 200}, true, 0},
+      {tpKeine, true, {300, 300}, {200, 200}, true, 0},
+      {tpOben, false, {300, 300}, {200, 200}, true, 0},
+      {tpOben, true, {300, 300}, {200, 200}, false, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << int(c.position) << c.compensated << c.leftOnly << c.to.y());
+    ASSERT_TRUE(logic.Open(c.position, 16, kPrevious));
+    magnifier.setCaptionCompensated(c.compensated);
+    logic.MouseDown(c.from.x(), c.from.y(), true);
+    logic.MouseMove(c.to.x(), c.to.y(), c.leftOnly);
+    logic.MouseUp();
+    // The crosshair's centre shows the true colour of the pixel it looks at.
+    EXPECT_EQ(magnifier.Lupe().pixel(49, 49), logic.Surface().pixel(c.to.x(), c.to.y() + c.offset));
+  }
+}
+
+}  // namespace

@@ -1,0 +1,2 @@
+lumora_test(selection_logic_test SelectionOverlayLogicTest.cpp MagnifierLogicTest.cpp LIBS lumora_selection)
+lumora_test(selection_widget_test TfrmAuswahlTest.cpp LIBS lumora_selection)
