@@ -1,0 +1,52 @@
+#include "ui/IntervalTimer.h"
+
+#include "settings/ValueCodes.h"
+
+namespace lumora {
+
+uint32_t IntervalTimer::Total(int hours, int minutes, int seconds) {
+  return uint32_t(hours) * 3600u + uint32_t(minutes) * 60u + uint32_t(seconds);
+}
+
+void IntervalTimer::SetEnabled(bool pressed, uint32_t total) {
+  enabled_ = pressed;
+  if (enabled_) StartCountdown(total);
+}
+
+void IntervalTimer::StartCountdown(uint32_t total) {
+  remaining_ = total;
+  total_ = total;
+}
+
+IntervalTimer::TickOutcome IntervalTimer::Tick(bool loop, uint32_t total) {
+  if (!enabled_ || capturing_) return TickOutcome::Ignored;
+  if (remaining_ > 0) {
+    --remaining_;
+    return TickOutcome::Counted;
+  }
+  capturing_ = true;
+  struct Release {
+    bool& flag;
+    ~Release() { flag = false; }
+  } release{capturing_};
+  if (capture_) capture_();
+  if (!enabled_) return TickOutcome::Stopped;  // stopped from inside the capture
+  if (loop) {
+    StartCountdown(total);
+    return TickOutcome::Repeated;
+  }
+  enabled_ = false;
+  return TickOutcome::Stopped;
+}
+
+QString IntervalTimer::PanelText() const {
+  return enabled_ ? DurationText(remaining_) : QStringLiteral("Deaktiviert");
+}
+
+int IntervalTimer::GaugePercent() const {
+  if (total_ == 0) return 0;  // an empty gauge has nothing to fill
+  if (!enabled_) return 100;
+  return int(uint64_t(remaining_) * 100u / total_);
+}
+
+}  // namespace lumora
