@@ -1,0 +1,107 @@
+// One pointer move over the selection overlay on a 3840 x 2160 screen: erase the
+// rubber band, move it, draw it again and refresh the magnifier, in the plain
+// classes the window drives.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+
+#include "capture/ScreenGrab.h"
+#include "selection/SelectionOverlayLogic.h"
+#include "settings/Settings.h"
+
+namespace {
+
+using namespace lumora;
+
+constexpr int kWidth = 3840, kHeight = 2160;
+
+class PictureScreen : public Screen {
+ public:
+  PictureScreen() : picture_(kWidth, kHeight, QImage::Format_RGB32) {
+    for (int y = 0; y < kHeight; ++y) {
+      auto* line = reinterpret_cast<uint32_t*>(picture_.scanLine(y));
+      for (int x = 0; x < kWidth; ++x) line[x] = 0xff000000u | uint32_t(x * 2654435761u ^ y * 40503u);
+    }
+  }
+  QSize size() const override { return picture_.size(); }
+  bool grab(const ScreenRect&, QImage& target) override {
+    target = picture_;
+    return true;
+  }
+
+ private:
+  QImage picture_;
+};
+
+class NoDialogs : public Dialogs {
+ public:
+  void error(const QString&) override {}
+  void warning(const QString&) override {}
+  void info(const QString&) override {}
+  bool confirm(const QString&) override { return false; }
+  void applicationError(const QString&) override {}
+};
+
+struct Overlay {
+  PictureScreen screen;
+  NoDialogs dialogs;
+  ScreenGrab grab{screen, dialogs, std::chrono::milliseconds(0)};
+  MagnifierLogic magnifier{QSize(kWidth, kHeight)};
+  SelectionOverlayLogic logic{grab, dialogs, magnifier};
+  Overlay() { logic.Open(tpOben, 14, ScreenRect{0, 0, kWidth, kHeight}); }
+};
+
+// Dragging a frame nearly as large as the screen: the costliest rubber band.
+void BM_PointerMoveDrawingFullScreenFrame(benchmark::State& state) {
+  Overlay o;
+  o.logic.MouseDown(5, 5, true);
+  int i = 0;
+  for (auto _ : state) {
+    o.logic.MouseMove(kWidth - 10 - (i & 7), kHeight - 10 - (i & 7), true);
+    benchmark::DoNotOptimize(o.logic.TakeDirty());
+    ++i;
+  }
+  o.logic.MouseUp();
+}
+BENCHMARK(BM_PointerMoveDrawingFullScreenFrame);
+
+// Moving a 1600 x 1200 preset about the middle of the screen.
+void BM_PointerMoveMovingPreset(benchmark::State& state) {
+  Overlay o;
+  o.logic.PlacePreset(1600, 1200);
+  o.logic.MouseDown(kWidth / 2, kHeight / 2, true);
+  int i = 0;
+  for (auto _ : state) {
+    o.logic.MouseMove(kWidth / 2 + (i & 15) - 8, kHeight / 2 + (i & 15) - 8, true);
+    benchmark::DoNotOptimize(o.logic.TakeDirty());
+    ++i;
+  }
+  o.logic.MouseUp();
+}
+BENCHMARK(BM_PointerMoveMovingPreset);
+
+// A move without a button: numbers and magnifier only.
+void BM_PointerMoveHover(benchmark::State& state) {
+  Overlay o;
+  int i = 0;
+  for (auto _ : state) {
+    o.logic.MouseMove(1000 + (i & 63), 800, false);
+    ++i;
+  }
+}
+BENCHMARK(BM_PointerMoveHover);
+
+// For scale: what redrawing the whole frozen picture once would cost.
+void BM_WholeFrameCopy(benchmark::State& state) {
+  Overlay o;
+  QImage target(kWidth, kHeight, QImage::Format_RGB32);
+  for (auto _ : state) {
+    std::memcpy(target.bits(), o.logic.Surface().constBits(), size_t(o.logic.Surface().sizeInBytes()));
+    benchmark::DoNotOptimize(target.bits());
+  }
+}
+BENCHMARK(BM_WholeFrameCopy);
+
+}  // namespace
+
+BENCHMARK_MAIN();
