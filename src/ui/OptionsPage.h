@@ -12,6 +12,7 @@ class OptionsPage : public QWidget {
  public:
   OptionsPage(OptionsContext& context, OptionsWindow& window, QWidget* parent = nullptr)
       : QWidget(parent), ctx_(context), window_(window) {}
+  ~OptionsPage() override;
 
   // Puts the settings into the controls: after loading, after the defaults.
   virtual void loadFromSettings() {}
