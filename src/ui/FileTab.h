@@ -1,9 +1,15 @@
 #pragma once
 
 #include <QImage>
+#include <functional>
 
 #include "naming/NamingTexts.h"
+#include "ui/FileTabLogic.h"
 #include "ui/OptionsPage.h"
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
 
 namespace lumora {
 
@@ -11,13 +17,43 @@ namespace lumora {
 class FileTab : public OptionsPage {
   Q_OBJECT
  public:
+  // Runs the folder-and-prefix dialog; true when the user confirmed a choice.
+  using FolderChooser = std::function<bool(QWidget* parent, const Settings&, FileNaming&, bool blank, bool quiet)>;
+
   FileTab(OptionsContext& context, OptionsWindow& window, QWidget* parent = nullptr);
+
+  void loadFromSettings() override;
+  void initWindowState() override;
+  void lockForTimer(bool running) override;
 
   // The last-capture labels ("unbekannt" at start) and picture.
   void showLastFile(const LastFileTexts& texts);
   void showLastPicture(const QImage& thumbnail);
   // The next-file labels.
   void showNextFile(const NextFileTexts& texts);
+
+  // Tests replace the modal file dialog.
+  void setFolderChooser(FolderChooser chooser) { chooseFolder_ = std::move(chooser); }
+
+ private:
+  void applyNumberingRule();
+  void btnSpeichernUnterClick();
+
+  FileTabLogic logic_;
+  FolderChooser chooseFolder_;
+  QCheckBox* cbSameFile_ = nullptr;
+  QCheckBox* cbEingabeauf_ = nullptr;
+  QCheckBox* cbBlank_ = nullptr;
+  QCheckBox* cbClipboard_ = nullptr;
+  QPushButton* btnZiel_ = nullptr;
+  QPushButton* btnOpenInExp_ = nullptr;
+  QLabel* lblLastFile_ = nullptr;
+  QLabel* lblLastDir_ = nullptr;
+  QLabel* lblLastTime_ = nullptr;
+  QLabel* lblLastdate_ = nullptr;
+  QLabel* lblNextFile_ = nullptr;
+  QLabel* lblNextDir_ = nullptr;
+  QLabel* imgLastPic_ = nullptr;
 };
 
 }  // namespace lumora

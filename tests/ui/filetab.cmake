@@ -1,0 +1,1 @@
+lumora_test(ui_filetab_test FileTabLogicTest.cpp FormatTabLogicTest.cpp FileFormatTabsTest.cpp LIBS lumora_ui)
