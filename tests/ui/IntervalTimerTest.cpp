@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include "QtPrinters.h"
+#include "ui/IntervalTimer.h"
+
+using namespace lumora;
+using Outcome = IntervalTimer::TickOutcome;
+
+TEST(IntervalTimer, TenSecondsCountDownAndCaptureOnTheEleventhTick) {
+  int captures = 0;
+  IntervalTimer timer([&] { ++captures; });
+  EXPECT_EQ(timer.PanelText(), QStringLiteral("Deaktiviert"));
+  EXPECT_EQ(timer.GaugePercent(), 100);
+
+  timer.SetEnabled(true, IntervalTimer::Total(0, 0, 10));
+  EXPECT_EQ(timer.PanelText(), QStringLiteral("0-00:00:10"));
+  EXPECT_EQ(timer.GaugePercent(), 100);
+  for (int tick = 1; tick <= 10; ++tick) {
+    ASSERT_EQ(timer.Tick(false, 10), Outcome::Counted) << tick;
+    EXPECT_EQ(captures, 0);
+  }
+  EXPECT_EQ(timer.PanelText(), QStringLiteral("0-00:00:00"));
+  EXPECT_EQ(timer.GaugePercent(), 0);
+  EXPECT_EQ(timer.Tick(false, 10), Outcome::Stopped);  // the eleventh
+  EXPECT_EQ(captures, 1);
+  EXPECT_FALSE(timer.enabled());
+  EXPECT_EQ(timer.PanelText(), QStringLiteral("Deaktiviert"));
+  EXPECT_EQ(timer.GaugePercent(), 100);
+  EXPECT_EQ(timer.Tick(false, 10), Outcome::Ignored);
+}
+
+TEST(IntervalTimer, RepetitionRestartsFromTheFieldsAndAZeroDurationCapturesEveryTick) {
+  int captures = 0;
+  IntervalTimer timer([&] { ++captures; });
+  timer.SetEnabled(true, 2);
+  for (int i = 0; i < 2; ++i) timer.Tick(true, 2);
+  EXPECT_EQ(timer.Tick(true, 5), Outcome::Repeated) << "the fields changed meanwhile";
+  EXPECT_EQ(timer.RemainingSeconds(), 5u);
+  EXPECT_EQ(timer.PanelText(), QStringLiteral("0-00:00:05"));
+
+  IntervalTimer zero([&] { ++captures; });
+  captures = 0;
+  zero.SetEnabled(true, 0);
+  EXPECT_EQ(zero.GaugePercent(), 0) << "an empty countdown fills nothing";
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(zero.Tick(true, 0), Outcome::Repeated);
+  EXPECT_EQ(captures, 3);
+}
+
+TEST(IntervalTimer, StopKeepsNothingAndTicksDuringACaptureAreIgnored) {
+  IntervalTimer* self = nullptr;
+  int nested = 0;
+  IntervalTimer timer([&] {
+    // A box inside the capture runs the event loop: the next tick arrives now.
+    nested += self->Tick(true, 3) == Outcome::Ignored;
+  });
+  self = &timer;
+  timer.SetEnabled(true, 0);
+  EXPECT_EQ(timer.Tick(true, 3), Outcome::Repeated);
+  EXPECT_EQ(nested, 1);
+
+  timer.Tick(true, 3);
+  timer.SetEnabled(false, 3);
+  EXPECT_EQ(timer.PanelText(), QStringLiteral("Deaktiviert"));
+  timer.SetEnabled(true, 7);
+  EXPECT_EQ(timer.RemainingSeconds(), 7u) << "a restart begins from the fields";
+
+  struct Case {
+    uint32_t remaining, total;
+    int percent;
+  };
+  for (const Case& c : {Case{1, 3, 33}, Case{2, 3, 66}, Case{90061, 90061, 100}, Case{1, 90061, 0}}) {
+    IntervalTimer t([] {});
+    t.SetEnabled(true, c.total);
+    while (t.RemainingSeconds() > c.remaining) t.Tick(false, c.total);
+    EXPECT_EQ(t.GaugePercent(), c.percent) << c.remaining << "/" << c.total;
+  }
+  IntervalTimer day([] {});
+  day.SetEnabled(true, IntervalTimer::Total(25, 1, 1));
+  EXPECT_EQ(day.PanelText(), QStringLiteral("1-01:01:01"));
+}

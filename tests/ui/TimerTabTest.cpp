@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QTest>
+
+#include "FakeDialogs.h"
+#include "Fakes.h"
+#include "ui/TimerTab.h"
+
+using namespace lumora;
+
+namespace {
+
+// What the timer tab asks of its window.
+class TimerWindow : public OptionsWindow {
+ public:
+  void ShowNextFile() override {}
+  void SetStatusSize(int64_t, int64_t) override {}
+  void SetStatusPosition() override {}
+  void SetStatusTimer(const QString& text) override { timerPanel = text; }
+  void SelectRegionCommand() override {}
+  void OpenTargetFolder() override {}
+  bool timerRunning() const override { return running(); }
+  void LockForTimer() override { lock(); }
+  bool MakeScreenshot() override {
+    ++captures;
+    return true;
+  }
+
+  QString timerPanel;
+  int captures = 0;
+  std::function<bool()> running;
+  std::function<void()> lock;
+};
+
+struct Rig {
+  Settings settings;
+  test::FakeDialogs dialogs;
+  test::FixedClock clock;
+  FileNaming naming{settings, dialogs};
+  OptionsContext ctx{settings, dialogs, clock, naming};
+  TimerWindow window;
+  TimerTab tab{ctx, window};
+  Rig() {
+    window.running = [this] { return tab.running(); };
+    window.lock = [this] { tab.lockForTimer(tab.running()); };
+  }
+  TimerSpin* spin(const char* name) { return tab.findChild<TimerSpin*>(QLatin1String(name)); }
+  QPushButton* button(const char* name) { return tab.findChild<QPushButton*>(QLatin1String(name)); }
+};
+
+}  // namespace
+
+TEST(TimerTab, FieldsKeepTheirBoundsPresetsSetThemAndStoredValuesShowAsStored) {
+  Rig rig;
+  struct Preset {
+    const char* button;
+    int h, m, s;
+  };
+  const Preset presets[] = {{"btn24Hour", 24, 0, 0},   {"btn60Minutes", 1, 0, 0}, {"btn45Minutes", 0, 45, 0},
+                            {"btn30Minutes", 0, 30, 0}, {"btn15Minutes", 0, 15, 0}, {"btn60Seconds", 0, 1, 0},
+                            {"btn10Seconds", 0, 0, 10}, {"btnResetTimer", 0, 0, 0}};
+  for (const Preset& p : presets) {
+    rig.button(p.button)->click();
+    EXPECT_EQ((std::array{rig.settings.Timer.ValHour, rig.settings.Timer.ValMin, rig.settings.Timer.ValSec}),
+              (std::array{p.h, p.m, p.s}))
+        << p.button;
+  }
+
+  // The arrows stop at the runtime bounds.
+  rig.tab.SetTimerFields(24, 59, 59);
+  rig.spin("seHour")->stepBy(1);
+  rig.spin("seMinute")->stepBy(5);
+  EXPECT_EQ(rig.settings.Timer.ValHour, 24);
+  EXPECT_EQ(rig.settings.Timer.ValMin, 59);
+  rig.tab.SetTimerFields(99, 99, 99);
+  EXPECT_EQ((std::array{rig.settings.Timer.ValHour, rig.settings.Timer.ValMin, rig.settings.Timer.ValSec}),
+            (std::array{24, 59, 59}));
+
+  // Stored values beyond them show and count as stored, up to 99 and 60.
+  for (auto [stored, shown] : {std::pair{25, 25}, std::pair{99, 99}, std::pair{150, 99}}) {
+    rig.settings.Timer = {stored, 60, 75, false, false};
+    rig.tab.loadFromSettings();
+    EXPECT_EQ(rig.spin("seHour")->value(), shown);
+    EXPECT_EQ(rig.spin("seMinute")->value(), 60);
+    EXPECT_EQ(rig.spin("seSecond")->value(), 60);
+  }
+  // Editing and leaving such a field pulls it into the runtime bounds.
+  rig.tab.show();
+  rig.spin("seHour")->setFocus();
+  Q_EMIT rig.spin("seHour")->editingFinished();
+  EXPECT_EQ(rig.settings.Timer.ValHour, 24);
+}
+
+TEST(TimerTab, StartCountDownCaptureAndStopThroughTheButtonAndTheTicks) {
+  Rig rig;
+  rig.tab.SetTimerFields(0, 0, 2);
+  QPushButton* onOff = rig.tab.btnTimerOnOff();
+  onOff->click();
+  EXPECT_TRUE(rig.tab.running());
+  EXPECT_EQ(onOff->text(), QStringLiteral("Timer stoppen"));
+  EXPECT_EQ(rig.window.timerPanel, QStringLiteral("0-00:00:02"));
+  EXPECT_FALSE(rig.spin("seHour")->isEnabled()) << "locked while running";
+  EXPECT_TRUE(rig.tab.findChild<QCheckBox*>("cbLoopTimer")->isEnabled());
+
+  rig.tab.TimerTimer();
+  rig.tab.TimerTimer();
+  EXPECT_EQ(rig.window.timerPanel, QStringLiteral("0-00:00:00"));
+  EXPECT_EQ(rig.tab.pbTimer()->percent(), 0);
+  rig.tab.TimerTimer();
+  EXPECT_EQ(rig.window.captures, 1);
+  EXPECT_FALSE(rig.tab.running());
+  EXPECT_FALSE(onOff->isChecked()) << "the button comes up";
+  EXPECT_EQ(onOff->text(), QStringLiteral("Timer starten"));
+  EXPECT_EQ(rig.window.timerPanel, QStringLiteral("Deaktiviert"));
+  EXPECT_EQ(rig.tab.pbTimer()->percent(), 100);
+  EXPECT_TRUE(rig.spin("seHour")->isEnabled());
+
+  // Autostart at the window's start, and a reset (the start-up step again) stops it.
+  rig.settings.Timer.TimerAutostart = true;
+  rig.tab.loadFromSettings();
+  rig.tab.initWindowState();
+  EXPECT_TRUE(rig.tab.running());
+  EXPECT_TRUE(onOff->isChecked());
+  rig.tab.findChild<QCheckBox*>("cbAutoStart")->setChecked(false);
+  rig.tab.initWindowState();
+  EXPECT_FALSE(rig.tab.running());
+  EXPECT_FALSE(onOff->isChecked());
+  EXPECT_TRUE(rig.spin("seHour")->isEnabled());
+}
