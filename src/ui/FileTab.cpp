@@ -56,15 +56,22 @@ FileTab::FileTab(OptionsContext& context, OptionsWindow& window, QWidget* parent
   btnOpenInExp_ = new QPushButton(QStringLiteral("Ordner öffnen..."), gbEinstellungen);
   btnOpenInExp_->setObjectName(QStringLiteral("btnOpenInExp"));
   btnOpenInExp_->setToolTip(QStringLiteral("Öffnet den aktuellen Zielordner für die Screenshots"));
+  // Two columns of check boxes, the buttons below them: the group spans the tab.
+  auto* settingsLayout = new QGridLayout(gbEinstellungen);
+  settingsLayout->setVerticalSpacing(0);
+  // The longest caption shares its column with the next longest, so both fit.
+  settingsLayout->setContentsMargins(6, 2, 6, 4);
+  settingsLayout->setHorizontalSpacing(4);
+  settingsLayout->addWidget(cbSameFile_, 0, 0);
+  settingsLayout->addWidget(cbClipboard_, 1, 0);
+  settingsLayout->addWidget(cbEingabeauf_, 0, 1);
+  settingsLayout->addWidget(cbBlank_, 1, 1);
   auto* buttons = new QHBoxLayout;
+  buttons->setContentsMargins(0, 4, 0, 0);
+  buttons->addStretch(1);
   buttons->addWidget(btnZiel_);
   buttons->addWidget(btnOpenInExp_);
-  auto* settingsLayout = new QVBoxLayout(gbEinstellungen);
-  settingsLayout->setContentsMargins(8, 4, 8, 6);
-  settingsLayout->setSpacing(2);
-  for (QCheckBox* box : {cbSameFile_, cbEingabeauf_, cbBlank_, cbClipboard_}) settingsLayout->addWidget(box);
-  settingsLayout->addStretch(1);
-  settingsLayout->addLayout(buttons);
+  settingsLayout->addLayout(buttons, 2, 0, 1, 2);
 
   auto* gbLastPic = new QGroupBox(QStringLiteral(" Letzer Screenshot "), this);
   gbLastPic->setObjectName(QStringLiteral("gbLastPic"));
@@ -86,7 +93,6 @@ FileTab::FileTab(OptionsContext& context, OptionsWindow& window, QWidget* parent
   lblLastdate_ = makeValueLabel("lblLastdate", false, gbInfo);
   lblNextFile_ = makeValueLabel("lblNextFile", true, gbInfo);
   lblNextDir_ = makeValueLabel("lblNextDir", false, gbInfo);
-  // Last capture on the left, next one on the right.
   auto* info = new QGridLayout(gbInfo);
   info->setContentsMargins(8, 2, 8, 4);
   info->setHorizontalSpacing(6);
@@ -99,23 +105,22 @@ FileTab::FileTab(OptionsContext& context, OptionsWindow& window, QWidget* parent
   info->addWidget(caption("Letzer Screenshot um:"), 2, 0);
   info->addWidget(lblLastTime_, 2, 1);
   info->addWidget(lblLastdate_, 3, 1);
-  info->addWidget(caption("Nächste Datei:"), 0, 3);
-  info->addWidget(lblNextFile_, 0, 4);
-  info->addWidget(caption("Verzeichnis:"), 1, 3);
-  info->addWidget(lblNextDir_, 1, 4);
-  info->setColumnMinimumWidth(2, 10);
+  info->addWidget(caption("Nächste Datei:"), 4, 0);
+  info->addWidget(lblNextFile_, 4, 1);
+  info->addWidget(caption("Verzeichnis:"), 5, 0);
+  info->addWidget(lblNextDir_, 5, 1);
   info->setColumnStretch(1, 1);
-  info->setColumnStretch(4, 1);
+  info->setRowStretch(6, 1);
 
-  auto* top = new QHBoxLayout;
-  top->setSpacing(4);
-  top->addWidget(gbEinstellungen, 1);
-  top->addWidget(gbLastPic);
+  auto* bottom = new QHBoxLayout;
+  bottom->setSpacing(4);
+  bottom->addWidget(gbInfo, 1);
+  bottom->addWidget(gbLastPic);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
   layout->setSpacing(2);
-  layout->addLayout(top);
-  layout->addWidget(gbInfo, 1);
+  layout->addWidget(gbEinstellungen);
+  layout->addLayout(bottom, 1);
 
   connect(cbSameFile_, &QCheckBox::clicked, this, [this](bool ticked) {
     logic_.sameFileClicked(ticked);
