@@ -6,18 +6,6 @@
 using namespace lumora;
 using test::TabFixture;
 
-TEST(FileTabLogic, TicksFollowTheSettingsIncludingBlank) {
-  TabFixture f;
-  f.settings.Datei.SameFile = true;
-  f.settings.Datei.Clipboard = true;
-  f.settings.Blank = false;
-  const FileTabLogic::Ticks t = FileTabLogic(f.ctx).ticks();
-  EXPECT_TRUE(t.sameFile);
-  EXPECT_FALSE(t.eingabeauf);
-  EXPECT_FALSE(t.blank);
-  EXPECT_TRUE(t.clipboard);
-}
-
 TEST(FileTabLogic, BlankToggleKeepsTheNumberOfTheProposal) {
   TabFixture f;
   for (int i = 0; i < 7; ++i) f.touch(QStringLiteral("Screen %1.bmp").arg(i, 5, 10, QLatin1Char('0')));
@@ -32,23 +20,6 @@ TEST(FileTabLogic, BlankToggleKeepsTheNumberOfTheProposal) {
   logic.blankClicked(true, false);
   EXPECT_TRUE(f.settings.Blank);
   EXPECT_EQ(f.settings.Datei.NextFile, f.path(QStringLiteral("Screen 00007.bmp")));
-}
-
-TEST(FileTabLogic, CheckBoxesWriteTheirSettings) {
-  TabFixture f;
-  FileTabLogic logic(f.ctx);
-  logic.sameFileClicked(true);
-  logic.eingabeaufClicked(true);
-  logic.clipboardClicked(true);
-  EXPECT_TRUE(f.settings.Datei.SameFile);
-  EXPECT_TRUE(f.settings.Datei.Eingabeaufforderung);
-  EXPECT_TRUE(f.settings.Datei.Clipboard);
-  logic.sameFileClicked(false);
-  logic.eingabeaufClicked(false);
-  logic.clipboardClicked(false);
-  EXPECT_FALSE(f.settings.Datei.SameFile);
-  EXPECT_FALSE(f.settings.Datei.Eingabeaufforderung);
-  EXPECT_FALSE(f.settings.Datei.Clipboard);
 }
 
 TEST(FileTabLogic, LastFileIsUnknownBeforeTheFirstCapture) {

@@ -59,15 +59,6 @@ TEST(FormatTabLogic, TrackBarPositionsGiveQualities) {
   }
 }
 
-TEST(FormatTabLogic, JpegMethodFollowsTheSender) {
-  TabFixture f;
-  FormatTabLogic logic(f.ctx);
-  logic.jpegMethodClicked(false);
-  EXPECT_EQ(f.settings.Format.JpegPerformance, jmSpeed);
-  logic.jpegMethodClicked(true);
-  EXPECT_EQ(f.settings.Format.JpegPerformance, jmQuality);
-}
-
 TEST(FormatTabLogic, FormatSwitchRestartsTheSearchAtZero) {
   TabFixture f;
   for (int i = 0; i < 5; ++i) f.touch(QStringLiteral("Screen %1.bmp").arg(i, 5, 10, QLatin1Char('0')));
