@@ -30,6 +30,10 @@ bool SelectionOverlayLogic::Open(uint8_t captionPosition, uint8_t captionSize, c
 }
 
 ScreenRect SelectionOverlayLogic::Finish(Outcome outcome) {
+  // A run ended by a key while the button is still held never sees the release
+  // (the window is gone); a drag left over would make the next run's rubber
+  // band follow the pointer with no button down.
+  DragMode = None;
   switch (outcome) {
     case Outcome::Accept:
       if (StartX == EndX || StartY == EndY) {

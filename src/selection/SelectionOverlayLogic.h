@@ -59,7 +59,7 @@ class SelectionOverlayLogic {
   std::vector<QRect> TakeDirty();
 
   int32_t StartX = 0, StartY = 0, EndX = 0, EndY = 0;
-  uint8_t DragMode = None;  // kept across runs; only a button release resets it
+  uint8_t DragMode = None;  // set by a press, ended by a release or the end of a run
   int32_t LastMouseX = 0, LastMouseY = 0;
   ScreenRect PreviousSelection;
   uint8_t OverlayCaptionPosition = 3;
