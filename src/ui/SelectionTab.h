@@ -1,7 +1,15 @@
 #pragma once
 
 #include <QImage>
+#include <QSize>
+#include <functional>
+
 #include "ui/OptionsPage.h"
+#include "ui/SelectionTabLogic.h"
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
 
 namespace lumora {
 
@@ -11,9 +19,37 @@ class SelectionTab : public OptionsPage {
  public:
   SelectionTab(OptionsContext& context, OptionsWindow& window, QWidget* parent = nullptr);
 
+  void loadFromSettings() override;
+  void initWindowState() override;
+  void lockForTimer(bool running) override;
+
+  // Where the screen's size comes from; the primary screen unless set.
+  void setScreenSizeSource(std::function<QSize()> screenSize);
+
   // After the overlay: ticks "Gewählten Bereich berücksichtigen" (Aktiv on), shows
   // the full-screen thumbnail with the deselected area tinted, and the numbers.
   void selectionDone(const QImage& thumbnail);
+
+  // The six labels, then the status bar's size panel.
+  void ShowSelectionInfo();
+  // The thumbnail in imgPreView with the deselected area tinted.
+  void DrawSelectionPreview(const QImage& thumbnail);
+
+ private:
+  void cbUseAuswahlClick(bool ticked);
+  QSize screenSize() const;
+
+  SelectionTabLogic logic_;
+  std::function<QSize()> screenSize_;
+  QLabel* lblSizeX_ = nullptr;
+  QLabel* lblSizeY_ = nullptr;
+  QLabel* lblLinksObenH_ = nullptr;
+  QLabel* lblLinksObenV_ = nullptr;
+  QLabel* lblRechtsUntenH_ = nullptr;
+  QLabel* lblRechtsUntenV_ = nullptr;
+  QLabel* imgPreView_ = nullptr;
+  QPushButton* btnAuswahl_ = nullptr;
+  QCheckBox* cbUseAuswahl_ = nullptr;
 };
 
 }  // namespace lumora

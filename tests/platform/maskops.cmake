@@ -1,0 +1,1 @@
+lumora_test(maskops_test MaskOpsTest.cpp LIBS lumora_platform)
