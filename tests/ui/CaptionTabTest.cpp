@@ -1,10 +1,11 @@
+#include <gtest/gtest.h>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QToolButton>
 #include <QTest>
-#include <gtest/gtest.h>
+#include <QToolButton>
 
 #include "FakeDialogs.h"
 #include "FakeOptionsWindow.h"
@@ -32,12 +33,15 @@ class CaptionTabTest : public ::testing::Test {
     EXPECT_NE(w, nullptr) << name;
     return w;
   }
-  QImage picture(const char* name) { return child<QLabel>(name)->pixmap().toImage().convertToFormat(QImage::Format_RGB32); }
+  QImage picture(const char* name) {
+    return child<QLabel>(name)->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+  }
   void click(const char* name) { QTest::mouseClick(child<QAbstractButton>(name), Qt::LeftButton); }
   // A band row of the position preview is the background ANDed with red.
   bool bandAt(int row) {
     const QImage preview = picture("imgPosPreBack");
-    const QImage back = QImage(QStringLiteral(":/lumora/caption-position-back.png")).convertToFormat(QImage::Format_RGB32);
+    const QImage back =
+        QImage(QStringLiteral(":/lumora/caption-position-back.png")).convertToFormat(QImage::Format_RGB32);
     for (int x = 0; x < preview.width(); ++x)
       if (preview.pixel(x, row) != (back.pixel(x, row) & 0xffff0000u)) return false;
     return true;
@@ -75,8 +79,8 @@ TEST_F(CaptionTabTest, PositionButtonsAreExclusiveAndMoveTheBand) {
     uint8_t position;
     int bandRow;  // -1: no band anywhere
   };
-  const Step steps[] = {{"btnOben", 0, 0}, {"btnMitte", 1, 52}, {"btnUnten", 2, 107}, {"btnKeine", 3, -1},
-                        {"btnKeine", 3, -1}};
+  const Step steps[] = {
+      {"btnOben", 0, 0}, {"btnMitte", 1, 52}, {"btnUnten", 2, 107}, {"btnKeine", 3, -1}, {"btnKeine", 3, -1}};
   int clicks = 0;
   for (const Step& step : steps) {
     SCOPED_TRACE(step.button);
@@ -84,7 +88,8 @@ TEST_F(CaptionTabTest, PositionButtonsAreExclusiveAndMoveTheBand) {
     EXPECT_EQ(s_.Beschriftung.Position, step.position);
     EXPECT_EQ(window_.statusPositionShown, ++clicks);
     int down = 0;
-    for (const char* name : {"btnOben", "btnMitte", "btnUnten", "btnKeine"}) down += child<QToolButton>(name)->isChecked();
+    for (const char* name : {"btnOben", "btnMitte", "btnUnten", "btnKeine"})
+      down += child<QToolButton>(name)->isChecked();
     EXPECT_EQ(down, 1);
     for (int row : {0, 16, 52, 68, 107, 123}) {
       const bool inBand = step.bandRow >= 0 && row >= step.bandRow && row < step.bandRow + 17;
