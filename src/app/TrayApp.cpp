@@ -8,6 +8,9 @@
 #include <thread>
 #include <xcb/xcb.h>
 
+#include <QPushButton>
+
+#include "app/SystemActions.h"
 #include "app/TShortcut.h"
 #include "app/TfrmInfo.h"
 #include "app/TfrmWelcome.h"
@@ -17,6 +20,8 @@
 #include "selection/TfrmAuswahlInfo.h"
 #include "settings/Defaults.h"
 #include "settings/SettingsStartup.h"
+#include "ui/TfrmMain.h"
+#include "platform/XcbScreensaver.h"
 
 namespace lumora {
 
@@ -34,7 +39,8 @@ QRect primaryGeometry() {
 
 }  // namespace
 
-TrayApp::TrayApp(Settings& settings, const QString& programFolder) : s_(settings) {
+TrayApp::TrayApp(Settings& settings, const QString& programFolder)
+    : s_(settings), programFolder_(programFolder) {
   // The letters before any window exists, so that the hotkeys use them.
   registry_ = MachineRegistry();
   store_ = std::make_unique<RegistryOp>(*registry_, dialogs_);
@@ -59,9 +65,28 @@ TrayApp::TrayApp(Settings& settings, const QString& programFolder) : s_(settings
   controller_->RegisterHotkeys();
   // Loading the settings may greet a first run or report a damaged store: that
   // happens now, before the splash.
-  LoadSettingsAtStart(*store_, dialogs_, s_, screen_->size(), DefaultFolder(programFolder));
-  s_.Datei.Counter = 0;
-  naming_->AdvanceFileName(s_.Blank, false);
+  LoadSettingsAtStart(*store_, dialogs_, s_, screen_->size(), DefaultFolder(programFolder_));
+  context_ = std::make_unique<OptionsContext>(OptionsContext{s_, dialogs_, clock_, *naming_});
+  TfrmMain::Commands commands;
+  commands.makeScreenshot = [this] {
+    controller_->onScreenshot();
+    return true;
+  };
+  commands.selectRegion = [this](const SelectionSettings& sel) {
+    const ScreenRect r = frmAuswahl_->SelectRegion(s_.Beschriftung.Position, s_.Beschriftung.FontSize,
+                                                   {sel.Sel_Left, sel.Sel_Top, sel.Sel_Right, sel.Sel_Bottom});
+    SelectionSettings chosen = sel;
+    chosen.Sel_Left = r.Left;
+    chosen.Sel_Top = r.Top;
+    chosen.Sel_Right = r.Right;
+    chosen.Sel_Bottom = r.Bottom;
+    return chosen;
+  };
+  commands.thumbnail = [this]() -> const QImage& { return grab_->Thumbnail(); };
+  commands.openTargetFolder = [this] { openTargetFolder(); };
+  commands.toggleScreensaver = [this](QPushButton* button) { button->setText(actions_->ToggleScreensaver()); };
+  commands.screenSize = [this] { return screen_->size(); };
+  frmMain_ = std::make_unique<TfrmMain>(*context_, std::move(commands));
   frmAuswahl_ = std::make_unique<TfrmAuswahl>(*grab_, dialogs_);
   frmAuswahlInfo_ = std::make_unique<TfrmAuswahlInfo>(screen_->size(), frmAuswahl_.get());
   frmAuswahl_->attachMagnifier(*frmAuswahlInfo_);
@@ -71,7 +96,14 @@ TrayApp::TrayApp(Settings& settings, const QString& programFolder) : s_(settings
                                           [this](char screen, char auswahl) {
                                             return store_->SaveShortcuts(screen, auswahl);
                                           });
-  driver_ = std::make_unique<CaptureDriver>(s_, dialogs_, *grab_, *naming_, *saver_, *this, frmEingabe_.get());
+  driver_ = std::make_unique<CaptureDriver>(s_, dialogs_, *grab_, *naming_, *saver_, *frmMain_, frmEingabe_.get());
+
+  screensaver_ = std::make_unique<XcbScreensaver>(guiConnection());
+  SystemActions::Hooks hooks;
+  hooks.closeOptionsWindow = [this] { frmMain_->close(); };
+  hooks.closeTrayWindow = [this] { frmWelcome_->close(); };
+  hooks.resetSettings = [this] { frmMain_->ResetSettings(DefaultFolder(programFolder_)); };
+  actions_ = std::make_unique<SystemActions>(dialogs_, *store_, *screensaver_, std::move(hooks));
 }
 
 TrayApp::~TrayApp() = default;
@@ -79,30 +111,19 @@ TrayApp::~TrayApp() = default;
 void TrayApp::start() { frmWelcome_->show(); }
 
 void TrayApp::exitSequence() {
-  runGuarded(dialogs_, [this] { SaveSettingsAtExit(*store_, dialogs_, s_, uninstalled_); });
+  runGuarded(dialogs_, [this] { SaveSettingsAtExit(*store_, dialogs_, s_, actions_->uninstalled()); });
   frmWelcome_->RemoveTrayIcon();
   controller_->UnregisterHotkeys();
 }
 
-void TrayApp::showOptionsWindow() {}
+void TrayApp::showOptionsWindow() {
+  frmMain_->show();
+  frmMain_->raise();
+  frmMain_->activateWindow();
+}
 
 void TrayApp::selectRegion() {
-  runGuarded(dialogs_, [this] {
-    // The options window must not be part of the frozen picture.
-    const bool wasShowing = isShowing();
-    if (wasShowing) hideForCapture();
-    SelectionSettings& sel = s_.Auswahl;
-    const ScreenRect r = frmAuswahl_->SelectRegion(s_.Beschriftung.Position, s_.Beschriftung.FontSize,
-                                                   {sel.Sel_Left, sel.Sel_Top, sel.Sel_Right, sel.Sel_Bottom});
-    sel.Sel_Left = r.Left;
-    sel.Sel_Top = r.Top;
-    sel.Sel_Right = r.Right;
-    sel.Sel_Bottom = r.Bottom;
-    if (wasShowing) showAfterCapture();
-    // Every outcome, a discard included, turns the selection on.
-    sel.Aktiv = true;
-    showSelectionResult();
-  });
+  runGuarded(dialogs_, [this] { frmMain_->SelectRegionCommand(); });
 }
 
 bool TrayApp::makeScreenshot() {
@@ -121,8 +142,12 @@ void TrayApp::openTargetFolder() {
   QDesktopServices::openUrl(QUrl::fromLocalFile(s_.Datei.FileDir));
 }
 
-void TrayApp::uninstallAndQuit() {}
+void TrayApp::uninstallAndQuit() {
+  runGuarded(dialogs_, [this] { actions_->UninstallAndQuit(); });
+}
 
-void TrayApp::resetSettings() {}
+void TrayApp::resetSettings() {
+  runGuarded(dialogs_, [this] { actions_->ResetSettings(); });
+}
 
 }  // namespace lumora

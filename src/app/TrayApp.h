@@ -13,6 +13,7 @@
 #include "platform/XcbScreen.h"
 #include "settings/RegistryOp.h"
 #include "settings/Settings.h"
+#include "ui/OptionsWindow.h"
 
 namespace lumora {
 
@@ -22,17 +23,19 @@ class TfrmEingabe;
 class TfrmAuswahl;
 class TfrmAuswahlInfo;
 class TShortcut;
+class TfrmMain;
+class SystemActions;
+class XcbScreensaver;
 
 // The tray program: creates its windows once in their fixed order, wires the
 // menu and hotkeys to the commands, and runs the exit sequence.
-class TrayApp : public TrayHost, public CaptureView {
+class TrayApp : public TrayHost {
  public:
   TrayApp(Settings& settings, const QString& programFolder);
   ~TrayApp() override;
 
   // Shows the splash; the tray icon follows when it hides.
   void start();
-  bool uninstalled() const { return uninstalled_; }
 
   // TrayHost
   void showOptionsWindow() override;
@@ -44,23 +47,11 @@ class TrayApp : public TrayHost, public CaptureView {
   void uninstallAndQuit() override;
   void resetSettings() override;
 
-  // CaptureView: the options window comes with its own view; until then the
-  // program has no window to hide or update.
-  bool isShowing() const override { return false; }
-  void hideForCapture() override {}
-  void showAfterCapture() override {}
-  bool timerRunning() const override { return false; }
-  void showLastPicture(const QImage&) override {}
-  void showLastFile(const QString&) override {}
-  void showNextFile() override {}
-
  private:
   void exitSequence();
-  // Where the options window will tick cbUseAuswahl and show the preview of the
-  // new selection.
-  void showSelectionResult() {}
 
   Settings& s_;
+  QString programFolder_;
   QtDialogs dialogs_;
   SystemClock clock_;
   QtClipboard clipboard_;
@@ -73,13 +64,16 @@ class TrayApp : public TrayHost, public CaptureView {
   std::unique_ptr<XcbHotkeys> hotkeys_;
   std::unique_ptr<TrayController> controller_;
   std::unique_ptr<TfrmWelcome> frmWelcome_;
+  std::unique_ptr<OptionsContext> context_;
+  std::unique_ptr<TfrmMain> frmMain_;
   std::unique_ptr<TfrmAuswahl> frmAuswahl_;
   std::unique_ptr<TfrmAuswahlInfo> frmAuswahlInfo_;
   std::unique_ptr<TfrmEingabe> frmEingabe_;
   std::unique_ptr<TfrmInfo> frmInfo_;
   std::unique_ptr<TShortcut> shortcut_;
   std::unique_ptr<CaptureDriver> driver_;
-  bool uninstalled_ = false;
+  std::unique_ptr<XcbScreensaver> screensaver_;
+  std::unique_ptr<SystemActions> actions_;
 };
 
 }  // namespace lumora

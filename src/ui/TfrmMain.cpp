@@ -1,10 +1,12 @@
 #include "ui/TfrmMain.h"
 
+#include <QFont>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -13,6 +15,7 @@
 #include "settings/Defaults.h"
 #include "ui/CaptionTab.h"
 #include "ui/FileTab.h"
+#include "ui/FileTabLogic.h"
 #include "ui/FormatTab.h"
 #include "ui/InfoTab.h"
 #include "ui/SelectionTab.h"
@@ -29,9 +32,15 @@ TfrmMain::TfrmMain(OptionsContext& context, Commands commands, QWidget* parent)
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(QString::fromUtf8(kOptionsWindowTitle));
   setFixedSize(487, 338);
+  // The layout was made for a small 8-point dialog font; desktop defaults are
+  // larger and wider, and the six tabs would no longer fit side by side.
+  QFont small(QStringLiteral("Arial"));
+  small.setPointSizeF(8);
+  setFont(small);
 
   pgRegisterkarten_ = new QTabWidget(this);
   pgRegisterkarten_->setObjectName(QStringLiteral("pgRegisterkarten"));
+  pgRegisterkarten_->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 2px; }"));
   fileTab_ = new FileTab(ctx_, *this);
   formatTab_ = new FormatTab(ctx_, *this);
   captionTab_ = new CaptionTab(ctx_, *this);
@@ -81,7 +90,7 @@ TfrmMain::TfrmMain(OptionsContext& context, Commands commands, QWidget* parent)
     panels_[size_t(i)]->setFrameShape(QFrame::Panel);
     panels_[size_t(i)]->setFrameShadow(QFrame::Sunken);
     if (widths[i] > 0) {
-      panels_[size_t(i)]->setFixedWidth(widths[i]);
+      panels_[size_t(i)]->setMinimumWidth(widths[i]);  // wider when a text needs it
       panels_[size_t(i)]->setAlignment(Qt::AlignCenter);
       sbInfo_->addWidget(panels_[size_t(i)]);
     } else {
@@ -103,6 +112,7 @@ TfrmMain::TfrmMain(OptionsContext& context, Commands commands, QWidget* parent)
   layout->addWidget(sbInfo_);
 
   if (QScreen* screen = QGuiApplication::primaryScreen()) move(screen->geometry().center() - rect().center());
+  selectionTab_->setScreenSizeSource(commands_.screenSize);
   LoadSettingsIntoControls();
 }
 
@@ -128,6 +138,8 @@ void TfrmMain::InitWindowState() {
   for (OptionsPage* page : allPages()) page->initWindowState();
   SetStatusPosition();
   ShowNextFile();
+  // At start a ticked clipboard box names the clipboard, even in same-file mode.
+  fileTab_->showNextFile(FileTabLogic(ctx_).initialNextFileTexts());
 }
 
 void TfrmMain::ResetSettings(const QString& defaultFolder) {
