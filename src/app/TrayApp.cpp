@@ -110,6 +110,8 @@ TrayApp::~TrayApp() = default;
 
 void TrayApp::start() { frmWelcome_->show(); }
 
+void TrayApp::quit() { frmWelcome_->close(); }
+
 void TrayApp::exitSequence() {
   runGuarded(dialogs_, [this] { SaveSettingsAtExit(*store_, dialogs_, s_, actions_->uninstalled()); });
   frmWelcome_->RemoveTrayIcon();

@@ -36,6 +36,8 @@ class TrayApp : public TrayHost {
 
   // Shows the splash; the tray icon follows when it hides.
   void start();
+  // Ends the program as "Beenden" does.
+  void quit();
 
   // TrayHost
   void showOptionsWindow() override;

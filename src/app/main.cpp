@@ -11,6 +11,7 @@
 #include "app/OneShot.h"
 #include "app/TrayApp.h"
 #include "platform/InstanceLock.h"
+#include "platform/QuitSignals.h"
 #include "platform/Clipboard.h"
 #include "platform/Clock.h"
 #include "platform/StreamDialogs.h"
@@ -84,6 +85,7 @@ int runTray(int argc, char** argv) {
 
   Settings settings;
   TrayApp tray(settings, programFolder(argv[0]));
+  QuitSignals signals([&tray] { tray.quit(); });
   tray.start();
   return app.exec();
 }

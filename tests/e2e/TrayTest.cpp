@@ -30,6 +30,18 @@ TEST(Tray, FirstRunWelcomesBeforeTheSplashThenStoresTheDefaults) {
   EXPECT_TRUE(second.err.contains("already running")) << second.err.toStdString();
 }
 
+TEST(Tray, EndingTheSessionEndsTheProgramThroughItsExitSequence) {
+  TrayDriver ui;
+  ASSERT_TRUE(ui.seedStore());
+  QProcess& lumora = ui.start();
+  ASSERT_TRUE(ui.waitReady());
+  SetStoreValue(ui.registry, "Text", QStringLiteral("\"changed by hand\""));
+  lumora.terminate();  // SIGTERM, as a desktop session sends at logout
+  ASSERT_TRUE(lumora.waitForFinished(15000));
+  EXPECT_EQ(lumora.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(StoreValue(ui.registry, "Text"), QStringLiteral("\"Ausgabetext\"")) << "the settings were saved";
+}
+
 TEST(Tray, HotkeyAndMenuCapturesWithAndWithoutThePopupThenExitSaves) {
   TrayDriver ui;
   ASSERT_TRUE(ui.seedStore());

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+class QSocketNotifier;
+
+namespace lumora {
+
+// Turns SIGINT and SIGTERM (Ctrl+C, the end of a desktop session) into a call on
+// the GUI thread, so that the program ends through its normal exit sequence and
+// keeps its settings. Only one may exist in a process.
+class QuitSignals : public QObject {
+  Q_OBJECT
+ public:
+  explicit QuitSignals(std::function<void()> onQuit);
+  ~QuitSignals() override;
+
+ private:
+  std::function<void()> onQuit_;
+  QSocketNotifier* notifier_ = nullptr;
+};
+
+}  // namespace lumora
