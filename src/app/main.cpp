@@ -63,7 +63,12 @@ int runCapture(const CommandLine& cl, int argc, char** argv) {
 
   QtClipboard clipboard;
   SystemClock clock;
-  return RunOneShot(cl, settings, screen, dialogs, clipboard, clock, stdout);
+  const int code = RunOneShot(cl, settings, screen, dialogs, clipboard, clock, stdout);
+  // The file is in place and nothing else is left to keep: leave without taking
+  // the libraries down one by one, which costs a one-shot capture a tenth of its time.
+  std::fflush(stdout);
+  std::fflush(stderr);
+  std::_Exit(code);
 }
 
 int runTray(int argc, char** argv) {
