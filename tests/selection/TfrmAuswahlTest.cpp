@@ -63,7 +63,8 @@ class OverlayWidget : public ::testing::Test {
   }
   void key(Qt::Key k) {
     overlay.activateWindow();
-    QTest::qWaitForWindowActive(&overlay);
+    // The key goes to the overlay whether or not the platform reports it active.
+    (void)QTest::qWaitForWindowActive(&overlay);
     QTest::keyClick(&overlay, k);
   }
 
