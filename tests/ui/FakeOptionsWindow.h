@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -17,17 +18,26 @@ class FakeOptionsWindow : public OptionsWindow {
   void SetStatusPosition() override { ++statusPositionShown; }
   void SetStatusTimer(const QString& text) override { timerText = text; }
   void SelectRegionCommand() override { ++regionSelections; }
-  void OpenTargetFolder() override {}
-  bool timerRunning() const override { return running; }
-  void LockForTimer() override {}
-  bool MakeScreenshot() override { return true; }
+  void OpenTargetFolder() override { ++foldersOpened; }
+  bool timerRunning() const override { return running && running(); }
+  void LockForTimer() override {
+    if (lock) lock();
+  }
+  bool MakeScreenshot() override {
+    ++captures;
+    return true;
+  }
 
   int nextFileShown = 0;
   int statusPositionShown = 0;
   int regionSelections = 0;
-  bool running = false;
+  int foldersOpened = 0;
+  int captures = 0;
   QString timerText;
   std::vector<std::pair<int64_t, int64_t>> statusSizes;
+  // What the real window asks of its pages: whether the timer runs, and the lock.
+  std::function<bool()> running;
+  std::function<void()> lock;
 };
 
 }  // namespace lumora::test

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "FakeDialogs.h"
+#include "FakeOptionsWindow.h"
 #include "Fakes.h"
 #include "naming/FileNaming.h"
 #include "settings/Defaults.h"
@@ -30,24 +31,6 @@ struct TabFixture {
   FixedClock clock;
   FileNaming naming{settings, dialogs};
   OptionsContext ctx{settings, dialogs, clock, naming};
-};
-
-// Counts what the pages ask of the window.
-class FakeOptionsWindow : public OptionsWindow {
- public:
-  void ShowNextFile() override { ++nextFileShown; }
-  void SetStatusSize(int64_t, int64_t) override {}
-  void SetStatusPosition() override {}
-  void SetStatusTimer(const QString&) override {}
-  void SelectRegionCommand() override {}
-  void OpenTargetFolder() override { ++foldersOpened; }
-  bool timerRunning() const override { return running; }
-  void LockForTimer() override {}
-  bool MakeScreenshot() override { return true; }
-
-  int nextFileShown = 0;
-  int foldersOpened = 0;
-  bool running = false;
 };
 
 }  // namespace lumora::test

@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "FakeDialogs.h"
+#include "FakeOptionsWindow.h"
 #include "Fakes.h"
 #include "ui/TimerTab.h"
 
@@ -12,35 +13,13 @@ using namespace lumora;
 
 namespace {
 
-// What the timer tab asks of its window.
-class TimerWindow : public OptionsWindow {
- public:
-  void ShowNextFile() override {}
-  void SetStatusSize(int64_t, int64_t) override {}
-  void SetStatusPosition() override {}
-  void SetStatusTimer(const QString& text) override { timerPanel = text; }
-  void SelectRegionCommand() override {}
-  void OpenTargetFolder() override {}
-  bool timerRunning() const override { return running(); }
-  void LockForTimer() override { lock(); }
-  bool MakeScreenshot() override {
-    ++captures;
-    return true;
-  }
-
-  QString timerPanel;
-  int captures = 0;
-  std::function<bool()> running;
-  std::function<void()> lock;
-};
-
 struct Rig {
   Settings settings;
   test::FakeDialogs dialogs;
   test::FixedClock clock;
   FileNaming naming{settings, dialogs};
   OptionsContext ctx{settings, dialogs, clock, naming};
-  TimerWindow window;
+  test::FakeOptionsWindow window;
   TimerTab tab{ctx, window};
   Rig() {
     window.running = [this] { return tab.running(); };
@@ -100,20 +79,20 @@ TEST(TimerTab, StartCountDownCaptureAndStopThroughTheButtonAndTheTicks) {
   onOff->click();
   EXPECT_TRUE(rig.tab.running());
   EXPECT_EQ(onOff->text(), QStringLiteral("Timer stoppen"));
-  EXPECT_EQ(rig.window.timerPanel, QStringLiteral("0-00:00:02"));
+  EXPECT_EQ(rig.window.timerText, QStringLiteral("0-00:00:02"));
   EXPECT_FALSE(rig.spin("seHour")->isEnabled()) << "locked while running";
   EXPECT_TRUE(rig.tab.findChild<QCheckBox*>("cbLoopTimer")->isEnabled());
 
   rig.tab.TimerTimer();
   rig.tab.TimerTimer();
-  EXPECT_EQ(rig.window.timerPanel, QStringLiteral("0-00:00:00"));
+  EXPECT_EQ(rig.window.timerText, QStringLiteral("0-00:00:00"));
   EXPECT_EQ(rig.tab.pbTimer()->percent(), 0);
   rig.tab.TimerTimer();
   EXPECT_EQ(rig.window.captures, 1);
   EXPECT_FALSE(rig.tab.running());
   EXPECT_FALSE(onOff->isChecked()) << "the button comes up";
   EXPECT_EQ(onOff->text(), QStringLiteral("Timer starten"));
-  EXPECT_EQ(rig.window.timerPanel, QStringLiteral("Deaktiviert"));
+  EXPECT_EQ(rig.window.timerText, QStringLiteral("Deaktiviert"));
   EXPECT_EQ(rig.tab.pbTimer()->percent(), 100);
   EXPECT_TRUE(rig.spin("seHour")->isEnabled());
 
