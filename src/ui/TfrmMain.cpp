@@ -25,7 +25,8 @@
 namespace lumora {
 
 TfrmMain::TfrmMain(OptionsContext& context, Commands commands, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+    // A tool window: the program never has a taskbar button, this window included.
+    : QWidget(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint),
       ctx_(context),
       commands_(std::move(commands)) {
