@@ -88,9 +88,26 @@ int runTray(int argc, char** argv) {
   app.setApplicationName(QStringLiteral("lumora"));
   app.setQuitOnLastWindowClosed(false);  // the options window and dialogs only hide
 
+  // Ctrl+C or the end of the session: the program ends through its exit sequence.
+  // One that arrives while start-up still shows a message box closes the box and
+  // ends the program as soon as its windows exist.
+  TrayApp* running = nullptr;
+  bool quitDuringStart = false;
+  QuitSignals signals([&] {
+    if (running) {
+      running->quit();
+    } else {
+      quitDuringStart = true;
+      QCoreApplication::exit(0);
+    }
+  });
   Settings settings;
   TrayApp tray(settings, programFolder(argv[0]));
-  QuitSignals signals([&tray] { tray.quit(); });
+  running = &tray;
+  if (quitDuringStart) {
+    tray.quit();
+    return 0;
+  }
   tray.start();
   return app.exec();
 }
