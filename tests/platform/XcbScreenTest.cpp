@@ -60,3 +60,33 @@ TEST(XcbScreen, GrabsAKnownPicturePixelExactWithAndWithoutSharedMemory) {
     EXPECT_FALSE(screen.grab(ScreenRect{-2147483647, 0, 2147483647, 1}, bad)) << "width overflows";
   }
 }
+
+TEST(XcbScreen, APictureStillHeldKeepsItsPixelsWhenTheNextGrabComes) {
+  // The grab reuses memory between grabs; it must never write into a picture that
+  // somebody still holds.
+  test::XvfbServer server(320, 240);
+  ASSERT_TRUE(server.running());
+  const QImage first = test::TestPattern(320, 240);
+  QImage second = first.mirrored(true, false);
+  ASSERT_TRUE(test::SetRootPicture(server.display(), first));
+  DisplayEnv env(server.display());
+  XcbScreen screen;
+  ASSERT_TRUE(screen.usesSharedMemory());
+  const ScreenRect whole{0, 0, 320, 240};
+
+  QImage held;
+  ASSERT_TRUE(screen.grab(whole, held));
+  const QImage copyOfHeld = held;  // a second holder, as a working copy would be
+  ASSERT_TRUE(test::SetRootPicture(server.display(), second));
+  QImage next;
+  ASSERT_TRUE(screen.grab(whole, next));
+  expectRegion(held, first, whole);
+  expectRegion(copyOfHeld, first, whole);
+  expectRegion(next, second, whole);
+
+  // Grabbing again into the same picture, once it is the only holder, is fine too.
+  ASSERT_TRUE(test::SetRootPicture(server.display(), first));
+  ASSERT_TRUE(screen.grab(whole, next));
+  expectRegion(next, first, whole);
+  expectRegion(held, first, whole);
+}
