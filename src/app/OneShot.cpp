@@ -6,6 +6,7 @@
 
 #include "capture/CaptureDriver.h"
 #include "platform/ErrorReport.h"
+#include "ui/FormatTabLogic.h"
 
 namespace lumora {
 
@@ -59,9 +60,8 @@ int RunOneShot(const CommandLine& cl, Settings& settings, Screen& screen, Stream
   } else {
     // As the options window does at start: a stored extension that names no format
     // (a hand-edited ".jpeg" arrives cut to ".jpe") falls back to the first, BMP.
-    const QString suffix = settings.Datei.FileSuffix;
-    if (suffix != QLatin1String(".bmp") && suffix != QLatin1String(".jpg") && suffix != QLatin1String(".tga"))
-      settings.Datei.FileSuffix = QStringLiteral(".bmp");
+    if (FormatTabLogic::FormatIndexFromSuffix(settings.Datei.FileSuffix) < 0)
+      settings.Datei.FileSuffix = FormatTabLogic::SuffixFromFormatIndex(0);
     settings.Datei.Counter = 0;
     naming.AdvanceFileName(settings.Blank, false);
   }

@@ -21,7 +21,7 @@ QString FileNaming::FixedName() const {
 }
 
 void FileNaming::Overflow(bool quiet) {
-  if (!quiet && dialogs_) dialogs_->error(OverflowMessage());
+  if (!quiet) dialogs_.error(OverflowMessage());
   s_.Datei.Counter = 0;
   s_.Datei.FileDescription += QLatin1Char('_');
 }

@@ -20,7 +20,7 @@ class NamePrompt {
 // The names of captures: the numbered proposal, the fixed name and the prompt.
 class FileNaming {
  public:
-  FileNaming(Settings& settings, Dialogs& dialogs) : s_(settings), dialogs_(&dialogs) {}
+  FileNaming(Settings& settings, Dialogs& dialogs) : s_(settings), dialogs_(dialogs) {}
 
   // The highest number a name carries; Counter reaches one more.
   static constexpr int32_t kLastNumber = 99998;
@@ -51,7 +51,7 @@ class FileNaming {
   void Overflow(bool quiet);
 
   Settings& s_;
-  Dialogs* dialogs_ = nullptr;
+  Dialogs& dialogs_;
 };
 
 // The overflow message, shown when the numbers of a prefix are used up.

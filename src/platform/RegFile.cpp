@@ -4,14 +4,14 @@
 
 namespace lumora {
 
-namespace {
-
-QStringView trimBackslashes(const QString& path) {
+QStringView TrimKeyPath(const QString& path) {
   QStringView v(path);
   while (v.startsWith(QLatin1Char('\\'))) v = v.mid(1);
   while (v.endsWith(QLatin1Char('\\'))) v.chop(1);
   return v;
 }
+
+namespace {
 
 QString quoted(const QString& text) {
   QString out;
@@ -105,12 +105,12 @@ bool RegFile::Section::Remove(const QString& name) {
 }
 
 bool RegFile::SamePath(const QString& a, const QString& b) {
-  return trimBackslashes(a).compare(trimBackslashes(b), Qt::CaseInsensitive) == 0;
+  return TrimKeyPath(a).compare(TrimKeyPath(b), Qt::CaseInsensitive) == 0;
 }
 
 bool RegFile::IsSameOrSubkey(const QString& path, const QString& key) {
-  const QStringView p = trimBackslashes(path);
-  const QStringView k = trimBackslashes(key);
+  const QStringView p = TrimKeyPath(path);
+  const QStringView k = TrimKeyPath(key);
   if (!p.startsWith(k, Qt::CaseInsensitive)) return false;
   return p.size() == k.size() || p[k.size()] == QLatin1Char('\\');
 }
@@ -132,7 +132,7 @@ const RegFile::Section* RegFile::FindSection(const QString& path) const {
 
 RegFile::Section& RegFile::CreateSection(const QString& path) {
   if (Section* s = FindSection(path)) return *s;
-  sections.push_back(Section{trimBackslashes(path).toString(), false, {}});
+  sections.push_back(Section{TrimKeyPath(path).toString(), false, {}});
   return sections.back();
 }
 

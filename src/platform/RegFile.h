@@ -11,6 +11,9 @@
 
 namespace lumora {
 
+// A key path without its leading and trailing backslashes.
+QStringView TrimKeyPath(const QString& path);
+
 // The contents of a registry export (.reg) file: the keys in file order with their
 // values and comment lines. Reads what regedit writes (UTF-16LE with BOM, REGEDIT4 in
 // Windows-1252, UTF-8) and writes the version 5 text as UTF-8.

@@ -14,10 +14,7 @@ namespace {
 
 // The file holds the whole machine hive; our callers name keys below it.
 QString fullPath(const QString& path) {
-  QStringView p(path);
-  while (p.startsWith(QLatin1Char('\\'))) p = p.mid(1);
-  while (p.endsWith(QLatin1Char('\\'))) p.chop(1);
-  return QStringLiteral("HKEY_LOCAL_MACHINE\\") + p.toString();
+  return QStringLiteral("HKEY_LOCAL_MACHINE\\") + TrimKeyPath(path).toString();
 }
 
 class FileKey : public RegistryKey {
