@@ -32,7 +32,6 @@ class ScreenGrab {
   Screen& screen() { return screen_; }
   // The whole primary screen, (0, 0, width, height).
   ScreenRect wholeScreen() const;
-  void setDelay(std::chrono::milliseconds delay) { delay_ = delay; }
 
  private:
   Screen& screen_;

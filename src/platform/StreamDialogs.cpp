@@ -10,7 +10,6 @@ void StreamDialogs::print(const char* title, const QString& text) {
 }
 
 void StreamDialogs::error(const QString& text) {
-  ++errors_;
   print("Fehler", text);
 }
 
@@ -25,7 +24,6 @@ bool StreamDialogs::confirm(const QString& text) {
 }
 
 void StreamDialogs::applicationError(const QString& text) {
-  ++errors_;
   print(kApplicationTitle, text);
 }
 

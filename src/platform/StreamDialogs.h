@@ -18,7 +18,6 @@ class StreamDialogs : public Dialogs {
   bool confirm(const QString& text) override;
   void applicationError(const QString& text) override;
 
-  int errorsShown() const { return errors_; }
   int confirmationsDeclined() const { return declined_; }
 
  private:
@@ -26,7 +25,6 @@ class StreamDialogs : public Dialogs {
 
   std::FILE* out_;
   bool answerYes_;
-  int errors_ = 0;
   int declined_ = 0;
 };
 

@@ -15,7 +15,6 @@ class XcbScreensaver : public Screensaver {
  public:
   explicit XcbScreensaver(xcb_connection_t* connection);
   bool setActive(bool on) override;
-  int16_t timeoutAtStart() const { return timeoutAtStart_; }
 
  private:
   xcb_connection_t* conn_;
