@@ -1,5 +1,8 @@
 #include "app/CommandLine.h"
 
+#include "capture/ImageSaver.h"
+#include "ui/FormatTabLogic.h"
+
 namespace lumora {
 
 namespace {
@@ -14,7 +17,7 @@ std::optional<ScreenRect> parseRegion(const QString& text) {
     if (!ok) return std::nullopt;
   }
   ScreenRect r{v[0], v[1], v[2], v[3]};
-  if (r.width() < 0 || r.height() < 0) return std::nullopt;
+  if (r.width() <= 0 || r.height() <= 0) return std::nullopt;
   return r;
 }
 
@@ -51,10 +54,12 @@ CommandLine ParseCommandLine(const QStringList& args) {
       if (!value(v) || v.isEmpty()) return fail(QStringLiteral("--output needs a file name"));
       cl.output = v;
       captureOption = true;
+      if (FormatTabLogic::FormatIndexFromSuffix(ImageSaver::Extension(v)) < 0)
+        return fail(QStringLiteral("--output needs a file name ending in one of %1").arg(KnownExtensions()));
     } else if (a == QLatin1String("--region")) {
       if (!value(v)) return fail(QStringLiteral("--region needs L,T,R,B"));
       cl.region = parseRegion(v);
-      if (!cl.region) return fail(QStringLiteral("--region wants four whole numbers L,T,R,B with L <= R and T <= B"));
+      if (!cl.region) return fail(QStringLiteral("--region wants four whole numbers L,T,R,B with L < R and T < B"));
       captureOption = true;
     } else if (a == QLatin1String("--delay")) {
       bool ok = false;
@@ -71,6 +76,12 @@ CommandLine ParseCommandLine(const QStringList& args) {
   return cl;
 }
 
+QString KnownExtensions() {
+  QStringList known;
+  for (int i = 0; i < FormatTabLogic::kFormatCount; ++i) known << FormatTabLogic::SuffixFromFormatIndex(i);
+  return known.join(QStringLiteral(", "));
+}
+
 QString UsageText() {
   return QStringLiteral(
       "Usage: lumora [--capture [--output FILE] [--region L,T,R,B] [--delay MS] [--yes]]\n"
@@ -78,14 +89,15 @@ QString UsageText() {
       "Without arguments Lumora starts in the notification area.\n"
       "\n"
       "  --capture         take one screenshot with the stored settings and exit\n"
-      "  --output FILE     write it to FILE; the extension (.bmp, .jpg, .tga) picks the format\n"
+      "  --output FILE     write it to FILE; the extension (%1) picks the format\n"
       "  --region L,T,R,B  capture this rectangle instead of the whole screen\n"
       "  --delay MS        wait MS milliseconds before the grab (default 200)\n"
       "  --yes             answer the warnings about poor settings with Yes (default No)\n"
       "  --help            show this text\n"
       "  --version         show the version\n"
       "\n"
-      "Exit status of --capture: 0 saved, 1 failed, 2 bad usage, 3 a warning was declined.\n");
+      "Exit status of --capture: 0 saved, 1 failed, 2 bad usage, 3 a warning was declined.\n")
+      .arg(KnownExtensions());
 }
 
 }  // namespace lumora

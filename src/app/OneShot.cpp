@@ -2,10 +2,13 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <climits>
+#include <unistd.h>
 #include <chrono>
 
 #include "capture/CaptureDriver.h"
 #include "platform/ErrorReport.h"
+#include "platform/PathBytes.h"
 #include "ui/FormatTabLogic.h"
 
 namespace lumora {
@@ -31,6 +34,14 @@ class CommandLineView : public CaptureView {
   QString lastTarget;
 };
 
+// The name as given, made absolute without passing it through a text encoding.
+QString AbsolutePath(const QString& path) {
+  if (QDir::isAbsolutePath(path)) return QDir::cleanPath(path);
+  char cwd[PATH_MAX];
+  if (!::getcwd(cwd, sizeof cwd)) return QFileInfo(path).absoluteFilePath();
+  return QDir::cleanPath(DecodePath(QByteArray(cwd)) + QLatin1Char('/') + path);
+}
+
 }  // namespace
 
 int RunOneShot(const CommandLine& cl, Settings& settings, Screen& screen, StreamDialogs& dialogs,
@@ -55,8 +66,9 @@ int RunOneShot(const CommandLine& cl, Settings& settings, Screen& screen, Stream
     // An explicit file: its extension chooses the format, and the warnings judge that format.
     settings.Datei.SameFile = false;
     settings.Datei.Clipboard = false;
-    settings.Datei.NextFile = QFileInfo(cl.output).absoluteFilePath();
+    settings.Datei.NextFile = AbsolutePath(cl.output);
     settings.Datei.FileSuffix = ImageSaver::Extension(settings.Datei.NextFile);
+    driver.useFixedTarget();
   } else {
     // As the options window does at start: a stored extension that names no format
     // (a hand-edited ".jpeg" arrives cut to ".jpe") falls back to the first, BMP.
@@ -68,8 +80,15 @@ int RunOneShot(const CommandLine& cl, Settings& settings, Screen& screen, Stream
 
   const bool ok = runGuarded(dialogs, [&] { driver.MakeScreenshot(); });
   if (ok && view.saved) {
-    std::fprintf(out, "%s\n", QDir::toNativeSeparators(view.lastTarget).toUtf8().constData());
-    std::fflush(out);
+    // The name as the file system has it, byte for byte, but never a control
+    // character that a terminal would act on.
+    const QByteArray line = PrintablePath(EncodePath(view.lastTarget)) + '\n';
+    const bool printed = std::fwrite(line.constData(), 1, size_t(line.size()), out) == size_t(line.size()) &&
+                         std::fflush(out) == 0;
+    if (!printed) {
+      std::fprintf(stderr, "lumora: the picture was saved, but its name could not be written to standard output\n");
+      return kFailed;
+    }
     return kSaved;
   }
   if (ok && dialogs.confirmationsDeclined() > 0) return kDeclined;

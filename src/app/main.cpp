@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -10,7 +11,9 @@
 #include "app/CommandLine.h"
 #include "app/OneShot.h"
 #include "app/TrayApp.h"
+#include "platform/AtomicFile.h"
 #include "platform/InstanceLock.h"
+#include "platform/PathBytes.h"
 #include "platform/QuitSignals.h"
 #include "platform/Clipboard.h"
 #include "platform/Clock.h"
@@ -45,6 +48,10 @@ int runCapture(const CommandLine& cl, int argc, char** argv) {
     std::fprintf(stderr, "lumora: cannot open the X display %s\n", std::getenv("DISPLAY"));
     return kFailed;
   }
+  // A signal mid-write must not leave a hidden temporary file behind, and a closed
+  // standard output is an error to report, not a reason to die.
+  StrayFileCleanup::installSignalHandlers();
+  std::signal(SIGPIPE, SIG_IGN);
   StreamDialogs dialogs(stderr, cl.yes);
   Settings settings;
   // The same start as the tray program: a first run or a damaged store gets the
@@ -116,7 +123,8 @@ int runTray(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   QStringList args;
-  for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+  // File names are bytes: decoded so that they come back byte for byte.
+  for (int i = 1; i < argc; ++i) args << DecodePath(QByteArray(argv[i]));
   const CommandLine cl = ParseCommandLine(args);
   switch (cl.mode) {
     case CommandLine::Mode::Help:

@@ -101,7 +101,7 @@ void PackBgr(uint8_t* out, const QRgb* in, int width) {
   }
 }
 
-WriteResult WriteBmp(const QString& path, const QImage& source, int bitsPerPixel) {
+WriteResult WriteBmp(PublishTarget& target, const QImage& source, int bitsPerPixel) {
   if (bitsPerPixel != 1 && bitsPerPixel != 4 && bitsPerPixel != 8 && bitsPerPixel != 16 && bitsPerPixel != 32)
     bitsPerPixel = 24;
   const QImage image = hasFormatFor(source, bitsPerPixel) ? source : ConvertToDepth(source, depthCode(bitsPerPixel));
@@ -141,7 +141,7 @@ WriteResult WriteBmp(const QString& path, const QImage& source, int bitsPerPixel
     e[2] = uint8_t(qRed(c));
   }
 
-  AtomicFile file(path);
+  AtomicFile file(target);
   if (!file.open()) return WriteResult::CannotCreate;
   file.write(header.data(), header.size());
 

@@ -4,6 +4,8 @@
 #include <QString>
 #include <cstdint>
 
+#include "platform/AtomicFile.h"
+
 namespace lumora {
 
 enum class WriteResult { Ok, CannotCreate, WriteFailed };
@@ -16,7 +18,11 @@ enum class WriteResult { Ok, CannotCreate, WriteFailed };
 // Format_Indexed8, Format_RGB16 or Format_RGB32); any other format is converted
 // first. The file is replaced as a whole, or not at all: a failure keeps the old
 // file. A picture whose file would pass 4 GiB fails before anything is written.
-WriteResult WriteBmp(const QString& path, const QImage& image, int bitsPerPixel);
+WriteResult WriteBmp(PublishTarget& target, const QImage& image, int bitsPerPixel);
+inline WriteResult WriteBmp(const QString& path, const QImage& image, int bitsPerPixel) {
+  PublishTarget target{path, nullptr, {}};
+  return WriteBmp(target, image, bitsPerPixel);
+}
 
 // Packs 32-bit pixels into blue, green, red triples, as BMP and TGA files hold them.
 void PackBgr(uint8_t* out, const QRgb* in, int width);

@@ -27,7 +27,9 @@ class ShowAgain {
 
 bool CaptureDriver::MakeScreenshot() {
   const bool wasShowing = view_.isShowing();
-  if (!naming_.ResolveTarget(view_.timerRunning(), prompt_)) return false;
+  bool numbered = false;
+  if (!naming_.ResolveTarget(view_.timerRunning(), prompt_, &numbered)) return false;
+  numbered = numbered && !fixedTarget_;
   if (!CheckOptions(s_, dialogs_)) return true;
 
   if (wasShowing) view_.hideForCapture();
@@ -41,10 +43,16 @@ bool CaptureDriver::MakeScreenshot() {
     // The working copy shares GrabBitmap's pixels until the caption or the depth
     // conversion first writes to it.
     QImage working = grab_.GrabBitmap();
-    if (saver_.SaveImage(working, s_.Datei.NextFile, s_.Datei.Clipboard, s_.Beschriftung, s_.Format))
+    // A numbered name never replaces a file: one that appeared there since the
+    // proposal was made (another capture, the user) sends the picture on to the
+    // next free number, and the displays follow the name actually used.
+    if (saver_.SaveImage(working, s_.Datei.NextFile, s_.Datei.Clipboard, s_.Beschriftung, s_.Format,
+                         numbered ? &naming_ : nullptr)) {
+      if (!saver_.publishedPath().isEmpty()) s_.Datei.NextFile = saver_.publishedPath();
       view_.showLastPicture(grab_.Thumbnail());
-    else
+    } else {
       captured = false;
+    }
   }
   if (captured) {
     view_.showLastFile(s_.Datei.Clipboard ? ClipboardTarget() : s_.Datei.NextFile);

@@ -37,6 +37,10 @@ class CaptureDriver {
   // failed grab or save still answers true.
   bool MakeScreenshot();
 
+  // Captures go to NextFile as it stands, replacing a file there (the command
+  // line's --output), instead of to the numbered proposal.
+  void useFixedTarget() { fixedTarget_ = true; }
+
  private:
   Settings& s_;
   Dialogs& dialogs_;
@@ -45,6 +49,7 @@ class CaptureDriver {
   ImageSaver& saver_;
   CaptureView& view_;
   NamePrompt* prompt_;
+  bool fixedTarget_ = false;
 };
 
 }  // namespace lumora

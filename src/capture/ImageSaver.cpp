@@ -39,7 +39,13 @@ void ImageSaver::cannotCreate(const QString& fileName) {
 }
 
 bool ImageSaver::SaveImage(QImage& bitmap, const QString& fileName, bool toClipboard, const tBeschriftung& caption,
-                           const FormatSettings& format) {
+                           const FormatSettings& format, NameSource* names) {
+  published_.clear();
+  names_ = names;
+  struct Forget {
+    NameSource*& names;
+    ~Forget() { names = nullptr; }
+  } forget{names_};
   const QString ext = Extension(fileName);
   if (caption.Position != tpKeine) DrawCaption(bitmap, caption, clock_);
   if (ext == QLatin1String(".bmp")) return SaveAsBmp(bitmap, fileName, toClipboard, format.BmpBit);
@@ -56,7 +62,9 @@ bool ImageSaver::SaveAsBmp(QImage& bitmap, const QString& fileName, bool toClipb
     clipboard_.setImage(bitmap);
     return true;
   }
-  const WriteResult result = WriteBmp(fileName, bitmap, BitsPerPixel(bmpBit));
+  PublishTarget file = target(fileName);
+  const WriteResult result = WriteBmp(file, bitmap, BitsPerPixel(bmpBit));
+  published_ = file.published;
   if (result == WriteResult::CannotCreate) cannotCreate(fileName);
   if (result == WriteResult::WriteFailed) dialogs_.error(QString::fromUtf8(kBmpWriteFailed));
   return result == WriteResult::Ok;
@@ -69,7 +77,9 @@ bool ImageSaver::SaveAsJpeg(QImage& bitmap, const QString& fileName, bool toClip
     clipboard_.setImage(bitmap);
     return true;
   }
-  const WriteResult result = WriteJpeg(fileName, bitmap, quality);
+  PublishTarget file = target(fileName);
+  const WriteResult result = WriteJpeg(file, bitmap, quality);
+  published_ = file.published;
   if (result == WriteResult::CannotCreate) cannotCreate(fileName);
   if (result == WriteResult::WriteFailed) dialogs_.error(QString::fromUtf8(kJpegWriteFailed));
   return result == WriteResult::Ok;
@@ -81,7 +91,9 @@ bool ImageSaver::SaveAsTga(QImage& bitmap, const QString& fileName, bool toClipb
     clipboard_.setImage(bitmap);
     return true;
   }
-  const WriteResult result = WriteTga(fileName, bitmap);
+  PublishTarget file = target(fileName);
+  const WriteResult result = WriteTga(file, bitmap);
+  published_ = file.published;
   if (result == WriteResult::CannotCreate) cannotCreate(fileName);
   if (result == WriteResult::WriteFailed) dialogs_.error(QString::fromUtf8(kTgaWriteFailed));
   return result == WriteResult::Ok;

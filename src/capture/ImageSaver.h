@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QString>
 
+#include "platform/AtomicFile.h"
 #include "platform/Clipboard.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -17,9 +18,13 @@ class ImageSaver {
   ImageSaver(Dialogs& dialogs, Clipboard& clipboard, const Clock& clock)
       : dialogs_(dialogs), clipboard_(clipboard), clock_(clock) {}
 
-  // `bitmap` is modified in place (caption, colour depth).
+  // `bitmap` is modified in place (caption, colour depth). With `names` the file
+  // never replaces one: when another program took `fileName` first, the picture
+  // goes to the next name `names` gives. publishedPath() tells the name used.
   bool SaveImage(QImage& bitmap, const QString& fileName, bool toClipboard, const tBeschriftung& caption,
-                 const FormatSettings& format);
+                 const FormatSettings& format, NameSource* names = nullptr);
+  // The file the last save wrote; empty after a clipboard save or a failure.
+  const QString& publishedPath() const { return published_; }
 
   bool SaveAsBmp(QImage& bitmap, const QString& fileName, bool toClipboard, uint8_t bmpBit);
   bool SaveAsJpeg(QImage& bitmap, const QString& fileName, bool toClipboard, uint8_t quality, uint8_t method);
@@ -31,10 +36,14 @@ class ImageSaver {
 
  private:
   void cannotCreate(const QString& fileName);
+  // The target of the save in progress.
+  PublishTarget target(const QString& fileName) const { return PublishTarget{fileName, names_, {}}; }
 
   Dialogs& dialogs_;
   Clipboard& clipboard_;
   const Clock& clock_;
+  NameSource* names_ = nullptr;
+  QString published_;
 };
 
 }  // namespace lumora

@@ -134,9 +134,9 @@ JpegStream EncodeJpeg(const QImage& source, int quality) {
   return stream;
 }
 
-WriteResult WriteJpeg(const QString& path, const QImage& image, int quality) {
+WriteResult WriteJpeg(PublishTarget& target, const QImage& image, int quality) {
   const JpegStream stream = EncodeJpeg(image, quality);
-  AtomicFile file(path);
+  AtomicFile file(target);
   if (!file.open()) return WriteResult::CannotCreate;
   for (const JpegStream::Block& b : stream.blocks) file.write(b.data.get(), b.used);
   return file.commit() ? WriteResult::Ok : WriteResult::WriteFailed;

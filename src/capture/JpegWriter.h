@@ -34,6 +34,10 @@ JpegStream EncodeJpeg(const QImage& image, int quality);
 
 // Encodes, then writes the stream to `path`. An encoder failure throws before
 // the file is touched; a failed write keeps the old file.
-WriteResult WriteJpeg(const QString& path, const QImage& image, int quality);
+WriteResult WriteJpeg(PublishTarget& target, const QImage& image, int quality);
+inline WriteResult WriteJpeg(const QString& path, const QImage& image, int quality) {
+  PublishTarget target{path, nullptr, {}};
+  return WriteJpeg(target, image, quality);
+}
 
 }  // namespace lumora

@@ -1,5 +1,6 @@
 #include "capture/ScreenGrab.h"
 
+#include <algorithm>
 #include <thread>
 
 #include "platform/PixelOps.h"
@@ -12,6 +13,10 @@ const char* const kGrabFailed =
     "ein interner Fehler vor, der durch einen ungültigen Handel oder\n"
     "falsche Bereichsdaten entstanden ist. Es wird empfohlen, das\n"
     "Programm zu schließen und erneut zu starten.";
+const char* const kTooLarge =
+    "Der Bereich ist zu groß für einen Screenshot (%1 x %2 Pixel).\n"
+    "Erlaubt sind höchstens 32767 Pixel je Seite und das Vierfache\n"
+    "der Bildschirmfläche. Bitte wählen Sie einen kleineren Bereich.";
 }
 
 ScreenGrab::ScreenGrab(Screen& screen, Dialogs& dialogs, std::chrono::milliseconds delay, Wait wait)
@@ -28,12 +33,30 @@ ScreenRect ScreenGrab::wholeScreen() const {
   return ScreenRect{0, 0, size.width(), size.height()};
 }
 
+ScreenGrab::RectCheck ScreenGrab::CheckRect(const ScreenRect& rect, QSize screen) {
+  const int64_t w = rect.width(), h = rect.height();
+  if (w <= 0 || h <= 0) return RectCheck::Empty;
+  const int64_t screenArea = std::max<int64_t>(int64_t(screen.width()) * screen.height(), 1);
+  if (w > kMaxSide || h > kMaxSide || w * h > kMaxScreens * screenArea) return RectCheck::TooLarge;
+  return RectCheck::Ok;
+}
+
 bool ScreenGrab::CopyScreenRect(QImage& target, const ScreenRect& rect) {
   if (delay_.count() > 0) wait_(delay_);
   return screen_.grab(rect, target);
 }
 
 bool ScreenGrab::GrabScreen(const ScreenRect& rect) {
+  switch (CheckRect(rect, screen_.size())) {
+    case RectCheck::Ok:
+      break;
+    case RectCheck::TooLarge:
+      dialogs_.error(QString::fromUtf8(kTooLarge).arg(rect.width()).arg(rect.height()));
+      return false;
+    case RectCheck::Empty:
+      dialogs_.error(QString::fromUtf8(kGrabFailed));
+      return false;
+  }
   if (!CopyScreenRect(grabBitmap_, rect)) {
     dialogs_.error(QString::fromUtf8(kGrabFailed));
     return false;

@@ -16,6 +16,14 @@ class ScreenGrab {
   static constexpr int kThumbnailWidth = 157;
   static constexpr int kThumbnailHeight = 124;
   static constexpr std::chrono::milliseconds kDefaultDelay{200};
+  // The largest picture a grab makes: no side longer than this, and no more than
+  // kMaxScreens times the screen's area.
+  static constexpr int64_t kMaxSide = 32767;
+  static constexpr int64_t kMaxScreens = 4;
+
+  // Why a rectangle cannot be grabbed, checked before any memory is taken.
+  enum class RectCheck { Ok, Empty, TooLarge };
+  static RectCheck CheckRect(const ScreenRect& rect, QSize screen);
 
   // `wait` replaces the plain sleep before each grab (the GUI flushes its own
   // requests first; tests and benchmarks skip the wait).
@@ -24,7 +32,8 @@ class ScreenGrab {
   // Waits, then copies the rectangle unscaled into `target`.
   bool CopyScreenRect(QImage& target, const ScreenRect& rect);
   // Copies the rectangle into GrabBitmap and refreshes Thumbnail; shows the error
-  // box on failure, leaving Thumbnail as it was.
+  // box on failure, leaving Thumbnail as it was. An empty or oversized rectangle
+  // is refused at once.
   bool GrabScreen(const ScreenRect& rect);
 
   const QImage& GrabBitmap() const { return grabBitmap_; }

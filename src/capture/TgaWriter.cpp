@@ -17,7 +17,7 @@ void put16(uint8_t* p, uint16_t v) {
 
 }  // namespace
 
-WriteResult WriteTga(const QString& path, const QImage& source) {
+WriteResult WriteTga(PublishTarget& target, const QImage& source) {
   // The header's 16-bit fields cannot describe a larger picture.
   if (source.width() > 65535 || source.height() > 65535) return WriteResult::WriteFailed;
   const QImage image = source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_ARGB32
@@ -37,7 +37,7 @@ WriteResult WriteTga(const QString& path, const QImage& source) {
   header[17] = 0x20;                  // first row is the top row, no alpha bits
   header[18] = 0x1a;                  // the image ID
 
-  AtomicFile file(path);
+  AtomicFile file(target);
   if (!file.open()) return WriteResult::CannotCreate;
   file.write(header, sizeof header);
 

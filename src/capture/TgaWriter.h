@@ -13,6 +13,10 @@ namespace lumora {
 // unpadded. There is no footer. Any width up to the format's 65535 is written;
 // a larger width or height fails before anything is written. The file is
 // replaced as a whole, or not at all: a failure keeps the old file.
-WriteResult WriteTga(const QString& path, const QImage& image);
+WriteResult WriteTga(PublishTarget& target, const QImage& image);
+inline WriteResult WriteTga(const QString& path, const QImage& image) {
+  PublishTarget target{path, nullptr, {}};
+  return WriteTga(target, image);
+}
 
 }  // namespace lumora

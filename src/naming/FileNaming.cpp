@@ -1,6 +1,9 @@
 #include "naming/FileNaming.h"
 
 #include <QFileInfo>
+#include <sys/stat.h>
+
+#include "platform/PathBytes.h"
 
 namespace lumora {
 
@@ -20,6 +23,17 @@ QString FileNaming::FixedName() const {
   return s_.Datei.FileDir + s_.Datei.FileDescription + s_.Datei.FileSuffix;
 }
 
+bool FileNaming::Taken(const QString& path) {
+  struct stat st {};
+  return ::lstat(EncodePath(path).constData(), &st) == 0;
+}
+
+QString FileNaming::nextName() {
+  int32_t& counter = s_.Datei.Counter;
+  if (counter < 0 || counter > kLastNumber) Overflow(true);
+  return NumberedName(counter++, blank_);
+}
+
 void FileNaming::Overflow(bool quiet) {
   if (!quiet) dialogs_.error(OverflowMessage());
   s_.Datei.Counter = 0;
@@ -27,6 +41,7 @@ void FileNaming::Overflow(bool quiet) {
 }
 
 void FileNaming::AdvanceFileName(bool blank, bool quiet) {
+  blank_ = blank;
   int32_t& counter = s_.Datei.Counter;
   if (counter < 0 || counter > kLastNumber + 1) counter = 0;
   if (counter == kLastNumber + 1) Overflow(quiet);
@@ -37,7 +52,8 @@ void FileNaming::AdvanceFileName(bool blank, bool quiet) {
     do {
       name = NumberedName(counter, blank);
       ++counter;
-      taken = QFileInfo(name).isFile();
+      // A folder or anything else under the name blocks it as a file would.
+      taken = Taken(name);
     } while (taken && counter <= kLastNumber);
     // Every number up to the last one is taken: start the longer prefix now rather
     // than propose a file that exists, so a numbered capture never overwrites one.
@@ -51,7 +67,8 @@ void FileNaming::AdvanceFileName(bool blank, bool quiet) {
   }
 }
 
-bool FileNaming::ResolveTarget(bool timerRunning, NamePrompt* prompt) {
+bool FileNaming::ResolveTarget(bool timerRunning, NamePrompt* prompt, bool* numbered) {
+  if (numbered) *numbered = false;
   if (s_.Datei.SameFile) {
     s_.Datei.NextFile = FixedName();
     return true;
@@ -59,7 +76,9 @@ bool FileNaming::ResolveTarget(bool timerRunning, NamePrompt* prompt) {
   if (s_.Datei.Eingabeaufforderung && !s_.Datei.Clipboard && !timerRunning && prompt) {
     if (prompt->Execute() != 1) return false;
     s_.Datei.NextFile = prompt->PromptResult();
+    return true;
   }
+  if (numbered) *numbered = true;
   return true;
 }
 

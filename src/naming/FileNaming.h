@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "platform/AtomicFile.h"
 #include "platform/Dialogs.h"
 #include "settings/Settings.h"
 
@@ -18,7 +19,9 @@ class NamePrompt {
 };
 
 // The names of captures: the numbered proposal, the fixed name and the prompt.
-class FileNaming {
+// As a NameSource it hands out the numbers after the proposal, for a capture whose
+// proposed name another program took meanwhile.
+class FileNaming : public NameSource {
  public:
   FileNaming(Settings& settings, Dialogs& dialogs) : s_(settings), dialogs_(dialogs) {}
 
@@ -30,13 +33,21 @@ class FileNaming {
   // FileDir + FileDescription + FileSuffix, for same-file mode.
   QString FixedName() const;
 
+  // Whether anything (a file, a folder, a link) has this name.
+  static bool Taken(const QString& path);
+
+  // The numbered name after the last one handed out: Counter's number, after
+  // which Counter moves on. Used while a capture publishes its file.
+  QString nextName() override;
+
   // Sets NextFile to the next free numbered name and Counter to one past its
   // number. `quiet` (the interval timer runs) suppresses the overflow message.
   void AdvanceFileName(bool blank, bool quiet);
 
   // Chooses the target of one capture into NextFile; false when the prompt was
-  // cancelled. `prompt` may be null where no prompt can be shown.
-  bool ResolveTarget(bool timerRunning, NamePrompt* prompt);
+  // cancelled. `prompt` may be null where no prompt can be shown. `numbered`
+  // tells whether the target is the numbered proposal.
+  bool ResolveTarget(bool timerRunning, NamePrompt* prompt, bool* numbered = nullptr);
 
   // Takes folder and prefix from a path chosen in the folder dialog and restarts
   // the numbering there. False, with nothing changed, when the path names no file
@@ -52,6 +63,7 @@ class FileNaming {
 
   Settings& s_;
   Dialogs& dialogs_;
+  bool blank_ = true;  // the form of the last proposal, for the names after it
 };
 
 // The overflow message, shown when the numbers of a prefix are used up.

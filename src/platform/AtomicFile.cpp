@@ -1,38 +1,161 @@
 #include "platform/AtomicFile.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/PathBytes.h"
+
 namespace lumora {
 
+namespace {
+
+// The hidden name that exists right now, for the signal handler. A handler can
+// reach nothing but static storage, so this is the one place that holds it; the
+// program writes one file at a time.
+char gStrayName[PATH_MAX];                // NOLINT: read by the signal handler only
+volatile sig_atomic_t gStrayArmed = 0;  // NOLINT
+
+void armStray(const QByteArray& name) {
+  gStrayArmed = 0;
+  if (size_t(name.size()) >= sizeof gStrayName) return;
+  std::memcpy(gStrayName, name.constData(), size_t(name.size()) + 1);
+  gStrayArmed = 1;
+}
+
+void disarmStray() { gStrayArmed = 0; }
+
+void removeStrayAndDie(int sig) {
+  if (gStrayArmed) ::unlink(gStrayName);
+  ::signal(sig, SIG_DFL);
+  ::raise(sig);
+}
+
+// The longest file name a folder entry may have.
+constexpr int kNameMax = NAME_MAX;
+
+// A hidden name beside `base` that stays within kNameMax bytes: "." + base cut
+// short at a character boundary + "." + six random characters.
+QByteArray hiddenName(const QByteArray& base, const QByteArray& suffix) {
+  int keep = std::min<int>(int(base.size()), kNameMax - 2 - int(suffix.size()));
+  while (keep > 0 && keep < base.size() && (uint8_t(base[keep]) & 0xC0) == 0x80) --keep;
+  return "." + base.left(keep) + "." + suffix;
+}
+
+QByteArray randomSuffix() {
+  static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  std::random_device rd;
+  QByteArray s(6, 'x');
+  for (char& c : s) c = kChars[rd() % (sizeof kChars - 1)];
+  return s;
+}
+
+bool unnamedFilesUnsupported(int err) { return err == EOPNOTSUPP || err == EISDIR || err == EINVAL; }
+
+QByteArray procPath(int fd) { return "/proc/self/fd/" + QByteArray::number(fd); }
+
+}  // namespace
+
+namespace StrayFileCleanup {
+void installSignalHandlers() {
+  struct sigaction action {};
+  action.sa_handler = removeStrayAndDie;
+  sigemptyset(&action.sa_mask);
+  for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaction(sig, &action, nullptr);
+}
+}  // namespace StrayFileCleanup
+
 AtomicFile::AtomicFile(const QString& path, Durability durability)
-    : path_(path), durability_(durability) {}
+    : own_{path, nullptr, {}}, target_(&own_), durability_(durability) {}
+
+AtomicFile::AtomicFile(PublishTarget& target, Durability durability)
+    : own_{target.path, target.names, {}}, target_(&target), durability_(durability) {}
 
 AtomicFile::~AtomicFile() { cancel(); }
 
 bool AtomicFile::open() {
   cancel();
   failed_ = false;
-  if (path_.isEmpty()) return false;
-  QFileInfo target(path_);
-  if (target.isDir()) return false;
-  QByteArray pattern = QFile::encodeName(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                                         QStringLiteral(".XXXXXX"));
-  fd_ = ::mkstemp(pattern.data());
-  if (fd_ < 0) return false;
-  tempPath_ = QFile::decodeName(pattern);
-  // mkstemp creates the file 0600; a picture or settings file gets the usual mode.
-  mode_t mask = ::umask(0);
-  ::umask(mask);
-  struct stat old {};
-  ::fchmod(fd_, ::stat(QFile::encodeName(path_).constData(), &old) == 0 ? (old.st_mode & 07777)
-                                                                        : (0666 & ~mask));
+  own_.published.clear();
+  if (own_.path.isEmpty()) return false;
+  const QByteArray path = EncodePath(own_.path);
+  folder_ = EncodePath(QFileInfo(own_.path).absolutePath());
+
+  mode_t mode = 0666;
+  if (!own_.names) {
+    struct stat old {};
+    if (::lstat(path.constData(), &old) == 0) {
+      if (S_ISDIR(old.st_mode)) return false;
+      // A file its owner protected against writing is not swapped away behind
+      // that protection, although the folder would allow it.
+      if (::faccessat(AT_FDCWD, path.constData(), W_OK, AT_EACCESS) != 0 && (errno == EACCES || errno == EROFS))
+        return false;
+      if (S_ISREG(old.st_mode)) mode = old.st_mode & 07777;
+    }
+  }
+
+  if (!std::getenv("LUMORA_NO_O_TMPFILE")) {
+    fd_ = ::open(folder_.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+    if (fd_ >= 0) {
+      unnamed_ = true;
+      if (mode != 0666) ::fchmod(fd_, mode);
+      return true;
+    }
+    if (!unnamedFilesUnsupported(errno)) return false;
+  }
+  if (!openNamedTemp()) return false;
+  if (mode != 0666) {
+    ::fchmod(fd_, mode);
+  } else {
+    // mkstemp creates the file 0600; a new picture gets the usual mode.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd_, 0666 & ~mask);
+  }
   return true;
+}
+
+bool AtomicFile::openNamedTemp() {
+  QByteArray pattern =
+      folder_ + "/" + hiddenName(EncodePath(QFileInfo(own_.path).fileName()), QByteArrayLiteral("XXXXXX"));
+  const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+  if (fd < 0) return false;
+  fd_ = fd;
+  unnamed_ = false;
+  temp_ = pattern;
+  armStray(temp_);
+  return true;
+}
+
+// The filesystem keeps unnamed files but cannot link them into a folder (no /proc,
+// no hard links): the bytes move to a hidden name once.
+bool AtomicFile::toNamedTemp() {
+  const int from = fd_;
+  fd_ = -1;
+  bool ok = openNamedTemp();
+  char buffer[1 << 16];
+  off_t offset = 0;
+  while (ok) {
+    const ssize_t n = ::pread(from, buffer, sizeof buffer, offset);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      ok = n == 0;
+      break;
+    }
+    offset += n;
+    ok = write(buffer, size_t(n));
+  }
+  ::close(from);
+  if (!ok) dropTemp();
+  return ok;
 }
 
 bool AtomicFile::write(const void* data, size_t size) {
@@ -51,16 +174,97 @@ bool AtomicFile::write(const void* data, size_t size) {
   return true;
 }
 
+bool AtomicFile::linkUnnamed(const QByteArray& name) {
+  return ::linkat(AT_FDCWD, procPath(fd_).constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) == 0;
+}
+
+bool AtomicFile::publishNew() {
+  QString candidate = own_.path;
+  while (!candidate.isEmpty()) {
+    const QByteArray name = EncodePath(candidate);
+    const bool linked = unnamed_ ? linkUnnamed(name) : ::link(temp_.constData(), name.constData()) == 0;
+    if (linked) {
+      own_.published = candidate;
+      dropTemp();
+      return true;
+    }
+    if (errno == EINTR) continue;
+    if (errno == EEXIST) {
+      candidate = own_.names ? own_.names->nextName() : QString();
+      continue;
+    }
+    if (unnamed_) {
+      if (!toNamedTemp()) return false;
+      continue;
+    }
+    // No hard links here (FAT, some network filesystems): a rename that refuses
+    // to replace, or where even that is missing, a look before the rename.
+    if (::renameat2(AT_FDCWD, temp_.constData(), AT_FDCWD, name.constData(), RENAME_NOREPLACE) == 0) {
+      own_.published = candidate;
+      disarmStray();
+      temp_.clear();
+      return true;
+    }
+    if (errno == EEXIST) {
+      candidate = own_.names ? own_.names->nextName() : QString();
+      continue;
+    }
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    struct stat st {};
+    if (::lstat(name.constData(), &st) == 0) {
+      candidate = own_.names ? own_.names->nextName() : QString();
+      continue;
+    }
+    if (::rename(temp_.constData(), name.constData()) != 0) return false;
+    own_.published = candidate;
+    disarmStray();
+    temp_.clear();
+    return true;
+  }
+  return false;
+}
+
+bool AtomicFile::publishReplacing() {
+  const QByteArray base = EncodePath(QFileInfo(own_.path).fileName());
+  // An unnamed file cannot be renamed over a name: it gets a hidden one first,
+  // for the moment between the link and the rename.
+  for (int attempt = 0; unnamed_; ++attempt) {
+    const QByteArray temp = folder_ + "/" + hiddenName(base, randomSuffix());
+    armStray(temp);
+    if (linkUnnamed(temp)) {
+      temp_ = temp;
+      break;
+    }
+    disarmStray();
+    if (errno == EEXIST && attempt < 100) continue;
+    if (!toNamedTemp()) return false;
+  }
+  if (::rename(temp_.constData(), EncodePath(own_.path).constData()) != 0) return false;
+  disarmStray();
+  temp_.clear();
+  own_.published = own_.path;
+  return true;
+}
+
 bool AtomicFile::commit() {
   if (fd_ < 0) return false;
   bool ok = !failed_;
   if (ok && durability_ == Durability::Synced) ok = ::fsync(fd_) == 0;
-  if (::close(fd_) != 0) ok = false;
+  if (ok) ok = own_.names || !own_.path.isEmpty();
+  if (ok) ok = own_.names ? publishNew() : publishReplacing();
+  if (fd_ >= 0 && ::close(fd_) != 0) ok = false;
   fd_ = -1;
-  if (ok) ok = ::rename(QFile::encodeName(tempPath_).constData(), QFile::encodeName(path_).constData()) == 0;
-  if (!ok) ::unlink(QFile::encodeName(tempPath_).constData());
-  tempPath_.clear();
+  if (!ok) own_.published.clear();
+  dropTemp();
+  if (target_ != &own_) target_->published = own_.published;
   return ok;
+}
+
+void AtomicFile::dropTemp() {
+  if (temp_.isEmpty()) return;
+  ::unlink(temp_.constData());
+  temp_.clear();
+  disarmStray();
 }
 
 void AtomicFile::cancel() {
@@ -68,10 +272,7 @@ void AtomicFile::cancel() {
     ::close(fd_);
     fd_ = -1;
   }
-  if (!tempPath_.isEmpty()) {
-    ::unlink(QFile::encodeName(tempPath_).constData());
-    tempPath_.clear();
-  }
+  dropTemp();
 }
 
 }  // namespace lumora

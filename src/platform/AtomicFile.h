@@ -1,37 +1,83 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <cstddef>
 
 namespace lumora {
 
-// Replaces a file as a whole: the bytes go to a temporary file in the same folder,
-// which is renamed over the target only when every write succeeded. A failed or
-// abandoned write leaves the old file as it was and no temporary file behind.
+// Gives the next name to try when the one before was taken by someone else.
+class NameSource {
+ public:
+  virtual ~NameSource() = default;
+  // An empty name when there is none left.
+  virtual QString nextName() = 0;
+};
+
+// Where a new file goes. Without `names` the file replaces `path` as a whole; with
+// `names` it never replaces anything: it takes `path` when that name is free,
+// otherwise the first free name `names` gives. `published` is the name taken.
+struct PublishTarget {
+  QString path;
+  NameSource* names = nullptr;
+  QString published;
+};
+
+// Writes a file so that nobody ever sees it half-written: the bytes go to an
+// unnamed file in the target folder (O_TMPFILE), which gets its name only when
+// every write succeeded. Where the filesystem has no unnamed files, a hidden
+// temporary name stands in; the one-shot command line removes it when a signal
+// ends the process (see StrayFileCleanup). A failed or abandoned write leaves the
+// old file as it was and nothing behind.
 class AtomicFile {
  public:
   enum class Durability { Normal, Synced };
 
+  // Replaces `path`.
   explicit AtomicFile(const QString& path, Durability durability = Durability::Normal);
+  // Publishes into `target`; `target` must outlive the object.
+  explicit AtomicFile(PublishTarget& target, Durability durability = Durability::Normal);
   ~AtomicFile();
   AtomicFile(const AtomicFile&) = delete;
   AtomicFile& operator=(const AtomicFile&) = delete;
 
-  // Creates the temporary file; false when the folder is missing or not writable.
+  // Creates the file's storage. False when the folder is missing or not writable,
+  // when the target is a folder, or when an existing target may not be written
+  // by this user (replacing it would go around its write protection).
   bool open();
   // False once any write failed; later writes are ignored.
   bool write(const void* data, size_t size);
-  // Renames the temporary file over the target; false when anything failed.
+  // Gives the file its name; false when anything failed.
   bool commit();
-  // Drops the temporary file.
+  // Drops what was written.
   void cancel();
 
+  // The name the file got at commit().
+  QString publishedPath() const { return own_.published; }
+
  private:
-  QString path_;
-  QString tempPath_;
+  bool openNamedTemp();
+  bool toNamedTemp();
+  bool linkUnnamed(const QByteArray& name);
+  bool publishNew();
+  bool publishReplacing();
+  void dropTemp();
+
+  PublishTarget own_;
+  PublishTarget* target_;
+  QByteArray folder_;  // the target's folder, encoded
+  QByteArray temp_;    // the hidden name while there is one
   Durability durability_;
   int fd_ = -1;
+  bool unnamed_ = false;
   bool failed_ = false;
 };
+
+// The one-shot command line ends on SIGINT, SIGTERM and SIGHUP without running
+// destructors; a hidden temporary name that exists at that moment is removed by
+// the signal handler installed here before the process dies of the signal.
+namespace StrayFileCleanup {
+void installSignalHandlers();
+}
 
 }  // namespace lumora

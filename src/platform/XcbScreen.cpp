@@ -53,10 +53,14 @@ struct XcbScreen::Impl {
     if (shmAddr && shmSize >= bytes) return true;
     releaseSegment();
     int id = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
-    if (id < 0) return false;
+    if (id < 0) {
+      shm = false;
+      return false;
+    }
     void* addr = shmat(id, nullptr, 0);
     if (addr == reinterpret_cast<void*>(-1)) {
       shmctl(id, IPC_RMID, nullptr);
+      shm = false;
       return false;
     }
     seg = xcb_generate_id(conn);
@@ -92,8 +96,12 @@ struct XcbScreen::Impl {
           copyRow(reinterpret_cast<uint32_t*>(target.scanLine(dy + row)) + dx, src + size_t(row) * size_t(w), w);
         return true;
       }
+      // Whatever went wrong with the shared segment, plain GetImage takes over
+      // for good: it is slower but always there.
       std::free(reply);
       std::free(err);
+      releaseSegment();
+      shm = false;
     }
     // GetImage replies are limited in size; read in bands of rows.
     const int bandRows = std::max(1, int((1u << 22) / (uint32_t(w) * 4)));
@@ -133,7 +141,10 @@ XcbScreen::XcbScreen(QRect primary) : d_(std::make_unique<Impl>()) {
   d_->screen = it.data;
   d_->primary = primary.isEmpty() ? QRect(0, 0, d_->screen->width_in_pixels, d_->screen->height_in_pixels) : primary;
 
-  if (!std::getenv("LUMORA_NO_SHM")) {
+  // A request of an extension the server lacks would close the connection, so
+  // the extension's presence is asked first (remote displays, Xvfb without it).
+  const xcb_query_extension_reply_t* ext = xcb_get_extension_data(d_->conn, &xcb_shm_id);
+  if (!std::getenv("LUMORA_NO_SHM") && ext && ext->present) {
     xcb_shm_query_version_reply_t* version =
         xcb_shm_query_version_reply(d_->conn, xcb_shm_query_version(d_->conn), nullptr);
     d_->shm = version != nullptr;

@@ -75,13 +75,16 @@ TEST_F(OneShot, ReportsFailuresWithTheirExitCodes) {
   EXPECT_TRUE(r.err.trimmed().endsWith(missing.toUtf8()));
   EXPECT_TRUE(r.out.isEmpty());
 
-  // An extension no saver knows.
-  r = lumora({"--capture", "--delay", "0", "--output", dir.filePath(QStringLiteral("shot.png"))}, server->display());
-  EXPECT_EQ(r.exitCode, 1);
-  EXPECT_TRUE(r.err.contains("Dateiformat unbekannt")) << r.err.toStdString();
-
-  r = lumora({"--capture", "--region", "1,2"}, server->display());
-  EXPECT_EQ(r.exitCode, 2);
+  // Bad usage is refused before anything is grabbed: an extension no saver
+  // knows, a malformed or an empty rectangle.
+  for (const QStringList& args : {QStringList{"--output", dir.filePath(QStringLiteral("shot.gif"))},
+                                  QStringList{"--region", "1,2"}, QStringList{"--region", "0,0,0,0"},
+                                  QStringList{"--region", "10,10,10,500"}}) {
+    r = lumora(QStringList{"--capture", "--delay", "0"} + args, server->display());
+    EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
+    EXPECT_TRUE(r.out.isEmpty());
+  }
+  EXPECT_TRUE(QDir(dir.path()).entryList({"shot.*"}).isEmpty());
 
   // No display at all: one line, no crash.
   r = lumora({"--capture"}, QString());

@@ -90,10 +90,25 @@ TEST_F(FileNamingTest, AnUnwrittenProposalIsProposedAgain) {
   EXPECT_EQ(s_.Datei.Counter, 1);
 }
 
-TEST_F(FileNamingTest, AFolderWithTheNameDoesNotTakeTheNumber) {
+TEST_F(FileNamingTest, AnythingUnderTheNameTakesTheNumber) {
+  // A folder, or a link that leads nowhere, blocks a name as a file does: no
+  // capture could ever be written there.
   ASSERT_TRUE(QDir(folder_).mkdir(QStringLiteral("Screen 00000.bmp")));
+  ASSERT_TRUE(QFile::link(QStringLiteral("/nonexistent"), path("Screen 00001.bmp")));
   naming_.AdvanceFileName(true, false);
-  EXPECT_EQ(s_.Datei.NextFile, path("Screen 00000.bmp"));
+  EXPECT_EQ(s_.Datei.NextFile, path("Screen 00002.bmp"));
+}
+
+TEST_F(FileNamingTest, HandsOutTheNumbersAfterTheProposalForAPublishThatFindsItsNameTaken) {
+  naming_.AdvanceFileName(true, false);
+  ASSERT_EQ(s_.Datei.NextFile, path("Screen 00000.bmp"));
+  EXPECT_EQ(naming_.nextName(), path("Screen 00001.bmp"));
+  EXPECT_EQ(naming_.nextName(), path("Screen 00002.bmp"));
+  EXPECT_EQ(s_.Datei.Counter, 3);  // one past the last name handed out, as for a proposal
+
+  s_.Datei.Counter = FileNaming::kLastNumber + 1;  // the numbers are used up: the prefix grows
+  EXPECT_EQ(naming_.nextName(), path("Screen_ 00000.bmp"));
+  EXPECT_TRUE(dialogs_.boxes.empty()) << "no box in the middle of writing a picture";
 }
 
 TEST_F(FileNamingTest, TogglingTheBlankKeepsTheNumber) {
