@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <cstdio>
 
 #include "platform/AppInfo.h"
 
@@ -13,7 +14,7 @@ namespace {
 
 // Boxes open in front of whatever the program shows; with no window of its own
 // showing (the tray state) they stand alone in the middle of the screen.
-int show(QMessageBox::Icon icon, const QString& title, const QString& text, bool question) {
+int showBox(QMessageBox::Icon icon, const QString& title, const QString& text, bool question) {
   QMessageBox box(icon, title, text, QMessageBox::NoButton, QApplication::activeWindow());
   box.setObjectName(QStringLiteral("Meldung"));
   QPushButton* yes = nullptr;
@@ -35,6 +36,14 @@ int show(QMessageBox::Icon icon, const QString& title, const QString& text, bool
 }
 
 }  // namespace
+
+int QtDialogs::show(int icon, const QString& title, const QString& text, bool question) {
+  if (quitting_) {
+    std::fprintf(stderr, "%s: %s\n", title.toUtf8().constData(), text.toUtf8().constData());
+    return 0;
+  }
+  return showBox(QMessageBox::Icon(icon), title, text, question);
+}
 
 void QtDialogs::error(const QString& text) { show(QMessageBox::Critical, QStringLiteral("Fehler"), text, false); }
 

@@ -14,6 +14,14 @@ class QtDialogs : public Dialogs {
   void info(const QString& text) override;
   bool confirm(const QString& text) override;
   void applicationError(const QString& text) override;
+
+  // The program is ending: boxes no longer wait for an answer; their text goes
+  // to standard error and a question counts as No.
+  void setQuitting(bool quitting) { quitting_ = quitting; }
+
+ private:
+  int show(int icon, const QString& title, const QString& text, bool question);
+  bool quitting_ = false;
 };
 
 }  // namespace lumora

@@ -1,5 +1,6 @@
 #include "app/TrayApp.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QGuiApplication>
@@ -10,6 +11,7 @@
 
 #include <QPushButton>
 
+#include "app/SettingsAutosave.h"
 #include "app/SystemActions.h"
 #include "app/TShortcut.h"
 #include "app/TfrmInfo.h"
@@ -72,6 +74,8 @@ TrayApp::TrayApp(Settings& settings, const QString& programFolder)
     controller_->onScreenshot();
     return true;
   };
+  commands.timerCapture = [this] { return controller_->onTimerCapture(); };
+  commands.requestSelectRegion = [this] { controller_->onSelectRegion(); };
   commands.selectRegion = [this](const SelectionSettings& sel) {
     const ScreenRect r = frmAuswahl_->SelectRegion(s_.Beschriftung.Position, s_.Beschriftung.FontSize,
                                                    {sel.Sel_Left, sel.Sel_Top, sel.Sel_Right, sel.Sel_Bottom});
@@ -106,13 +110,39 @@ TrayApp::TrayApp(Settings& settings, const QString& programFolder)
   actions_ = std::make_unique<SystemActions>(dialogs_, *store_, *screensaver_, std::move(hooks));
 }
 
-TrayApp::~TrayApp() = default;
+TrayApp::~TrayApp() {
+  if (autosave_) qApp->removeEventFilter(autosave_.get());
+}
 
-void TrayApp::start() { frmWelcome_->show(); }
+void TrayApp::start() {
+  // Every window exists now: commands may run, and changes are saved as they come.
+  controller_->setReady();
+  autosave_ = std::make_unique<SettingsAutosave>([this] { return StoredImage(s_); },
+                                                 [this] { return store_->SaveSettings(s_); });
+  qApp->installEventFilter(autosave_.get());
+  frmWelcome_->show();
+}
 
-void TrayApp::quit() { frmWelcome_->close(); }
+void TrayApp::quit() {
+  dialogs_.setQuitting(true);
+  closeModalDialogs();
+  frmWelcome_->close();
+}
+
+void TrayApp::closeModalDialogs() {
+  // Innermost first; each one's own loop ends when control gets back to it.
+  for (int guard = 0; guard < 16; ++guard) {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal) break;
+    modal->close();
+    if (modal->isVisible()) modal->hide();
+  }
+}
+
+bool TrayApp::dialogOpen() const { return QApplication::activeModalWidget() != nullptr; }
 
 void TrayApp::exitSequence() {
+  if (autosave_) autosave_->hold(true);
   runGuarded(dialogs_, [this] { SaveSettingsAtExit(*store_, dialogs_, s_, actions_->uninstalled()); });
   frmWelcome_->RemoveTrayIcon();
   controller_->UnregisterHotkeys();
@@ -126,13 +156,15 @@ void TrayApp::showOptionsWindow() {
 
 void TrayApp::selectRegion() {
   runGuarded(dialogs_, [this] { frmMain_->SelectRegionCommand(); });
+  if (autosave_) autosave_->poke();  // the new rectangle
 }
 
 bool TrayApp::makeScreenshot() {
   bool result = true;
   // An error that ends the capture is reported here; no popup follows it.
-  if (!runGuarded(dialogs_, [&] { result = driver_->MakeScreenshot(); })) return false;
-  return result;
+  const bool ok = runGuarded(dialogs_, [&] { result = driver_->MakeScreenshot(); });
+  if (autosave_) autosave_->poke();  // a capture can lengthen the prefix
+  return ok && result;
 }
 
 void TrayApp::showInfoPopup() { frmInfo_->showPopup(); }
@@ -145,11 +177,21 @@ void TrayApp::openTargetFolder() {
 }
 
 void TrayApp::uninstallAndQuit() {
+  // Nothing is written behind the deletion; the settings are gone for good.
+  if (autosave_) autosave_->hold(true);
   runGuarded(dialogs_, [this] { actions_->UninstallAndQuit(); });
+  if (autosave_ && !actions_->uninstalled()) autosave_->hold(false);
 }
 
 void TrayApp::resetSettings() {
+  // The defaults reach the store at exit or with the next change, as a first
+  // run's do; until then the store stays deleted.
+  if (autosave_) autosave_->hold(true);
   runGuarded(dialogs_, [this] { actions_->ResetSettings(); });
+  if (autosave_) {
+    autosave_->markStored();
+    autosave_->hold(false);
+  }
 }
 
 }  // namespace lumora

@@ -26,6 +26,7 @@ class TShortcut;
 class TfrmMain;
 class SystemActions;
 class XcbScreensaver;
+class SettingsAutosave;
 
 // The tray program: creates its windows once in their fixed order, wires the
 // menu and hotkeys to the commands, and runs the exit sequence.
@@ -36,7 +37,8 @@ class TrayApp : public TrayHost {
 
   // Shows the splash; the tray icon follows when it hides.
   void start();
-  // Ends the program as "Beenden" does.
+  // Ends the program as "Beenden" does, also while a box or dialog is open: the
+  // boxes give way at once and no new one opens.
   void quit();
 
   // TrayHost
@@ -48,9 +50,11 @@ class TrayApp : public TrayHost {
   void openTargetFolder() override;
   void uninstallAndQuit() override;
   void resetSettings() override;
+  bool dialogOpen() const override;
 
  private:
   void exitSequence();
+  void closeModalDialogs();
 
   Settings& s_;
   QString programFolder_;
@@ -76,6 +80,7 @@ class TrayApp : public TrayHost {
   std::unique_ptr<CaptureDriver> driver_;
   std::unique_ptr<XcbScreensaver> screensaver_;
   std::unique_ptr<SystemActions> actions_;
+  std::unique_ptr<SettingsAutosave> autosave_;
 };
 
 }  // namespace lumora

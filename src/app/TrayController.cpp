@@ -19,16 +19,38 @@ void TrayController::UnregisterHotkeys() {
 }
 
 // A capture or selection shows modal boxes that keep the event loop running; a
-// hotkey or menu command arriving then would nest a second one inside it.
+// hotkey or menu command arriving then would nest a second one inside it, or
+// grab the screen with a box on it.
 template <typename Fn>
-void TrayController::exclusive(Fn&& fn) {
-  if (busy_) return;
+bool TrayController::exclusive(Fn&& fn) {
+  if (!ready_ || busy_ || host_.dialogOpen()) return false;
   busy_ = true;
   struct Release {
     bool& flag;
     ~Release() { flag = false; }
   } release{busy_};
   fn();
+  return true;
+}
+
+void TrayController::onShowOptions() {
+  if (ready_) host_.showOptionsWindow();
+}
+
+void TrayController::onOpenTargetFolder() {
+  if (ready_) host_.openTargetFolder();
+}
+
+void TrayController::onUninstall() {
+  exclusive([this] { host_.uninstallAndQuit(); });
+}
+
+void TrayController::onResetSettings() {
+  exclusive([this] { host_.resetSettings(); });
+}
+
+bool TrayController::onTimerCapture() {
+  return exclusive([this] { host_.makeScreenshot(); });
 }
 
 void TrayController::onHotkey(uint32_t id) {

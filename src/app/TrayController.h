@@ -22,10 +22,14 @@ class TrayHost {
   virtual void openTargetFolder() = 0;
   virtual void uninstallAndQuit() = 0;
   virtual void resetSettings() = 0;
+  // Whether one of the program's modal boxes or dialogs is open.
+  virtual bool dialogOpen() const { return false; }
 };
 
-// The tray program's commands: menu items and hotkeys, and the guard that keeps a
-// second capture or selection from starting inside a running one.
+// The tray program's commands: menu items, hotkeys, the options window's buttons
+// and the interval timer, and the one guard that keeps a second capture,
+// selection or dialog from starting inside a running one or while a box is open.
+// Commands that arrive before start-up has finished are ignored.
 class TrayController {
  public:
   TrayController(Settings& settings, Hotkeys& hotkeys, TrayHost& host);
@@ -36,13 +40,20 @@ class TrayController {
   void UnregisterHotkeys();
   void onHotkey(uint32_t id);
 
-  void onShowOptions() { host_.showOptionsWindow(); }
+  // Start-up has finished: every window exists.
+  void setReady() { ready_ = true; }
+  bool ready() const { return ready_; }
+
+  void onShowOptions();
   void onScreenshot();
   void onSelectRegion();
   void onShortcuts();
-  void onOpenTargetFolder() { host_.openTargetFolder(); }
-  void onUninstall() { host_.uninstallAndQuit(); }
-  void onResetSettings() { host_.resetSettings(); }
+  void onOpenTargetFolder();
+  void onUninstall();
+  void onResetSettings();
+  // The interval timer's capture: false when it has to wait for whatever is in
+  // the way (the timer then tries again).
+  bool onTimerCapture();
   void toggleSuppressConfirmations() { suppressConfirmations_ = !suppressConfirmations_; }
 
   bool suppressConfirmations() const { return suppressConfirmations_; }
@@ -52,7 +63,7 @@ class TrayController {
 
  private:
   template <typename Fn>
-  void exclusive(Fn&& fn);
+  bool exclusive(Fn&& fn);
 
   Settings& s_;
   Hotkeys& hotkeys_;
@@ -61,6 +72,7 @@ class TrayController {
   uint32_t captureId_ = 0;
   bool suppressConfirmations_ = false;
   bool busy_ = false;
+  bool ready_ = false;
 };
 
 }  // namespace lumora

@@ -85,10 +85,12 @@ int runTray(int argc, char** argv) {
   }
   const QString display = QString::fromLocal8Bit(std::getenv("DISPLAY"));
   InstanceLock lock(display);
-  if (!lock.acquired()) {
+  if (lock.heldElsewhere()) {
     std::fprintf(stderr, "lumora: Lumora is already running on display %s\n", display.toLocal8Bit().constData());
     return 1;
   }
+  if (!lock.acquired())
+    std::fprintf(stderr, "lumora: no private folder for the single-instance lock; starting without it\n");
   // Hotkeys and the grab speak X11; under a Wayland session Lumora runs through XWayland.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
   QApplication app(argc, argv);
@@ -100,7 +102,11 @@ int runTray(int argc, char** argv) {
   // ends the program as soon as its windows exist.
   TrayApp* running = nullptr;
   bool quitDuringStart = false;
+  int quitRequests = 0;
   QuitSignals signals([&] {
+    // The first request saves the settings on its way out, before this returns;
+    // should the program still be here when another one comes, it simply ends.
+    if (++quitRequests > 1) std::_Exit(0);
     if (running) {
       running->quit();
     } else {

@@ -2,26 +2,69 @@
 
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
+#include <QRegularExpression>
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace lumora {
 
-InstanceLock::InstanceLock(const QString& display) {
-  QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-  if (folder.isEmpty()) folder = QDir::tempPath();
-  QString name = display;
-  name.replace(QLatin1Char('/'), QLatin1Char('_'));
-  path_ = QStringLiteral("%1/lumora-%2-%3.lock").arg(folder).arg(::getuid()).arg(name);
-  const int fd = ::open(QFile::encodeName(path_).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (fd < 0) return;
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    ::close(fd);
+QString InstanceLock::ServerKey(const QString& display) {
+  // [protocol/][host]:number[.screen]
+  static const QRegularExpression form(QStringLiteral("^(?:[a-z]+/)?(.*):([0-9]+)(?:\\.[0-9]+)?$"));
+  const QRegularExpressionMatch m = form.match(display);
+  if (!m.hasMatch()) return QString();
+  QString host = m.captured(1);
+  if (host.isEmpty() || host == QLatin1String("unix")) host = QStringLiteral("local");
+  host.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9._-]")), QStringLiteral("_"));
+  return host + QLatin1Char('-') + QString::number(m.captured(2).toUInt());
+}
+
+bool InstanceLock::PrivateFolder(const QString& folder) {
+  const QByteArray path = QFile::encodeName(folder);
+  if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST) return false;
+  struct stat st {};
+  if (::lstat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid()) return false;
+  return (st.st_mode & 077) == 0;
+}
+
+QStringList InstanceLock::RuntimeFolders() {
+  QStringList folders;
+  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+  if (!runtime.isEmpty() && QDir::isAbsolutePath(runtime)) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(runtime).constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid())
+      folders << runtime;
+  }
+  folders << QStringLiteral("/tmp/lumora-%1").arg(::getuid());
+  folders << QDir::homePath() + QStringLiteral("/.cache/lumora");
+  return folders;
+}
+
+InstanceLock::InstanceLock(const QString& display, QStringList folders) {
+  QString key = ServerKey(display);
+  if (key.isEmpty()) key = QString::fromLatin1(display.toUtf8().toHex());
+  if (folders.isEmpty()) folders = RuntimeFolders();
+  for (const QString& folder : folders) {
+    // The runtime folder is the user's by definition; the others must be made so.
+    const bool usable = folder == qEnvironmentVariable("XDG_RUNTIME_DIR") || PrivateFolder(folder);
+    if (!usable) continue;
+    const QString path = folder + QStringLiteral("/lumora-") + key + QStringLiteral(".lock");
+    // Never through a link: a planted one could make us create or lock a file elsewhere.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) continue;  // not ours to open: try the next place rather than refuse to start
+    path_ = path;
+    folder_ = folder;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      ::close(fd);
+      heldElsewhere_ = true;
+      return;
+    }
+    fd_ = fd;
     return;
   }
-  fd_ = fd;
 }
 
 InstanceLock::~InstanceLock() {

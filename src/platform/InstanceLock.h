@@ -1,27 +1,46 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace lumora {
 
-// Keeps a second tray program of the same user on the same display from starting:
-// an advisory lock on a file in the user's runtime folder, released when the
-// process ends, however it ends.
+// Keeps a second tray program of the same user on the same X server from
+// starting: an advisory lock on a file in a folder only this user can reach,
+// released when the process ends, however it ends.
 class InstanceLock {
  public:
-  // `display` names the X display ($DISPLAY).
-  explicit InstanceLock(const QString& display);
+  // `display` is $DISPLAY. `folders` are where the lock may live, in order of
+  // preference; empty means RuntimeFolders().
+  explicit InstanceLock(const QString& display, QStringList folders = {});
   ~InstanceLock();
   InstanceLock(const InstanceLock&) = delete;
   InstanceLock& operator=(const InstanceLock&) = delete;
 
   // False when another instance holds the lock.
   bool acquired() const { return fd_ >= 0; }
+  // True when another instance holds it (as opposed to no usable folder at all).
+  bool heldElsewhere() const { return heldElsewhere_; }
   QString path() const { return path_; }
+  // The folder the lock lives in; the running program's socket goes beside it.
+  QString folder() const { return folder_; }
+
+  // One name per X server, whatever way $DISPLAY spells it: ":0", ":0.0" and
+  // "unix:0" are "local-0"; "host:1.0" is "host-1". Empty when it names none.
+  static QString ServerKey(const QString& display);
+  // $XDG_RUNTIME_DIR when it is a folder of this user's, then a private folder
+  // /tmp/lumora-UID (created 0700 when missing, used only when it is this user's
+  // and nobody else's), then ~/.cache/lumora.
+  static QStringList RuntimeFolders();
+  // Makes `folder` if needed; true when it is a real folder (not a link) owned by
+  // this user that nobody else may enter.
+  static bool PrivateFolder(const QString& folder);
 
  private:
   QString path_;
+  QString folder_;
   int fd_ = -1;
+  bool heldElsewhere_ = false;
 };
 
 }  // namespace lumora

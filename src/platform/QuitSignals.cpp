@@ -36,11 +36,13 @@ QuitSignals::QuitSignals(std::function<void()> onQuit) : onQuit_(std::move(onQui
   action.sa_flags = SA_RESTART;
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGHUP, &action, nullptr);
 }
 
 QuitSignals::~QuitSignals() {
   std::signal(SIGINT, SIG_DFL);
   std::signal(SIGTERM, SIG_DFL);
+  std::signal(SIGHUP, SIG_DFL);
   if (notifier_) ::close(int(notifier_->socket()));
   if (gSignalFd >= 0) ::close(gSignalFd);
   gSignalFd = -1;

@@ -7,7 +7,8 @@ class QSocketNotifier;
 
 namespace lumora {
 
-// Turns SIGINT and SIGTERM (Ctrl+C, the end of a desktop session) into a call on
+// Turns SIGINT, SIGTERM and SIGHUP (Ctrl+C, the end of a desktop session, a closed
+// terminal) into a call on
 // the GUI thread, so that the program ends through its normal exit sequence and
 // keeps its settings. Only one may exist in a process.
 class QuitSignals : public QObject {

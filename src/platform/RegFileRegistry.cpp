@@ -91,6 +91,11 @@ bool RegFileRegistry::keepBroken(const Snapshot& before) const {
   return copy.open() && copy.write(before.bytes.constData(), size_t(before.bytes.size())) && copy.commit();
 }
 
+bool RegFileRegistry::KeepDamagedCopy() {
+  const Snapshot now = Load();
+  return now.state == State::Missing || now.bytes == lastWritten_ || keepBroken(now);
+}
+
 bool RegFileRegistry::Store(const Snapshot& before, const RegFile& file) const {
   if (before.state == State::Damaged && !keepBroken(before)) return false;
   if (file.IsEmpty()) {
@@ -103,8 +108,12 @@ bool RegFileRegistry::Store(const Snapshot& before, const RegFile& file) const {
   const QString target = info.isSymLink() ? info.symLinkTarget() : path_;
   QDir().mkpath(QFileInfo(target).absolutePath());
   const QByteArray bytes = file.Serialize();
+  // Never a file that the next start could not read back.
+  if (!RegFile::Parse(bytes)) return false;
   AtomicFile out(target, AtomicFile::Durability::Synced);
-  return out.open() && out.write(bytes.constData(), size_t(bytes.size())) && out.commit();
+  if (!out.open() || !out.write(bytes.constData(), size_t(bytes.size())) || !out.commit()) return false;
+  lastWritten_ = bytes;
+  return true;
 }
 
 bool RegFileRegistry::KeyExists(const QString& path) {

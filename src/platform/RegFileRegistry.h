@@ -22,6 +22,8 @@ class RegFileRegistry : public Registry {
   std::unique_ptr<RegistryKey> OpenKey(const QString& path) override;
   std::unique_ptr<RegistryKey> CreateKey(const QString& path) override;
   bool DeleteKey(const QString& path) override;
+  // registry.reg.broken, beside the file.
+  bool KeepDamagedCopy() override;
 
   const QString& path() const { return path_; }
   QString brokenPath() const { return path_ + QStringLiteral(".broken"); }
@@ -41,6 +43,9 @@ class RegFileRegistry : public Registry {
   bool keepBroken(const Snapshot& before) const;
 
   QString path_;
+  // What this object wrote last: a file that still holds exactly that has nothing
+  // of the user's in it to rescue (the user's own was kept when it was replaced).
+  mutable QByteArray lastWritten_;
 };
 
 }  // namespace lumora

@@ -62,6 +62,9 @@ class Registry {
   // Removes the key with its values and subkeys; false when it did not exist or
   // could not be removed.
   virtual bool DeleteKey(const QString& path) = 0;
+  // Keeps a copy of the stored hive as it is now, before defaults replace values
+  // that could not be read; true when there was nothing to keep or it was kept.
+  virtual bool KeepDamagedCopy() { return true; }
 };
 
 // The hive of this platform: the real registry on Windows, elsewhere the file that

@@ -29,6 +29,8 @@ class RegistryOp {
   bool SaveShortcuts(char screen, char auswahl);
   // True when the key was there and is gone.
   bool DeleteAllSettings();
+  // Keeps the stored settings aside before defaults replace them.
+  bool KeepDamagedCopy() { return registry_.KeepDamagedCopy(); }
 
  private:
   bool readError();

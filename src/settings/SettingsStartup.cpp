@@ -21,10 +21,14 @@ void InitShortcuts(RegistryOp& store, ShortcutSettings& letters) {
 
 bool LoadSettingsAtStart(RegistryOp& store, Dialogs& dialogs, Settings& settings, QSize screenSize,
                          const QString& defaultFolder) {
+  const bool stored = store.KeyExists(RegistryOp::kKeyPath);
   if (store.LoadSettings(settings)) {
     settings.Beschriftung.FontName = QStringLiteral("Arial");
     return true;
   }
+  // Settings that were there but could not all be read are kept aside, so that
+  // one bad value costs the user nothing they cannot get back.
+  if (stored) store.KeepDamagedCopy();
   SetDefaults(settings, screenSize, defaultFolder);
   if (!store.SaveSettings(settings)) dialogs.error(QString::fromUtf8(msg::kFirstWriteFailed));
   return false;
@@ -35,6 +39,55 @@ bool SaveSettingsAtExit(RegistryOp& store, Dialogs& dialogs, const Settings& set
   if (store.SaveSettings(settings)) return true;
   dialogs.error(QString::fromUtf8(msg::kExitSaveFailed));
   return false;
+}
+
+}  // namespace lumora
+
+namespace lumora {
+
+namespace {
+
+// Takes down what a save would write, in order, instead of storing it.
+class RecordingRegistry : public Registry {
+ public:
+  class Key : public RegistryKey {
+   public:
+    explicit Key(QByteArray& out) : out_(out) {}
+    std::optional<RegValue> Value(const QString&) const override { return std::nullopt; }
+    bool SetValue(const QString& name, const RegValue& value) override {
+      out_ += name.toUtf8() + '\0' + QByteArray::number(value.type) + '\0' + value.data + '\0';
+      return true;
+    }
+    bool Close() override { return true; }
+
+   private:
+    QByteArray& out_;
+  };
+
+  bool KeyExists(const QString&) override { return true; }
+  std::unique_ptr<RegistryKey> OpenKey(const QString&) override { return std::make_unique<Key>(image); }
+  std::unique_ptr<RegistryKey> CreateKey(const QString&) override { return std::make_unique<Key>(image); }
+  bool DeleteKey(const QString&) override { return false; }
+
+  QByteArray image;
+};
+
+class SilentDialogs : public Dialogs {
+ public:
+  void error(const QString&) override {}
+  void warning(const QString&) override {}
+  void info(const QString&) override {}
+  bool confirm(const QString&) override { return false; }
+  void applicationError(const QString&) override {}
+};
+
+}  // namespace
+
+QByteArray StoredImage(const Settings& settings) {
+  RecordingRegistry recorder;
+  SilentDialogs silent;
+  RegistryOp(recorder, silent).SaveSettings(settings);
+  return recorder.image;
 }
 
 }  // namespace lumora

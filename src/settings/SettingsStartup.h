@@ -26,6 +26,10 @@ bool LoadSettingsAtStart(RegistryOp& store, Dialogs& dialogs, Settings& settings
 // user when that failed.
 bool SaveSettingsAtExit(RegistryOp& store, Dialogs& dialogs, const Settings& settings, bool uninstalled);
 
+// Everything a save would store, as one value: equal images mean nothing the
+// store keeps has changed.
+QByteArray StoredImage(const Settings& settings);
+
 namespace msg {
 extern const char* const kFirstWriteFailed;
 extern const char* const kExitSaveFailed;

@@ -32,11 +32,13 @@ class FileTab : public OptionsPage {
   // The next-file labels.
   void showNextFile(const NextFileTexts& texts);
 
+  // "Nummerierung deaktivieren" enables or disables the three naming boxes.
+  void applyNumberingRule();
+
   // Tests replace the modal file dialog.
   void setFolderChooser(FolderChooser chooser) { chooseFolder_ = std::move(chooser); }
 
  private:
-  void applyNumberingRule();
   void btnSpeichernUnterClick();
 
   FileTabLogic logic_;

@@ -29,7 +29,7 @@ IntervalTimer::TickOutcome IntervalTimer::Tick(bool loop, uint32_t total) {
     bool& flag;
     ~Release() { flag = false; }
   } release{capturing_};
-  if (capture_) capture_();
+  if (capture_ && !capture_()) return TickOutcome::Waiting;
   if (!enabled_) return TickOutcome::Stopped;  // stopped from inside the capture
   if (loop) {
     StartCountdown(total);

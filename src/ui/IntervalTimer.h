@@ -15,8 +15,9 @@ class IntervalTimer {
   static constexpr int kMaxMinute = 59;
   static constexpr int kMaxSecond = 59;
 
-  // `capture` runs the capture driver.
-  explicit IntervalTimer(std::function<void()> capture) : capture_(std::move(capture)) {}
+  // `capture` runs the capture driver; false when it cannot run now (another
+  // capture or a dialog is open), and the timer then waits for it.
+  explicit IntervalTimer(std::function<bool()> capture) : capture_(std::move(capture)) {}
 
   // The duration, from the fields.
   static uint32_t Total(int hours, int minutes, int seconds);
@@ -30,10 +31,12 @@ class IntervalTimer {
   // A new countdown from the fields' duration.
   void StartCountdown(uint32_t total);
 
-  enum class TickOutcome { Ignored, Counted, Repeated, Stopped };
+  enum class TickOutcome { Ignored, Counted, Waiting, Repeated, Stopped };
   // One tick. `loop` is "Wiederholung", `total` the fields' duration for a
   // repetition. A tick that arrives while the capture still runs (inside one of
-  // its boxes) is ignored.
+  // its boxes) is ignored. A capture that is due but cannot run yet is Waiting:
+  // the countdown stays at zero and the next tick tries again, so the picture is
+  // taken late rather than never.
   TickOutcome Tick(bool loop, uint32_t total);
 
   // Status-bar panel 3: the remaining time while running, else "Deaktiviert".
@@ -42,7 +45,7 @@ class IntervalTimer {
   int GaugePercent() const;
 
  private:
-  std::function<void()> capture_;
+  std::function<bool()> capture_;
   bool enabled_ = false;
   bool capturing_ = false;
   uint32_t remaining_ = 0;

@@ -36,8 +36,17 @@ class OptionsWindow {
   virtual bool timerRunning() const = 0;
   // The interval timer started or stopped: every page locks or frees its controls.
   virtual void LockForTimer() = 0;
-  // The capture driver, for the big button and the interval timer.
+  // The capture driver, for the big button.
   virtual bool MakeScreenshot() = 0;
+  // The interval timer's capture; false when it cannot run yet because another
+  // capture, the selection or a dialog is open.
+  virtual bool TimerCapture() {
+    MakeScreenshot();
+    return true;
+  }
+  // The selection button: the region selection command, through the same
+  // one-at-a-time guard as the hotkey and the tray menu.
+  virtual void SelectRegionButton() { SelectRegionCommand(); }
 };
 
 }  // namespace lumora

@@ -105,7 +105,7 @@ SelectionTab::SelectionTab(OptionsContext& context, OptionsWindow& window, QWidg
   layout->addStretch(1);
 
   // Connected last: the window is still being built while the page is.
-  connect(btnAuswahl_, &QPushButton::clicked, this, [this] { window_.SelectRegionCommand(); });
+  connect(btnAuswahl_, &QPushButton::clicked, this, [this] { window_.SelectRegionButton(); });
   connect(cbUseAuswahl_, &QCheckBox::toggled, this, [this](bool ticked) { cbUseAuswahlClick(ticked); });
 }
 

@@ -137,6 +137,9 @@ void TfrmMain::InitWindowState() {
   ctx_.settings.Datei.Counter = 0;
   ctx_.naming.AdvanceFileName(ctx_.settings.Blank, timerRunning());
   for (OptionsPage* page : allPages()) page->initWindowState();
+  // The timer's start-up step frees the locked controls; at start-up the naming
+  // boxes still follow "Nummerierung deaktivieren" unless the timer runs.
+  if (!timerRunning()) fileTab_->applyNumberingRule();
   SetStatusPosition();
   ShowNextFile();
   // At start a ticked clipboard box names the clipboard, even in same-file mode.
@@ -194,6 +197,19 @@ void TfrmMain::LockForTimer() {
 }
 
 bool TfrmMain::MakeScreenshot() { return commands_.makeScreenshot ? commands_.makeScreenshot() : true; }
+
+bool TfrmMain::TimerCapture() {
+  if (commands_.timerCapture) return commands_.timerCapture();
+  MakeScreenshot();
+  return true;
+}
+
+void TfrmMain::SelectRegionButton() {
+  if (commands_.requestSelectRegion)
+    commands_.requestSelectRegion();
+  else
+    SelectRegionCommand();
+}
 
 void TfrmMain::showLastPicture(const QImage& thumbnail) { fileTab_->showLastPicture(thumbnail); }
 

@@ -30,6 +30,10 @@ class TfrmMain : public QWidget, public OptionsWindow, public CaptureView {
   // The commands that reach beyond the window.
   struct Commands {
     std::function<bool()> makeScreenshot;
+    // The timer's capture: false when it has to wait (see OptionsWindow).
+    std::function<bool()> timerCapture;
+    // The selection button's way to the region selection command.
+    std::function<void()> requestSelectRegion;
     // Runs the overlay with the current rectangle; returns the chosen one (the
     // same rectangle when the user discarded).
     std::function<SelectionSettings(const SelectionSettings&)> selectRegion;
@@ -58,6 +62,8 @@ class TfrmMain : public QWidget, public OptionsWindow, public CaptureView {
   bool timerRunning() const override;
   void LockForTimer() override;
   bool MakeScreenshot() override;
+  bool TimerCapture() override;
+  void SelectRegionButton() override;
 
   // CaptureView
   bool isShowing() const override { return isVisible(); }

@@ -44,7 +44,7 @@ void TimerGauge::paintEvent(QPaintEvent*) {
 }
 
 TimerTab::TimerTab(OptionsContext& context, OptionsWindow& window, QWidget* parent)
-    : OptionsPage(context, window, parent), logic_([this] { window_.MakeScreenshot(); }) {
+    : OptionsPage(context, window, parent), logic_([this] { return window_.TimerCapture(); }) {
   // The fields keep the wider bounds a stored value may have (0-99, 0-60) and
   // hold the user to the runtime bounds.
   seHour_ = new TimerSpin(99, IntervalTimer::kMaxHour, this);
@@ -141,7 +141,8 @@ TimerTab::TimerTab(OptionsContext& context, OptionsWindow& window, QWidget* pare
   connect(btnTimerOnOff_, &QPushButton::clicked, this, &TimerTab::btnTimerOnOffClick);
   // One tick a second; long unattended runs are tested with a faster tick.
   const int period = qEnvironmentVariableIntValue("LUMORA_TIMER_PERIOD_MS");
-  Timer.setInterval(period > 0 ? period : 1000);
+  period_ = period > 0 ? period : 1000;
+  Timer.setInterval(period_);
   connect(&Timer, &QTimer::timeout, this, &TimerTab::TimerTimer);
 }
 
@@ -204,8 +205,14 @@ void TimerTab::btnTimerOnOffClick() {
 }
 
 void TimerTab::TimerTimer() {
-  switch (logic_.Tick(cbLoopTimer_->isChecked(), fieldsTotal())) {
+  const IntervalTimer::TickOutcome outcome = logic_.Tick(cbLoopTimer_->isChecked(), fieldsTotal());
+  // A capture that is due but must wait for a dialog or another capture is tried
+  // again soon, so that it follows as soon as the way is free.
+  const int interval = outcome == IntervalTimer::TickOutcome::Waiting ? kRetryMs : period_;
+  if (Timer.interval() != interval) Timer.setInterval(interval);
+  switch (outcome) {
     case IntervalTimer::TickOutcome::Ignored:
+    case IntervalTimer::TickOutcome::Waiting:
       return;
     case IntervalTimer::TickOutcome::Counted:
     case IntervalTimer::TickOutcome::Repeated:

@@ -71,6 +71,8 @@ class TimerTab : public OptionsPage {
 
   IntervalTimer logic_;
   QTimer Timer;
+  static constexpr int kRetryMs = 100;
+  int period_ = 1000;
   TimerSpin* seHour_;
   TimerSpin* seMinute_;
   TimerSpin* seSecond_;

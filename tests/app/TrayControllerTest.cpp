@@ -52,12 +52,14 @@ class FakeHost : public TrayHost {
   void openTargetFolder() override { log << "folder"; }
   void uninstallAndQuit() override { log << "uninstall"; }
   void resetSettings() override { log << "reset"; }
+  bool dialogOpen() const override { return boxOpen; }
 
   QStringList log;
   bool captureResult = true;
   bool dialogResult = true;
   ShortcutSettings* letters = nullptr;
   std::function<void()> nested;
+  bool boxOpen = false;
 };
 
 struct Rig {
@@ -65,7 +67,10 @@ struct Rig {
   FakeHotkeys hotkeys;
   FakeHost host;
   TrayController controller{settings, hotkeys, host};
-  Rig() { host.letters = &settings.Shortcuts; }
+  Rig() {
+    host.letters = &settings.Shortcuts;
+    controller.setReady();
+  }
 };
 
 }  // namespace
@@ -131,6 +136,47 @@ TEST(TrayController, ASecondCaptureOrSelectionInsideARunningOneIsIgnored) {
 
   rig.controller.onSelectRegion();  // free again afterwards
   EXPECT_EQ(rig.host.log.last(), QStringLiteral("select"));
+}
+
+TEST(TrayController, EveryWayInIsRefusedBeforeStartUpAndWhileABoxIsOpen) {
+  // Before start-up has finished (the first-run greeting is still open) the
+  // windows a command drives may not exist yet; while a box is open a capture
+  // would nest inside it. Nothing runs then, and the timer is told to wait.
+  for (const bool beforeStart : {true, false}) {
+    Settings settings;
+    FakeHotkeys hotkeys;
+    FakeHost host;
+    TrayController controller{settings, hotkeys, host};
+    if (!beforeStart) {
+      controller.setReady();
+      host.boxOpen = true;
+    }
+    controller.onHotkey(302);
+    controller.onHotkey(301);
+    controller.onScreenshot();
+    controller.onSelectRegion();
+    controller.onShortcuts();
+    controller.onUninstall();
+    controller.onResetSettings();
+    EXPECT_FALSE(controller.onTimerCapture());
+    if (beforeStart) {
+      controller.onShowOptions();
+      controller.onOpenTargetFolder();
+    }
+    EXPECT_TRUE(host.log.isEmpty()) << host.log.join(' ').toStdString();
+
+    host.boxOpen = false;
+    controller.setReady();
+    EXPECT_TRUE(controller.onTimerCapture());
+    EXPECT_EQ(host.log, (QStringList{"capture"})) << "the timer's capture never shows the popup";
+  }
+
+  // The timer waits while a selection runs, too.
+  Rig rig;
+  bool timerRan = true;
+  rig.host.nested = [&] { timerRan = rig.controller.onTimerCapture(); };
+  rig.controller.onSelectRegion();
+  EXPECT_FALSE(timerRan);
 }
 
 TEST(TrayController, ConfirmedLettersReleaseTheOldCombinationsBeforeTakingTheNew) {

@@ -243,6 +243,54 @@ TEST_F(Store, ADamagedFileTakesTheReadErrorRoadAndIsKept) {
   EXPECT_TRUE(dialogs.boxes.empty());
 }
 
+TEST_F(Store, OneBadValueKeepsTheWholeFileAsBrokenBeforeDefaultsReplaceIt) {
+  // The file reads, but one value is out of range or missing: the read error
+  // road. The user's folder, prefix and format must survive in the copy.
+  struct Case {
+    const char* what;
+    const char* name;
+    const char* line;
+  };
+  const Case cases[] = {
+      {"font size 25", "FontSize", "\"FontSize\"=dword:00000019"},
+      {"missing flag", "Clipboard", ""},
+      {"text where a number belongs", "JpegQuality", "\"JpegQuality\"=\"80\""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    QFile::remove(path);
+    QFile::remove(path + QStringLiteral(".broken"));
+    ASSERT_TRUE(store.SaveSettings(unusual()));
+    ASSERT_TRUE(store.SaveShortcuts('9', 'Z'));
+    replaceValue(QLatin1String(c.name), QLatin1String(c.line));
+    const QString damaged = text();
+    const Settings s = start();
+    EXPECT_FALSE(loaded);
+    EXPECT_EQ(dialogs.texts(), QStringList{QString::fromUtf8(msg::kReadError)});
+    EXPECT_EQ(s.Datei.FileDir, QStringLiteral("/opt/lumora/")) << "defaults in use";
+    QFile broken(path + QStringLiteral(".broken"));
+    ASSERT_TRUE(broken.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(broken.readAll()), damaged);
+  }
+}
+
+TEST_F(Store, WhatTheStoreWritesItCanAlwaysReadBack) {
+  // Texts a user can type or paste: line breaks, control characters, a lone
+  // half of a surrogate pair, a very long caption; extreme numbers.
+  Settings before = unusual();
+  before.Beschriftung.Text = QStringLiteral("Zeile 1\nZeile 2\t\u0001 \U0001F4F7 ") + QChar(0xD83D) +
+                             QString(40000, QChar(0x00FC));
+  before.Datei.FileDescription = QStringLiteral("a\"b\\c=d[e]");
+  before.Datei.FileDir = QStringLiteral("/tmp/[HKEY_LOCAL_MACHINE\\x]/");
+  before.Auswahl = {INT32_MIN, INT32_MAX, INT32_MAX, INT32_MIN, true};
+  before.Beschriftung.FontSize = 9;
+  ASSERT_TRUE(store.SaveSettings(before));
+  const Settings after = start();
+  EXPECT_TRUE(loaded) << dialogs.texts().join(QLatin1Char('|')).toStdString();
+  expectSameStoredSettings(after, before);
+  EXPECT_EQ(StoredImage(after), StoredImage(before)) << "and an autosave finds nothing changed";
+}
+
 TEST_F(Store, AFailedFirstWriteAndAFailedExitSaveAreReported) {
   const QByteArray folder = QFile::encodeName(dir.path());
   ASSERT_EQ(::chmod(folder.constData(), 0555), 0);

@@ -26,11 +26,16 @@ void stop(pid_t pid) {
 
 }  // namespace
 
-XvfbServer::XvfbServer(int width, int height) {
+XvfbServer::XvfbServer(int width, int height, const QStringList& extraArgs) {
   int fds[2];
   if (::pipe(fds) != 0) return;
   const QByteArray geometry = QStringLiteral("%1x%2x24").arg(width).arg(height).toLatin1();
   const QByteArray fd = QByteArray::number(fds[1]);
+  std::vector<QByteArray> args{"Xvfb", "-displayfd", fd, "-screen", "0", geometry, "-noreset", "-nolisten", "tcp"};
+  for (const QString& a : extraArgs) args.push_back(a.toLocal8Bit());
+  std::vector<char*> argv;
+  for (QByteArray& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
   pid_ = ::fork();
   if (pid_ == 0) {
     ::close(fds[0]);
@@ -38,8 +43,7 @@ XvfbServer::XvfbServer(int width, int height) {
     ::dup2(devnull, 0);
     ::dup2(devnull, 1);
     ::dup2(devnull, 2);
-    ::execlp("Xvfb", "Xvfb", "-displayfd", fd.constData(), "-screen", "0", geometry.constData(), "-noreset",
-             "-nolisten", "tcp", static_cast<char*>(nullptr));
+    ::execvp("Xvfb", argv.data());
     ::_exit(127);
   }
   ::close(fds[1]);

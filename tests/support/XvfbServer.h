@@ -10,7 +10,9 @@ namespace lumora::test {
 // A private X server for one test, stopped (by its process id) when the object goes.
 class XvfbServer {
  public:
-  XvfbServer(int width = 1024, int height = 768);
+  // `extraArgs` go to Xvfb as they are ("-extension", "MIT-SHM" for a server
+  // without shared memory, for example).
+  XvfbServer(int width = 1024, int height = 768, const QStringList& extraArgs = {});
   ~XvfbServer();
   XvfbServer(const XvfbServer&) = delete;
   XvfbServer& operator=(const XvfbServer&) = delete;

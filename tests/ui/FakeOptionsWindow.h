@@ -18,6 +18,7 @@ class FakeOptionsWindow : public OptionsWindow {
   void SetStatusPosition() override { ++statusPositionShown; }
   void SetStatusTimer(const QString& text) override { timerText = text; }
   void SelectRegionCommand() override { ++regionSelections; }
+  void SelectRegionButton() override { ++selectionRequests; }
   void OpenTargetFolder() override { ++foldersOpened; }
   bool timerRunning() const override { return running && running(); }
   void LockForTimer() override {
@@ -31,6 +32,7 @@ class FakeOptionsWindow : public OptionsWindow {
   int nextFileShown = 0;
   int statusPositionShown = 0;
   int regionSelections = 0;
+  int selectionRequests = 0;
   int foldersOpened = 0;
   int captures = 0;
   QString timerText;

@@ -8,7 +8,7 @@ using Outcome = IntervalTimer::TickOutcome;
 
 TEST(IntervalTimer, TenSecondsCountDownAndCaptureOnTheEleventhTick) {
   int captures = 0;
-  IntervalTimer timer([&] { ++captures; });
+  IntervalTimer timer([&] { return ++captures > 0; });
   EXPECT_EQ(timer.PanelText(), QStringLiteral("Deaktiviert"));
   EXPECT_EQ(timer.GaugePercent(), 100);
 
@@ -31,19 +31,36 @@ TEST(IntervalTimer, TenSecondsCountDownAndCaptureOnTheEleventhTick) {
 
 TEST(IntervalTimer, RepetitionRestartsFromTheFieldsAndAZeroDurationCapturesEveryTick) {
   int captures = 0;
-  IntervalTimer timer([&] { ++captures; });
+  IntervalTimer timer([&] { return ++captures > 0; });
   timer.SetEnabled(true, 2);
   for (int i = 0; i < 2; ++i) timer.Tick(true, 2);
   EXPECT_EQ(timer.Tick(true, 5), Outcome::Repeated) << "the fields changed meanwhile";
   EXPECT_EQ(timer.RemainingSeconds(), 5u);
   EXPECT_EQ(timer.PanelText(), QStringLiteral("0-00:00:05"));
 
-  IntervalTimer zero([&] { ++captures; });
+  IntervalTimer zero([&] { return ++captures > 0; });
   captures = 0;
   zero.SetEnabled(true, 0);
   EXPECT_EQ(zero.GaugePercent(), 0) << "an empty countdown fills nothing";
   for (int i = 0; i < 3; ++i) EXPECT_EQ(zero.Tick(true, 0), Outcome::Repeated);
   EXPECT_EQ(captures, 3);
+}
+
+TEST(IntervalTimer, ACaptureThatCannotRunYetIsTakenLateNotDropped) {
+  // Another capture or a dialog is open when the countdown runs out: the timer
+  // waits at zero, and a timer without repetition ends only after its picture.
+  bool free = false;
+  int captures = 0;
+  IntervalTimer once([&] { return free && ++captures > 0; });
+  once.SetEnabled(true, 1);
+  EXPECT_EQ(once.Tick(false, 1), Outcome::Counted);
+  EXPECT_EQ(once.Tick(false, 1), Outcome::Waiting);
+  EXPECT_EQ(once.Tick(false, 1), Outcome::Waiting);
+  EXPECT_TRUE(once.enabled());
+  EXPECT_EQ(once.PanelText(), QStringLiteral("0-00:00:00"));
+  free = true;
+  EXPECT_EQ(once.Tick(false, 1), Outcome::Stopped);
+  EXPECT_EQ(captures, 1);
 }
 
 TEST(IntervalTimer, StopKeepsNothingAndTicksDuringACaptureAreIgnored) {
@@ -52,6 +69,7 @@ TEST(IntervalTimer, StopKeepsNothingAndTicksDuringACaptureAreIgnored) {
   IntervalTimer timer([&] {
     // A box inside the capture runs the event loop: the next tick arrives now.
     nested += self->Tick(true, 3) == Outcome::Ignored;
+    return true;
   });
   self = &timer;
   timer.SetEnabled(true, 0);
@@ -69,12 +87,12 @@ TEST(IntervalTimer, StopKeepsNothingAndTicksDuringACaptureAreIgnored) {
     int percent;
   };
   for (const Case& c : {Case{1, 3, 33}, Case{2, 3, 66}, Case{90061, 90061, 100}, Case{1, 90061, 0}}) {
-    IntervalTimer t([] {});
+    IntervalTimer t([] { return true; });
     t.SetEnabled(true, c.total);
     while (t.RemainingSeconds() > c.remaining) t.Tick(false, c.total);
     EXPECT_EQ(t.GaugePercent(), c.percent) << c.remaining << "/" << c.total;
   }
-  IntervalTimer day([] {});
+  IntervalTimer day([] { return true; });
   day.SetEnabled(true, IntervalTimer::Total(25, 1, 1));
   EXPECT_EQ(day.PanelText(), QStringLiteral("1-01:01:01"));
 }

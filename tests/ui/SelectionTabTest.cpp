@@ -76,11 +76,12 @@ TEST_F(SelectionTabTest, TheBoxSwitchesBetweenSelectionAndScreen) {
   EXPECT_EQ(child<QLabel>("imgPreView")->pixmap().size(), QSize(112, 88));
 }
 
-TEST_F(SelectionTabTest, TheButtonRunsTheRegionSelection) {
+TEST_F(SelectionTabTest, TheButtonAsksForTheRegionSelectionThroughTheGuard) {
   QPushButton* button = child<QPushButton>("btnAuswahl");
   EXPECT_EQ(button->text(), QStringLiteral("Bereichsauswahl..."));
   QTest::mouseClick(button, Qt::LeftButton);
-  EXPECT_EQ(window_.regionSelections, 1);
+  EXPECT_EQ(window_.selectionRequests, 1);
+  EXPECT_EQ(window_.regionSelections, 0) << "never straight to the overlay, past the one-at-a-time guard";
 }
 
 TEST_F(SelectionTabTest, ADoneSelectionTicksTheBoxAndTintsThePreview) {
@@ -132,6 +133,15 @@ TEST(OptionsWindowTabs, SelectionReachesTheStatusBarAndTheTabsFit) {
   EXPECT_EQ(frm.panelText(0), QStringLiteral("1280 x 1024"));
   frm.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&frm));
+
+  // The window's button goes the way the hotkey and the menu go; the command
+  // itself runs when that way is free.
+  int requests = 0;
+  TfrmMain::Commands guarded;
+  guarded.requestSelectRegion = [&] { ++requests; };
+  TfrmMain routed(ctx, guarded);
+  QTest::mouseClick(routed.selectionTab()->findChild<QPushButton*>(QStringLiteral("btnAuswahl")), Qt::LeftButton);
+  EXPECT_EQ(requests, 1);
 
   frm.SelectRegionCommand();
   EXPECT_EQ(frm.panelText(0), QStringLiteral("640 x 480"));

@@ -1,0 +1,230 @@
+// Nothing the user has is lost: concurrent captures, files placed under the next
+// name, kills mid-write, servers without shared memory, absurd rectangles,
+// signals and hotkeys at awkward moments, and the one program per server.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QThread>
+#include <csignal>
+#include <memory>
+
+#include "Fakes.h"
+#include "StoreFile.h"
+#include "TrayDriver.h"
+#include "XvfbServer.h"
+
+using namespace lumora::test;
+
+namespace {
+
+const QString kLumora = QStringLiteral(LUMORA_BINARY);
+
+// A store whose numbered captures go to `folder`, as a first run leaves it.
+bool SeedStore(const QString& display, const QString& registry, const QString& folder) {
+  const ProcessResult r = RunProcess(kLumora, {"--capture", "--delay", "0", "--output", folder + "/seed.bmp"}, display,
+                                     60000, {"LUMORA_REGISTRY=" + registry});
+  return r.exitCode == 0 && QFile::remove(folder + "/seed.bmp") &&
+         SetStoreValue(registry, "FileDir", QStringLiteral("\"%1/\"").arg(folder));
+}
+
+std::unique_ptr<QProcess> StartLumora(const QStringList& args, const QString& display, const QStringList& env) {
+  auto p = std::make_unique<QProcess>();
+  QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+  e.insert("DISPLAY", display);
+  e.insert("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+  for (const QString& kv : env) e.insert(kv.section('=', 0, 0), kv.section('=', 1));
+  p->setProcessEnvironment(e);
+  p->start(kLumora, args);
+  p->waitForStarted(10000);
+  return p;
+}
+
+QStringList AllEntries(const QString& folder) {
+  return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+}  // namespace
+
+TEST(Safety, TwentyCapturesStartedTogetherEachGetTheirOwnFile) {
+  XvfbServer server(320, 240);
+  QTemporaryDir dir;
+  const QString registry = dir.filePath("registry.reg"), folder = dir.filePath("shots");
+  QDir().mkpath(folder);
+  ASSERT_TRUE(SeedStore(server.display(), registry, folder));
+  // All of them find the same free name before any of them has written.
+  std::vector<std::unique_ptr<QProcess>> runs;
+  for (int i = 0; i < 20; ++i)
+    runs.push_back(StartLumora({"--capture", "--delay", "400"}, server.display(), {"LUMORA_REGISTRY=" + registry}));
+  QSet<QString> printed;
+  for (auto& p : runs) {
+    ASSERT_TRUE(p->waitForFinished(60000));
+    EXPECT_EQ(p->exitCode(), 0) << p->readAllStandardError().toStdString();
+    printed.insert(QString::fromUtf8(p->readAllStandardOutput()).trimmed());
+  }
+  EXPECT_EQ(printed.size(), 20) << "each run names its own file";
+  EXPECT_EQ(AllEntries(folder).size(), 20) << AllEntries(folder).join(", ").toStdString();
+  for (const QString& path : printed) EXPECT_TRUE(QFileInfo(path).isFile()) << path.toStdString();
+}
+
+TEST(Safety, AFileUnderTheTrayProgramsNextNameSurvivesTheNextCapture) {
+  TrayDriver ui;
+  ASSERT_TRUE(ui.seedStore());
+  QProcess& lumora = ui.start();
+  ASSERT_TRUE(ui.waitReady());
+  ui.xdo({"key", "ctrl+alt+s"});
+  ASSERT_TRUE(ui.shot("Screen 00000.bmp"));
+
+  // The user (or another program) puts a file where the next capture would go.
+  {
+    QFile mine(ui.folder + "Screen 00001.bmp");
+    ASSERT_TRUE(mine.open(QIODevice::WriteOnly));
+    mine.write("the user's own file");
+  }
+  ui.xdo({"key", "ctrl+alt+s"});
+  ASSERT_TRUE(ui.shot("Screen 00002.bmp"));
+  QFile mine(ui.folder + "Screen 00001.bmp");
+  ASSERT_TRUE(mine.open(QIODevice::ReadOnly));
+  EXPECT_EQ(mine.readAll(), QByteArray("the user's own file"));
+
+  // A one-shot capture in between takes the next number; the tray program's
+  // following capture does not replace it.
+  const ProcessResult r = RunProcess(kLumora, {"--capture", "--delay", "0"}, ui.server.display(), 60000,
+                                     {"LUMORA_REGISTRY=" + ui.registry});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_EQ(QString::fromUtf8(r.out).trimmed(), ui.folder + "Screen 00003.bmp");
+  const QDateTime oneShotWritten = QFileInfo(ui.folder + "Screen 00003.bmp").lastModified();
+  QThread::msleep(20);
+  ui.xdo({"key", "ctrl+alt+s"});
+  ASSERT_TRUE(ui.shot("Screen 00004.bmp"));
+  EXPECT_EQ(QFileInfo(ui.folder + "Screen 00003.bmp").lastModified(), oneShotWritten);
+  ASSERT_TRUE(ui.quit(lumora));
+}
+
+TEST(Safety, CapturesKilledAtRandomMomentsLeaveNoStrayFile) {
+  XvfbServer server(1600, 1200);
+  QTemporaryDir dir;
+  const QString registry = dir.filePath("registry.reg"), folder = dir.filePath("shots");
+  QDir().mkpath(folder);
+  ASSERT_TRUE(SeedStore(server.display(), registry, folder));
+  const qint64 wholeFile = 54 + 1600 * 1200 * 3;
+  QRandomGenerator random(12345);
+  // Unnamed files survive any kill; the hidden-name fallback, which filesystems
+  // without O_TMPFILE get, is cleaned up on the signals that ask a program to end.
+  struct Mode {
+    const char* env;
+    std::vector<int> signals;
+  };
+  const Mode modes[] = {{"LUMORA_NO_O_TMPFILE=", {SIGKILL, SIGTERM}}, {"LUMORA_NO_O_TMPFILE=1", {SIGTERM, SIGINT, SIGHUP}}};
+  for (const Mode& mode : modes) {
+    for (int i = 0; i < 25; ++i) {
+      auto p = StartLumora({"--capture", "--delay", "0"}, server.display(), {"LUMORA_REGISTRY=" + registry, mode.env});
+      QThread::msleep(random.bounded(40, 220));
+      ::kill(pid_t(p->processId()), mode.signals[size_t(i) % mode.signals.size()]);
+      ASSERT_TRUE(p->waitForFinished(20000));
+    }
+  }
+  for (const QString& name : AllEntries(folder)) {
+    EXPECT_FALSE(name.startsWith('.')) << "a hidden temporary file was left: " << name.toStdString();
+    EXPECT_EQ(QFileInfo(folder + "/" + name).size(), wholeFile) << "a partly written picture: " << name.toStdString();
+  }
+}
+
+TEST(Safety, AServerWithoutSharedMemoryGivesPixelExactPictures) {
+  XvfbServer server(320, 240, {"-extension", "MIT-SHM"});
+  ASSERT_TRUE(server.running());
+  const QImage picture = TestPattern(320, 240);
+  ASSERT_TRUE(SetRootPicture(server.display(), picture));
+  QTemporaryDir dir;
+  const QString out = dir.filePath("noshm.bmp");
+  const ProcessResult r = RunProcess(kLumora, {"--capture", "--delay", "0", "--output", out}, server.display(), 60000,
+                                     {"LUMORA_REGISTRY=" + dir.filePath("registry.reg")});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_EQ(DecodeWithImageMagick(out), picture);
+}
+
+TEST(Safety, OversizedRectanglesAreRefusedBeforeAnyMemoryIsTaken) {
+  XvfbServer server(640, 480);
+  QTemporaryDir dir;
+  const QString registry = dir.filePath("registry.reg");
+  // Under a 1 GiB address-space limit an attempt to hold such a picture would fail
+  // differently; the refusal names the size before anything is allocated.
+  for (const char* region : {"0,0,32767,32767", "-50000,-50000,50000,50000", "0,0,65535,100", "0,0,3000,3000"}) {
+    const QString out = dir.filePath("big.bmp");
+    const ProcessResult r =
+        RunProcess("prlimit", {"--as=1073741824", "--", kLumora, "--capture", "--delay", "0", "--region", region,
+                               "--output", out},
+                   server.display(), 60000, {"LUMORA_REGISTRY=" + registry});
+    EXPECT_EQ(r.exitCode, 1) << region;
+    EXPECT_TRUE(r.err.contains("zu groß")) << region << ": " << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(out)) << region;
+  }
+}
+
+TEST(Safety, HotkeysDuringTheFirstRunGreetingAreIgnored) {
+  TrayDriver ui;
+  QProcess& lumora = ui.start();
+  ASSERT_TRUE(WaitFor([&] { return ui.visible("Information"); })) << "no welcome box";
+  ui.xdo({"key", "ctrl+alt+s"});
+  ui.xdo({"key", "ctrl+alt+a"});
+  QThread::msleep(700);
+  EXPECT_EQ(lumora.state(), QProcess::Running) << "a hotkey before the windows exist must not crash the program";
+  ui.xdo({"key", "Return"});
+  ASSERT_TRUE(ui.waitReady());
+  EXPECT_FALSE(ui.visible("Toolbox")) << "nothing that came before start-up runs late";
+  ASSERT_TRUE(ui.quit(lumora));
+  EXPECT_EQ(lumora.exitCode(), 0);
+}
+
+TEST(Safety, ASignalEndsTheProgramAlsoWhileABoxIsOpen) {
+  TrayDriver ui;
+  ASSERT_TRUE(ui.seedStore());
+  SetStoreValue(ui.registry, "FileDir", QStringLiteral("\"%1\"").arg(ui.dir.filePath("missing/")));
+  QProcess& lumora = ui.start();
+  ASSERT_TRUE(ui.waitReady());
+  ui.xdo({"key", "ctrl+alt+s"});  // the folder is missing: an error box
+  ASSERT_TRUE(WaitFor([&] { return ui.visible("Fehler"); }));
+  SetStoreValue(ui.registry, "Text", QStringLiteral("\"changed by hand\""));
+  lumora.terminate();
+  ASSERT_TRUE(lumora.waitForFinished(15000)) << "SIGTERM must not wait for the box";
+  EXPECT_EQ(lumora.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(StoreValue(ui.registry, "Text"), QStringLiteral("\"Ausgabetext\"")) << "the settings were saved";
+}
+
+TEST(Safety, ATimerCaptureDueWhileADialogIsOpenIsTakenWhenItCloses) {
+  TrayDriver ui;
+  ASSERT_TRUE(ui.seedStore());
+  SetStoreValue(ui.registry, "ValSec", Dword(5));
+  SetStoreValue(ui.registry, "Loop", Dword(0));
+  SetStoreValue(ui.registry, "TimerAutoStart", Dword(1));
+  QProcess& lumora = ui.start();
+  ASSERT_TRUE(ui.waitReady());
+  // "Einstellungen zurücksetzen" asks first; the question stays open past the
+  // moment the timer comes due.
+  ui.menu({"Down", "Down", "Down", "Down", "Right", "Down", "Return"});
+  ASSERT_TRUE(WaitFor([&] { return ui.visible("Bestätigung"); }));
+  QThread::msleep(6000);
+  EXPECT_TRUE(AllEntries(ui.folder).isEmpty()) << "no capture with the question on the screen";
+  ui.xdo({"key", "Escape"});  // No
+  ASSERT_TRUE(ui.shot("Screen 00000.bmp")) << "the due capture follows";
+  QThread::msleep(1500);
+  EXPECT_EQ(AllEntries(ui.folder).size(), 1) << "one picture, and the timer without repetition has ended";
+  ASSERT_TRUE(ui.quit(lumora));
+}
+
+TEST(Safety, OneProgramPerServerHoweverTheDisplayIsWritten) {
+  TrayDriver ui;
+  ASSERT_TRUE(ui.seedStore());
+  QProcess& lumora = ui.start();
+  ASSERT_TRUE(ui.waitReady());
+  const QString number = ui.server.display().mid(1);
+  for (const QString& display : {":" + number, ":" + number + ".0", "unix:" + number}) {
+    const ProcessResult second = RunProcess(kLumora, {}, display, 20000, {"LUMORA_REGISTRY=" + ui.registry});
+    EXPECT_EQ(second.exitCode, 1) << display.toStdString();
+    EXPECT_TRUE(second.err.contains("already running")) << display.toStdString() << ": " << second.err.toStdString();
+  }
+  ASSERT_TRUE(ui.quit(lumora));
+}

@@ -1,0 +1,63 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "Unprivileged.h"
+#include "platform/InstanceLock.h"
+
+using namespace lumora;
+
+TEST(InstanceLock, OneKeyPerServerHoweverTheDisplayIsSpelt) {
+  const struct {
+    const char* display;
+    const char* key;
+  } cases[] = {
+      {":0", "local-0"},       {":0.0", "local-0"},         {"unix:0", "local-0"},
+      {"unix:0.1", "local-0"}, {":12", "local-12"},         {"host:1.0", "host-1"},
+      {"tcp/host:1", "host-1"}, {"[::1]:3", "___1_-3"},     {"no display", ""},
+      {"", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(InstanceLock::ServerKey(QLatin1String(c.display)), QLatin1String(c.key)) << c.display;
+}
+
+TEST(InstanceLock, TheSecondProgramOnTheSameServerIsRefused) {
+  QTemporaryDir dir;
+  const QStringList folders{dir.filePath("run")};
+  InstanceLock first(":7", folders);
+  ASSERT_TRUE(first.acquired());
+  EXPECT_EQ(QFileInfo(dir.filePath("run")).permissions() & 0x0077, 0) << "a folder only its user may enter";
+  for (const char* spelling : {":7", ":7.0", "unix:7"}) {
+    InstanceLock second(QLatin1String(spelling), folders);
+    EXPECT_FALSE(second.acquired()) << spelling;
+    EXPECT_TRUE(second.heldElsewhere()) << spelling;
+  }
+  InstanceLock otherServer(":8", folders);
+  EXPECT_TRUE(otherServer.acquired());
+}
+
+TEST(InstanceLock, FoldersAndFilesThatAreNotTheUsersOwnAreNeverUsed) {
+  QTemporaryDir dir;
+  // A shared folder another user made under the private folder's name.
+  const QString foreign = dir.filePath("foreign");
+  ASSERT_TRUE(QDir().mkdir(foreign));
+  ASSERT_EQ(::chown(QFile::encodeName(foreign).constData(), test::kNobody, test::kNobody), 0);
+  ASSERT_EQ(::chmod(QFile::encodeName(foreign).constData(), 0777), 0);
+  EXPECT_FALSE(InstanceLock::PrivateFolder(foreign));
+
+  // A link planted where the lock file goes, pointing at a file of the user's.
+  const QString planted = dir.filePath("planted");
+  ASSERT_TRUE(InstanceLock::PrivateFolder(planted));
+  const QString victim = dir.filePath("victim");
+  ASSERT_TRUE(QFile::link(victim, planted + "/lumora-local-5.lock"));
+
+  const QString fallback = dir.filePath("fallback");
+  InstanceLock lock(":5", {foreign, planted, fallback});
+  EXPECT_TRUE(lock.acquired()) << "a leftover is no reason to refuse to start";
+  EXPECT_EQ(lock.folder(), fallback);
+  EXPECT_FALSE(QFileInfo::exists(victim)) << "the link was not followed";
+}
