@@ -25,6 +25,7 @@ class TfrmAuswahlInfo;
 class TShortcut;
 class TfrmMain;
 class SystemActions;
+class Autostart;
 class XcbScreensaver;
 
 // The tray program: creates its windows once in their fixed order, wires the
@@ -76,6 +77,7 @@ class TrayApp : public TrayHost {
   std::unique_ptr<CaptureDriver> driver_;
   std::unique_ptr<XcbScreensaver> screensaver_;
   std::unique_ptr<SystemActions> actions_;
+  std::unique_ptr<Autostart> autostart_;
 };
 
 }  // namespace lumora
