@@ -3,6 +3,8 @@ BUILD    ?= build
 JOBS     ?= $(shell nproc)
 PREFIX   ?= /usr/local
 MANIFEST ?= $(BUILD)/install_manifest.txt
+# make run's own settings file, used unless LUMORA_REGISTRY names one
+RUN_SETTINGS ?= $(BUILD)/run-settings.reg
 export JOBS
 
 .PHONY: all deps build run test bench install uninstall package clean
@@ -20,7 +22,7 @@ build: deps
 run:
 	@scripts/install-deps --run
 	@scripts/build $(BUILD) lumora
-	@scripts/run $(BUILD)/src/app/lumora
+	@LUMORA_RUN_SETTINGS=$(RUN_SETTINGS) scripts/run $(BUILD)/src/app/lumora
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
@@ -33,10 +35,11 @@ install:
 	@scripts/build $(BUILD) -DCMAKE_INSTALL_PREFIX=$(PREFIX) lumora lumora_install_files
 	cmake --install $(BUILD) --strip
 
-# Removes exactly the files the last install from this build folder wrote.
+# Removes exactly the files the last install from this build folder wrote (under DESTDIR
+# when one was given, as for the install).
 uninstall:
 	@test -f $(MANIFEST) || { echo "make uninstall: no $(MANIFEST): nothing was installed from $(BUILD)" >&2; exit 1; }
-	@xargs -d '\n' -r rm -fv -- < $(MANIFEST)
+	@sed 's|^|$(DESTDIR)|' $(MANIFEST) | xargs -d '\n' -r rm -fv --
 
 package:
 	@scripts/install-deps --package
