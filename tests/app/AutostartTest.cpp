@@ -216,13 +216,4 @@ TEST(SessionStartItem, ShowsTheEntryOnDiskAndSwitchesIt) {
   EXPECT_TRUE(item->isChecked());
   EXPECT_TRUE(autostart.enabled());
   EXPECT_TRUE(dialogs.boxes.empty());
-
-  // A failed switch leaves the mark as the file is.
-  ASSERT_TRUE(autostart.set(false));
-  QDir(dir.filePath(QStringLiteral("autostart"))).removeRecursively();
-  ASSERT_TRUE(writeFile(dir.filePath(QStringLiteral("autostart")), "not a folder"));
-  Q_EMIT options.aboutToShow();
-  item->trigger();
-  EXPECT_FALSE(item->isChecked());
-  EXPECT_EQ(dialogs.count(FakeDialogs::Kind::Error), 1);
 }

@@ -129,6 +129,16 @@ TEST(Install, PutsEveryFileInPlaceForTheDesktopsToolsAndUninstallsExactlyThem) {
   const QString page = QString::fromUtf8(man.out);
   for (const QString& name : documentedNames()) EXPECT_TRUE(page.contains(name)) << "the manual names " << name.toStdString();
 
+  // The installed program names itself in the session entry it writes.
+  QTemporaryDir config;
+  const ProcessResult on = tool(usr + "/bin/lumora", {"--autostart", "on"}, {"XDG_CONFIG_HOME=" + config.path()});
+  EXPECT_EQ(on.exitCode, 0) << text(on).toStdString();
+  const QString autostart = config.filePath(QStringLiteral("autostart/lumora.desktop"));
+  EXPECT_TRUE(readAll(autostart).contains(("\nExec=" + usr + "/bin/lumora\n").toUtf8())) << readAll(autostart).toStdString();
+  EXPECT_EQ(tool(QStringLiteral("desktop-file-validate"), {autostart}).exitCode, 0);
+  EXPECT_EQ(tool(usr + "/bin/lumora", {"--autostart", "off"}, {"XDG_CONFIG_HOME=" + config.path()}).exitCode, 0);
+  EXPECT_FALSE(QFile::exists(autostart));
+
   // `make uninstall` removes the listed files and nothing else.
   const QString foreign = usr + "/share/applications/someone-else.desktop";
   ASSERT_TRUE(QFile(foreign).open(QIODevice::WriteOnly));
@@ -137,6 +147,27 @@ TEST(Install, PutsEveryFileInPlaceForTheDesktopsToolsAndUninstallsExactlyThem) {
                                     "DESTDIR=" + root.path()});
   EXPECT_EQ(uninstall.exitCode, 0) << text(uninstall).toStdString();
   EXPECT_EQ(sorted(filesUnder(root.path())), sorted({QDir(root.path()).relativeFilePath(foreign)}));
+}
+
+// Whatever prefix the build was configured with, the entry follows the prefix of the install.
+TEST(Install, MenuEntryNamesTheProgramAsInstalled) {
+  const struct {
+    QString prefix;
+    QString exec;
+  } cases[] = {
+      {QStringLiteral("/usr"), QStringLiteral("Exec=lumora\n")},
+      {QStringLiteral("/usr/local"), QStringLiteral("Exec=lumora\n")},
+      {QStringLiteral("/opt/lumora kit"), QStringLiteral("Exec=\"/opt/lumora kit/bin/lumora\"\n")},
+  };
+  for (const auto& c : cases) {
+    QTemporaryDir root;
+    const ProcessResult install = tool(QStringLiteral("cmake"), {"--install", kBuild, "--prefix", c.prefix, "--component", "Unspecified"},
+                                       {QStringLiteral("DESTDIR=") + root.path()});
+    ASSERT_EQ(install.exitCode, 0) << text(install).toStdString();
+    const QString desktop = root.path() + c.prefix + "/share/applications/lumora.desktop";
+    EXPECT_TRUE(QString::fromUtf8(readAll(desktop)).contains(c.exec)) << c.prefix.toStdString();
+    EXPECT_EQ(tool(QStringLiteral("desktop-file-validate"), {desktop}).exitCode, 0) << c.prefix.toStdString();
+  }
 }
 
 TEST(Package, IsADebianPackageWithItsDependenciesAndPassesLintian) {
