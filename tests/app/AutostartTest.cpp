@@ -73,7 +73,7 @@ TEST(Autostart, EntryStartsTheProgramWhereverItLies) {
     ASSERT_TRUE(QDir(dir.path()).mkpath(name));
     const QString program = dir.path() + QLatin1Char('/') + name + QStringLiteral("/lumora");
     const QString marker = dir.filePath(QStringLiteral("started"));
-    ASSERT_TRUE(writeFile(program, "#!/bin/sh\nprintf '%s' \"$0\" > \"$MARKER\"\n"));
+    ASSERT_TRUE(writeFile(program, "#!/bin/sh\nprintf '%s' \"$0\" > \"$MARKER.new\" && mv \"$MARKER.new\" \"$MARKER\"\n"));
     QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
     const std::optional<QString> text = Autostart::EntryText(program);
