@@ -1,28 +1,52 @@
 # The two entry points of the README: `make run` and `make test`.
-BUILD ?= build
-JOBS  ?= $(shell nproc)
+BUILD    ?= build
+JOBS     ?= $(shell nproc)
+PREFIX   ?= /usr/local
+MANIFEST ?= $(BUILD)/install_manifest.txt
+# make run's own settings file, used unless LUMORA_REGISTRY names one
+RUN_SETTINGS ?= $(BUILD)/run-settings.reg
+export JOBS
 
-.PHONY: all deps build run test bench clean
+.PHONY: all deps build run test bench install uninstall package clean
 
 all: build
 
 deps:
 	@scripts/install-deps
 
-$(BUILD)/CMakeCache.txt:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# Everything, tests and benchmarks included.
+build: deps
+	@scripts/build $(BUILD) --with-tests --loud
 
-build: deps $(BUILD)/CMakeCache.txt
-	cmake --build $(BUILD) -j $(JOBS)
-
-run: build
-	@scripts/run $(BUILD)/src/app/lumora
+# Only the program, quietly; it saves into the pictures folder (see scripts/run).
+run:
+	@scripts/install-deps --run
+	@scripts/build $(BUILD) lumora
+	@LUMORA_RUN_SETTINGS=$(RUN_SETTINGS) scripts/run $(BUILD)/src/app/lumora
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 bench: build
 	@scripts/bench $(BUILD)
+
+install:
+	@scripts/install-deps --run
+	@scripts/build $(BUILD) -DCMAKE_INSTALL_PREFIX=$(PREFIX) lumora lumora_install_files
+	cmake --install $(BUILD) --strip
+
+# Removes exactly the files the last install from this build folder wrote (under DESTDIR
+# when one was given, as for the install).
+uninstall:
+	@test -f $(MANIFEST) || { echo "make uninstall: no $(MANIFEST): nothing was installed from $(BUILD)" >&2; exit 1; }
+	@sed 's|^|$(DESTDIR)|' $(MANIFEST) | xargs -d '\n' -r rm -fv --
+
+package:
+	@scripts/install-deps --package
+	@scripts/build $(BUILD) -DCMAKE_INSTALL_PREFIX=/usr lumora lumora_install_files
+	@cd $(BUILD) && cpack -G DEB >cpack.log 2>&1 || { echo "cpack failed; see $(BUILD)/cpack.log" >&2; exit 1; }
+	@mv $(BUILD)/lumora_*.deb .
+	@ls lumora_*.deb
 
 clean:
 	rm -rf $(BUILD)

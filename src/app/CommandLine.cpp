@@ -32,6 +32,7 @@ CommandLine ParseCommandLine(const QStringList& args) {
   };
   bool capture = false;
   bool captureOption = false;
+  bool autostart = false;
   for (int i = 0; i < args.size(); ++i) {
     const QString& a = args[i];
     auto value = [&](QString& out) {
@@ -48,6 +49,11 @@ CommandLine ParseCommandLine(const QStringList& args) {
       return cl;
     } else if (a == QLatin1String("--capture")) {
       capture = true;
+    } else if (a == QLatin1String("--autostart")) {
+      if (!value(v) || (v != QLatin1String("on") && v != QLatin1String("off")))
+        return fail(QStringLiteral("--autostart wants on or off"));
+      cl.autostartOn = v == QLatin1String("on");
+      autostart = true;
     } else if (a == QLatin1String("--yes")) {
       cl.yes = captureOption = true;
     } else if (a == QLatin1String("--output")) {
@@ -72,6 +78,11 @@ CommandLine ParseCommandLine(const QStringList& args) {
     }
   }
   if (captureOption && !capture) return fail(QStringLiteral("capture options need --capture"));
+  if (autostart) {
+    if (capture) return fail(QStringLiteral("--autostart goes alone"));
+    cl.mode = CommandLine::Mode::Autostart;
+    return cl;
+  }
   cl.mode = capture ? CommandLine::Mode::Capture : CommandLine::Mode::Tray;
   return cl;
 }
@@ -85,6 +96,7 @@ QString KnownExtensions() {
 QString UsageText() {
   return QStringLiteral(
       "Usage: lumora [--capture [--output FILE] [--region L,T,R,B] [--delay MS] [--yes]]\n"
+      "       lumora --autostart on|off\n"
       "\n"
       "Without arguments Lumora starts in the notification area.\n"
       "\n"
@@ -93,6 +105,8 @@ QString UsageText() {
       "  --region L,T,R,B  capture this rectangle instead of the whole screen\n"
       "  --delay MS        wait MS milliseconds before the grab (default 200)\n"
       "  --yes             answer the warnings about poor settings with Yes (default No)\n"
+      "  --autostart on|off\n"
+      "                    start Lumora with the desktop session (on) or no longer (off)\n"
       "  --help            show this text\n"
       "  --version         show the version\n"
       "\n"

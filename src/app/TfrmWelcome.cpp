@@ -66,7 +66,7 @@ void TfrmWelcome::buildMenu() {
   item(pmTaskbar_, "pmScreenshot", QStringLiteral("Screenshot!"), "menu-screenshot", [&c] { c.onScreenshot(); });
   pmTaskbar_->addSeparator()->setObjectName(QStringLiteral("N1"));
 
-  QMenu* options = pmTaskbar_->addMenu(menuIcon("menu-options"), QStringLiteral("Optionen"));
+  QMenu* options = pmOptionen_ = pmTaskbar_->addMenu(menuIcon("menu-options"), QStringLiteral("Optionen"));
   options->setObjectName(QStringLiteral("pmOptionen"));
   item(options, "pmOptDeinstall", QStringLiteral("Deinstallieren und Beenden"), "menu-uninstall",
        [&c] { c.onUninstall(); });

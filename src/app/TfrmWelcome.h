@@ -23,6 +23,7 @@ class TfrmWelcome : public QWidget {
   ~TfrmWelcome() override;
 
   QMenu* pmTaskbar() const { return pmTaskbar_; }
+  QMenu* pmOptionen() const { return pmOptionen_; }
   QAction* pmOptNoInfo() const { return pmOptNoInfo_; }
   QTimer& timerWelcome() { return timerWelcome_; }
   // Whether the icon could be put into a notification area.
@@ -42,6 +43,7 @@ class TfrmWelcome : public QWidget {
   std::function<void()> exitSequence_;
   QTimer timerWelcome_;
   QMenu* pmTaskbar_ = nullptr;
+  QMenu* pmOptionen_ = nullptr;
   QAction* pmOptNoInfo_ = nullptr;
   QSystemTrayIcon* icon_ = nullptr;
   bool closing_ = false;

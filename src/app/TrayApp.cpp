@@ -12,6 +12,8 @@
 #include <QPushButton>
 
 #include "app/SettingsAutosave.h"
+#include "app/Autostart.h"
+#include "app/SessionStartItem.h"
 #include "app/SystemActions.h"
 #include "app/TShortcut.h"
 #include "app/TfrmInfo.h"
@@ -108,6 +110,9 @@ TrayApp::TrayApp(Settings& settings, const QString& programFolder)
   hooks.closeTrayWindow = [this] { frmWelcome_->close(); };
   hooks.resetSettings = [this] { frmMain_->ResetSettings(DefaultFolder(programFolder_)); };
   actions_ = std::make_unique<SystemActions>(dialogs_, *store_, *screensaver_, std::move(hooks));
+
+  autostart_ = std::make_unique<Autostart>(Autostart::ConfigHome(), QCoreApplication::applicationFilePath());
+  AddSessionStartItem(*frmWelcome_->pmOptionen(), *autostart_, dialogs_);
 }
 
 TrayApp::~TrayApp() {

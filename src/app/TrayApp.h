@@ -25,6 +25,7 @@ class TfrmAuswahlInfo;
 class TShortcut;
 class TfrmMain;
 class SystemActions;
+class Autostart;
 class XcbScreensaver;
 class SettingsAutosave;
 
@@ -81,6 +82,7 @@ class TrayApp : public TrayHost {
   std::unique_ptr<XcbScreensaver> screensaver_;
   std::unique_ptr<SystemActions> actions_;
   std::unique_ptr<SettingsAutosave> autosave_;
+  std::unique_ptr<Autostart> autostart_;
 };
 
 }  // namespace lumora

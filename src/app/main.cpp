@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "app/Autostart.h"
 #include "app/CommandLine.h"
 #include "app/OneShot.h"
 #include "app/TrayApp.h"
@@ -144,6 +145,9 @@ int main(int argc, char** argv) {
       return kUsage;
     case CommandLine::Mode::Capture:
       return runCapture(cl, argc, argv);
+    case CommandLine::Mode::Autostart:
+      return AutostartCommand(Autostart(Autostart::ConfigHome(), QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))),
+                              cl.autostartOn, stdout, stderr);
     case CommandLine::Mode::Tray:
       break;
   }

@@ -1,0 +1,1 @@
+lumora_test(app_autostart_test AutostartTest.cpp LIBS lumora_app)
