@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <pthread.h>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,6 +24,24 @@ namespace {
 // program writes one file at a time.
 char gStrayName[PATH_MAX];                // NOLINT: read by the signal handler only
 volatile sig_atomic_t gStrayArmed = 0;  // NOLINT
+
+// Keeps the ending signals out while a hidden name comes or goes together with
+// the note the handler reads, so that the two never disagree.
+class HoldSignals {
+ public:
+  HoldSignals() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&set, sig);
+    ::pthread_sigmask(SIG_BLOCK, &set, &old_);
+  }
+  ~HoldSignals() { ::pthread_sigmask(SIG_SETMASK, &old_, nullptr); }
+  HoldSignals(const HoldSignals&) = delete;
+  HoldSignals& operator=(const HoldSignals&) = delete;
+
+ private:
+  sigset_t old_;
+};
 
 void armStray(const QByteArray& name) {
   gStrayArmed = 0;
@@ -102,7 +121,9 @@ bool AtomicFile::open() {
     }
   }
 
-  if (!std::getenv("LUMORA_NO_O_TMPFILE")) {
+  // LUMORA_NO_O_TMPFILE=1 takes the road of filesystems without unnamed files.
+  const char* noUnnamed = std::getenv("LUMORA_NO_O_TMPFILE");
+  if (!noUnnamed || !*noUnnamed) {
     fd_ = ::open(folder_.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
     if (fd_ >= 0) {
       unnamed_ = true;
@@ -126,6 +147,7 @@ bool AtomicFile::open() {
 bool AtomicFile::openNamedTemp() {
   QByteArray pattern =
       folder_ + "/" + hiddenName(EncodePath(QFileInfo(own_.path).fileName()), QByteArrayLiteral("XXXXXX"));
+  HoldSignals hold;
   const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
   if (fd < 0) return false;
   fd_ = fd;
@@ -179,6 +201,7 @@ bool AtomicFile::linkUnnamed(const QByteArray& name) {
 }
 
 bool AtomicFile::publishNew() {
+  HoldSignals hold;
   QString candidate = own_.path;
   while (!candidate.isEmpty()) {
     const QByteArray name = EncodePath(candidate);
@@ -228,6 +251,7 @@ bool AtomicFile::publishReplacing() {
   const QByteArray base = EncodePath(QFileInfo(own_.path).fileName());
   // An unnamed file cannot be renamed over a name: it gets a hidden one first,
   // for the moment between the link and the rename.
+  HoldSignals hold;
   for (int attempt = 0; unnamed_; ++attempt) {
     const QByteArray temp = folder_ + "/" + hiddenName(base, randomSuffix());
     armStray(temp);
@@ -262,6 +286,7 @@ bool AtomicFile::commit() {
 
 void AtomicFile::dropTemp() {
   if (temp_.isEmpty()) return;
+  HoldSignals hold;
   ::unlink(temp_.constData());
   temp_.clear();
   disarmStray();
