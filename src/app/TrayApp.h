@@ -26,6 +26,7 @@ class TShortcut;
 class TfrmMain;
 class SystemActions;
 class XcbScreensaver;
+class XcbSkipTaskbar;
 
 // The tray program: creates its windows once in their fixed order, wires the
 // menu and hotkeys to the commands, and runs the exit sequence.
@@ -54,6 +55,7 @@ class TrayApp : public TrayHost {
 
   Settings& s_;
   QString programFolder_;
+  std::unique_ptr<XcbSkipTaskbar> skipTaskbar_;
   QtDialogs dialogs_;
   SystemClock clock_;
   QtClipboard clipboard_;
