@@ -146,14 +146,6 @@ TEST_F(OverlayWidget, MenuItemsAndShortcuts) {
   EXPECT_TRUE(overlay.pmAlteAuswahl()->isCheckable());
 }
 
-TEST_F(OverlayWidget, ATaskbarLeavesBothWindowsOut) {
-  // Tool windows are kept out of taskbars; the magnifier belongs to the overlay.
-  EXPECT_EQ(overlay.windowType(), Qt::Tool);
-  EXPECT_TRUE(overlay.windowFlags() & Qt::FramelessWindowHint);
-  EXPECT_EQ(magnifier.windowType(), Qt::Tool);
-  EXPECT_EQ(magnifier.parentWidget(), &overlay);
-}
-
 TEST_F(OverlayWidget, MagnifierControlsFeedItsChoices) {
   EXPECT_EQ(magnifier.windowTitle(), QStringLiteral("Toolbox"));
   EXPECT_EQ(magnifier.size(), QSize(110, 284));

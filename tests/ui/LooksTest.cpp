@@ -1,9 +1,8 @@
 // Controls look like what they are: the pressed position button, path labels
-// that shorten in the middle, preset buttons, the information picture.
+// that shorten in the middle, the information picture.
 #include <gtest/gtest.h>
 
 #include <QLabel>
-#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 
@@ -12,7 +11,6 @@
 #include "ui/ElidedLabel.h"
 #include "ui/InfoPicture.h"
 #include "ui/InfoTab.h"
-#include "ui/TimerTab.h"
 
 using namespace lumora;
 
@@ -64,22 +62,6 @@ TEST(Looks, LongPathsShortenInTheMiddleAndKeepTheWholeTextBehind) {
   EXPECT_EQ(label.minimumSizeHint().width(), 0) << "never widens its layout";
   label.resize(2000, 20);
   EXPECT_EQ(label.shownText(), path);
-}
-
-TEST(Looks, PresetsAreButtonsWithAnArrowNotBoxes) {
-  test::TabFixture f;
-  test::FakeOptionsWindow window;
-  TimerTab tab(f.ctx, window);
-  int presets = 0;
-  for (const char* name : {"btn24Hour", "btn60Minutes", "btn45Minutes", "btn30Minutes", "btn15Minutes",
-                           "btn60Seconds", "btn10Seconds"}) {
-    auto* button = tab.findChild<QPushButton*>(QLatin1String(name));
-    ASSERT_NE(button, nullptr) << name;
-    EXPECT_FALSE(button->icon().isNull()) << name;
-    EXPECT_GT(button->width(), button->height()) << name;
-    ++presets;
-  }
-  EXPECT_EQ(presets, 7);
 }
 
 TEST(Looks, TheInformationPictureNamesTheHotkeysInUse) {
