@@ -1,11 +1,9 @@
 #include "app/QtDialogs.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QMessageBox>
-#include <QPushButton>
 #include <cstdio>
 
+#include "app/MessageBox.h"
 #include "platform/AppInfo.h"
 
 namespace lumora {
@@ -14,53 +12,38 @@ namespace {
 
 // Boxes open in front of whatever the program shows; with no window of its own
 // showing (the tray state) they stand alone in the middle of the screen.
-int showBox(QMessageBox::Icon icon, const QString& title, const QString& text, bool question) {
-  QMessageBox box(icon, title, text, QMessageBox::NoButton, QApplication::activeWindow());
-  box.setObjectName(QStringLiteral("Meldung"));
-  QPushButton* yes = nullptr;
-  if (question) {
-    yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
-    QPushButton* no = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
-    box.setDefaultButton(yes);
-    box.setEscapeButton(no);
-  } else {
-    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    box.setDefaultButton(ok);
-    box.setEscapeButton(ok);
-  }
+bool showBox(MessageBox::Kind kind, const QString& title, const QString& text) {
+  MessageBox box(kind, title, text, QApplication::activeWindow());
   box.setWindowFlag(Qt::WindowStaysOnTopHint);
-  // The texts carry their own line breaks; wrapping them again tears the lines.
-  if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) label->setWordWrap(false);
-  box.exec();
-  return question && box.clickedButton() == yes ? 1 : 0;
+  return box.ask();
 }
 
 }  // namespace
 
-int QtDialogs::show(int icon, const QString& title, const QString& text, bool question) {
+bool QtDialogs::show(int kind, const QString& title, const QString& text) {
   if (quitting_) {
     std::fprintf(stderr, "%s: %s\n", title.toUtf8().constData(), text.toUtf8().constData());
-    return 0;
+    return false;
   }
-  return showBox(QMessageBox::Icon(icon), title, text, question);
+  return showBox(MessageBox::Kind(kind), title, text);
 }
 
-void QtDialogs::error(const QString& text) { show(QMessageBox::Critical, QStringLiteral("Fehler"), text, false); }
+void QtDialogs::error(const QString& text) { show(int(MessageBox::Kind::Error), QStringLiteral("Fehler"), text); }
 
 void QtDialogs::warning(const QString& text) {
-  show(QMessageBox::Warning, QStringLiteral("Warnung"), text, false);
+  show(int(MessageBox::Kind::Warning), QStringLiteral("Warnung"), text);
 }
 
 void QtDialogs::info(const QString& text) {
-  show(QMessageBox::Information, QStringLiteral("Information"), text, false);
+  show(int(MessageBox::Kind::Information), QStringLiteral("Information"), text);
 }
 
 bool QtDialogs::confirm(const QString& text) {
-  return show(QMessageBox::Question, QStringLiteral("Bestätigung"), text, true) == 1;
+  return show(int(MessageBox::Kind::Question), QStringLiteral("Bestätigung"), text);
 }
 
 void QtDialogs::applicationError(const QString& text) {
-  show(QMessageBox::Critical, QString::fromUtf8(kApplicationTitle), text, false);
+  show(int(MessageBox::Kind::Error), QString::fromUtf8(kApplicationTitle), text);
 }
 
 }  // namespace lumora

@@ -20,7 +20,7 @@ class QtDialogs : public Dialogs {
   void setQuitting(bool quitting) { quitting_ = quitting; }
 
  private:
-  int show(int icon, const QString& title, const QString& text, bool question);
+  bool show(int kind, const QString& title, const QString& text);
   bool quitting_ = false;
 };
 

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "app/FlatButton.h"
 #include "app/ShortcutChoices.h"
 
 namespace lumora {
@@ -40,13 +41,11 @@ TShortcut::TShortcut(ShortcutSettings& shortcuts, Dialogs& dialogs, SaveShortcut
   cbAuswahl_->addItems(ShortcutEntries());
   cbAuswahl_->setToolTip(QStringLiteral("Shortcutauswahl für die Bereichsauswahl"));
 
-  auto* btnOK = new QPushButton(QStringLiteral("Übernehmen"), this);
+  auto* btnOK = new FlatButton(QStringLiteral("Übernehmen"), this);
   btnOK->setObjectName(QStringLiteral("btnOK"));
-  btnOK->setFlat(true);
   btnOK->setToolTip(QStringLiteral("Fenster schließen und Änderungen übernehmen"));
-  auto* btnCancel = new QPushButton(QStringLiteral("Abbrechen"), this);
+  auto* btnCancel = new FlatButton(QStringLiteral("Abbrechen"), this);
   btnCancel->setObjectName(QStringLiteral("btnCancel"));
-  btnCancel->setFlat(true);
   btnCancel->setToolTip(QStringLiteral("Das Fenster schließen und Änderungen verwerfen"));
 
   auto* grid = new QGridLayout(this);

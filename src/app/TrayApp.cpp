@@ -26,6 +26,7 @@
 #include "settings/SettingsStartup.h"
 #include "ui/TfrmMain.h"
 #include "platform/XcbScreensaver.h"
+#include "platform/XcbSkipTaskbar.h"
 
 namespace lumora {
 
@@ -45,6 +46,10 @@ QRect primaryGeometry() {
 
 TrayApp::TrayApp(Settings& settings, const QString& programFolder)
     : s_(settings), programFolder_(programFolder) {
+  // First of all, so that no window of the program, a start-up message included,
+  // ever gets a taskbar button.
+  skipTaskbar_ = std::make_unique<XcbSkipTaskbar>(guiConnection());
+  QCoreApplication::instance()->installEventFilter(skipTaskbar_.get());
   // The letters before any window exists, so that the hotkeys use them.
   registry_ = MachineRegistry();
   store_ = std::make_unique<RegistryOp>(*registry_, dialogs_);

@@ -28,6 +28,7 @@ class SystemActions;
 class Autostart;
 class XcbScreensaver;
 class SettingsAutosave;
+class XcbSkipTaskbar;
 
 // The tray program: creates its windows once in their fixed order, wires the
 // menu and hotkeys to the commands, and runs the exit sequence.
@@ -59,6 +60,7 @@ class TrayApp : public TrayHost {
 
   Settings& s_;
   QString programFolder_;
+  std::unique_ptr<XcbSkipTaskbar> skipTaskbar_;
   QtDialogs dialogs_;
   SystemClock clock_;
   QtClipboard clipboard_;

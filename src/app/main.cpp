@@ -10,6 +10,7 @@
 
 #include "app/Autostart.h"
 #include "app/CommandLine.h"
+#include "app/GermanInterface.h"
 #include "app/OneShot.h"
 #include "app/TrayApp.h"
 #include "platform/AtomicFile.h"
@@ -96,6 +97,10 @@ int runTray(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
   QApplication app(argc, argv);
   app.setApplicationName(QStringLiteral("lumora"));
+  const GermanInterface german(app);
+  if (!german.qtTranslated())
+    std::fprintf(stderr, "lumora: %s is missing (package qt6-translations-l10n); Qt's own dialogs stay English\n",
+                 GermanInterface::QtCatalogue().toLocal8Bit().constData());
   app.setQuitOnLastWindowClosed(false);  // the options window and dialogs only hide
 
   // Ctrl+C or the end of the session: the program ends through its exit sequence.

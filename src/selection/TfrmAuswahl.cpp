@@ -41,7 +41,8 @@ Qt::CursorShape shape(SelectionOverlayLogic::Cursor c) {
 }  // namespace
 
 TfrmAuswahl::TfrmAuswahl(ScreenGrab& grab, Dialogs& dialogs)
-    : QDialog(nullptr, Qt::Window | Qt::FramelessWindowHint), grab_(grab), dialogs_(dialogs) {
+    // A tool window: window managers give it no taskbar button.
+    : QDialog(nullptr, Qt::Tool | Qt::FramelessWindowHint), grab_(grab), dialogs_(dialogs) {
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
@@ -65,6 +66,8 @@ void TfrmAuswahl::buildMenu() {
     return a;
   };
   pmUebernehmen_ = item(pmAuswahl_, QStringLiteral("Übernehmen"), Qt::Key_F1, [this] { end(Outcome::Accept); });
+  // Enter accepts too, as in every other selection tool; the menu shows F1 only.
+  pmUebernehmen_->setShortcuts({QKeySequence(Qt::Key_F1), QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
   pmNeu_ = item(pmAuswahl_, QStringLiteral("Neue Auswahl"), Qt::Key_F2, [this] {
     logic_->ClearSelection();
     sync();

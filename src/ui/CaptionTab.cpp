@@ -11,6 +11,8 @@
 #include <QPixmap>
 #include <QToolButton>
 #include <QSignalBlocker>
+#include <QStyleOptionToolButton>
+#include <QStylePainter>
 #include <QVBoxLayout>
 
 #include "settings/ValueCodes.h"
@@ -19,8 +21,27 @@ namespace lumora {
 
 namespace {
 
+// The button that is down shows the selection colour, so the chosen position
+// is seen at a glance; the style's own pressed look barely differs from the rest.
+class PositionButton : public QToolButton {
+ public:
+  using QToolButton::QToolButton;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QStylePainter painter(this);
+    QStyleOptionToolButton option;
+    initStyleOption(&option);
+    if (isChecked()) {
+      option.palette.setColor(QPalette::Button, palette().color(QPalette::Highlight));
+      option.palette.setColor(QPalette::ButtonText, palette().color(QPalette::HighlightedText));
+    }
+    painter.drawComplexControl(QStyle::CC_ToolButton, option);
+  }
+};
+
 QToolButton* positionButton(const char* name, const char* caption, QWidget* parent) {
-  auto* button = new QToolButton(parent);
+  auto* button = new PositionButton(parent);
   button->setText(QString::fromUtf8(caption));
   button->setObjectName(QLatin1String(name));
   button->setCheckable(true);

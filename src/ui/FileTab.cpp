@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "naming/FolderChooser.h"
+#include "ui/ElidedLabel.h"
 
 namespace lumora {
 
@@ -20,13 +21,11 @@ QCheckBox* makeCheckBox(const char* name, const char* caption, QWidget* parent) 
   return box;
 }
 
-// A value label that never widens the tab: a long path is cut on the left, so
-// the file name at its end stays readable; the tooltip holds all of it.
-QLabel* makeValueLabel(const char* name, bool bold, QWidget* parent) {
-  auto* label = new QLabel(QLatin1String(name), parent);
+// A value label that never widens the tab; the tooltip holds all of a long path.
+ElidedLabel* makeValueLabel(const char* name, bool bold, QWidget* parent) {
+  auto* label = new ElidedLabel(parent);
   label->setObjectName(QLatin1String(name));
   label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   if (bold) {
     QFont font = label->font();
     font.setBold(true);
@@ -35,10 +34,6 @@ QLabel* makeValueLabel(const char* name, bool bold, QWidget* parent) {
   return label;
 }
 
-void setValue(QLabel* label, const QString& text) {
-  label->setText(text);
-  label->setToolTip(text);
-}
 
 }  // namespace
 
@@ -176,10 +171,10 @@ void FileTab::btnSpeichernUnterClick() {
 }
 
 void FileTab::showLastFile(const LastFileTexts& texts) {
-  setValue(lblLastFile_, texts.file);
-  setValue(lblLastDir_, texts.dir);
-  setValue(lblLastTime_, texts.time);
-  setValue(lblLastdate_, texts.date);
+  lblLastFile_->setPath(texts.file);
+  lblLastDir_->setPath(texts.dir);
+  lblLastTime_->setPath(texts.time);
+  lblLastdate_->setPath(texts.date);
 }
 
 void FileTab::showLastPicture(const QImage& thumbnail) {
@@ -187,8 +182,8 @@ void FileTab::showLastPicture(const QImage& thumbnail) {
 }
 
 void FileTab::showNextFile(const NextFileTexts& texts) {
-  setValue(lblNextFile_, texts.file);
-  setValue(lblNextDir_, texts.dir);
+  lblNextFile_->setPath(texts.file);
+  lblNextDir_->setPath(texts.dir);
 }
 
 }  // namespace lumora

@@ -13,6 +13,8 @@ class QPushButton;
 
 namespace lumora {
 
+class ElidedLabel;
+
 // The tab " Dateiablage ": file names, target folder, last and next file.
 class FileTab : public OptionsPage {
   Q_OBJECT
@@ -49,12 +51,12 @@ class FileTab : public OptionsPage {
   QCheckBox* cbClipboard_ = nullptr;
   QPushButton* btnZiel_ = nullptr;
   QPushButton* btnOpenInExp_ = nullptr;
-  QLabel* lblLastFile_ = nullptr;
-  QLabel* lblLastDir_ = nullptr;
-  QLabel* lblLastTime_ = nullptr;
-  QLabel* lblLastdate_ = nullptr;
-  QLabel* lblNextFile_ = nullptr;
-  QLabel* lblNextDir_ = nullptr;
+  ElidedLabel* lblLastFile_ = nullptr;
+  ElidedLabel* lblLastDir_ = nullptr;
+  ElidedLabel* lblLastTime_ = nullptr;
+  ElidedLabel* lblLastdate_ = nullptr;
+  ElidedLabel* lblNextFile_ = nullptr;
+  ElidedLabel* lblNextDir_ = nullptr;
   QLabel* imgLastPic_ = nullptr;
 };
 

@@ -1,11 +1,24 @@
 #include "ui/IntervalTimer.h"
 
+#include <QRegularExpression>
+
 #include "settings/ValueCodes.h"
 
 namespace lumora {
 
 uint32_t IntervalTimer::Total(int hours, int minutes, int seconds) {
   return uint32_t(hours) * 3600u + uint32_t(minutes) * 60u + uint32_t(seconds);
+}
+
+int IntervalTimer::FieldValue(const QString& text, int max) {
+  const QString t = text.trimmed();
+  static const QRegularExpression wholeNumber(QStringLiteral("^[+-]?[0-9]+$"));
+  if (!wholeNumber.match(t).hasMatch()) return 0;
+  if (t.startsWith(QLatin1Char('-'))) return 0;  // below every field's minimum
+  bool ok = false;
+  const qlonglong value = t.toLongLong(&ok);
+  if (!ok || value > max) return max;  // too many digits for any number is above the bound too
+  return int(value);
 }
 
 void IntervalTimer::SetEnabled(bool pressed, uint32_t total) {

@@ -21,6 +21,9 @@ class IntervalTimer {
 
   // The duration, from the fields.
   static uint32_t Total(int hours, int minutes, int seconds);
+  // What a field holds once the user leaves it: text that is not a whole number
+  // counts as 0, a number outside 0..max is pulled to the nearer bound.
+  static int FieldValue(const QString& text, int max);
 
   bool enabled() const { return enabled_; }
   uint32_t RemainingSeconds() const { return remaining_; }

@@ -9,11 +9,14 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "naming/NamingTexts.h"
 #include "platform/AppInfo.h"
 #include "settings/Defaults.h"
+#include "platform/ProgramFont.h"
 #include "ui/CaptionTab.h"
+#include "ui/ElidedLabel.h"
 #include "ui/FileTab.h"
 #include "ui/FileTabLogic.h"
 #include "ui/FormatTab.h"
@@ -33,11 +36,9 @@ TfrmMain::TfrmMain(OptionsContext& context, Commands commands, QWidget* parent)
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(QString::fromUtf8(kOptionsWindowTitle));
   setFixedSize(487, 338);
-  // The layout was made for a small 8-point dialog font; desktop defaults are
-  // larger and wider, and the six tabs would no longer fit side by side.
-  QFont small(QStringLiteral("Arial"));
-  small.setPointSizeF(8);
-  setFont(small);
+  // The layout was made for the program's small dialog font; desktop defaults
+  // are larger and wider, and the six tabs would no longer fit side by side.
+  setFont(ProgramFont());
 
   pgRegisterkarten_ = new QTabWidget(this);
   pgRegisterkarten_->setObjectName(QStringLiteral("pgRegisterkarten"));
@@ -86,19 +87,27 @@ TfrmMain::TfrmMain(OptionsContext& context, Commands commands, QWidget* parent)
   sbInfo_->setToolTip(QStringLiteral("Auswahlgröße - Beschriftung - Dateiformat - Timer - Nächste Datei"));
   const char* designTexts[] = {"Auswahl", "Beschr.", "Format", "Timer", "FileName"};
   const int widths[] = {70, 40, 40, 80, 0};
-  for (int i = 0; i < 5; ++i) {
-    panels_[size_t(i)] = new QLabel(QLatin1String(designTexts[i]), sbInfo_);
-    panels_[size_t(i)]->setFrameShape(QFrame::Panel);
-    panels_[size_t(i)]->setFrameShadow(QFrame::Sunken);
-    if (widths[i] > 0) {
-      panels_[size_t(i)]->setMinimumWidth(widths[i]);  // wider when a text needs it
-      panels_[size_t(i)]->setAlignment(Qt::AlignCenter);
-      sbInfo_->addWidget(panels_[size_t(i)]);
-    } else {
-      panels_[size_t(i)]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-      sbInfo_->addWidget(panels_[size_t(i)], 1);  // the next file takes the rest
-    }
+  // The widest text each panel can get, so that no panel changes its width or
+  // cuts its text while the program runs.
+  const char* widest[] = {"88888 x 88888", "Mitte", ".jpeg", "Deaktiviert", ""};
+  for (int i = 0; i < 4; ++i) {
+    auto* panel = new QLabel(QLatin1String(designTexts[i]), sbInfo_);
+    panel->setFrameShape(QFrame::Panel);
+    panel->setFrameShadow(QFrame::Sunken);
+    panel->setAlignment(Qt::AlignCenter);
+    const int needed = panel->fontMetrics().horizontalAdvance(QLatin1String(widest[i])) + 2 * panel->frameWidth() + 6;
+    panel->setMinimumWidth(std::max(widths[i], needed));
+    sbInfo_->addWidget(panel);
+    panels_[size_t(i)] = panel;
   }
+  // The next file takes the rest and shortens a long path in its middle.
+  auto* nextFile = new ElidedLabel(sbInfo_);
+  nextFile->setText(QLatin1String(designTexts[4]));
+  nextFile->setFrameShape(QFrame::Panel);
+  nextFile->setFrameShadow(QFrame::Sunken);
+  nextFile->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  sbInfo_->addWidget(nextFile, 1);
+  panels_[4] = nextFile;
 
   auto* buttons = new QHBoxLayout;
   buttons->setSpacing(2);
@@ -157,7 +166,7 @@ void TfrmMain::ShowNextFile() {
   const NextFileTexts texts = ShowNextFileTexts(ctx_.settings.Datei);
   fileTab_->showNextFile(texts);
   panels_[2]->setText(texts.formatPanel);
-  panels_[4]->setText(texts.nextFilePanel);
+  static_cast<ElidedLabel*>(panels_[4])->setPath(texts.nextFilePanel);
 }
 
 void TfrmMain::SetStatusSize(int64_t width, int64_t height) { panels_[0]->setText(StatusSizeText(width, height)); }

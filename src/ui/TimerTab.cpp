@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QStyle>
 #include <algorithm>
 
 namespace lumora {
@@ -19,7 +20,20 @@ TimerSpin::TimerSpin(int storedMax, int runtimeMax, QWidget* parent) : QSpinBox(
   });
 }
 
-void TimerSpin::stepBy(int steps) { setValue(std::clamp(value() + steps, 0, runtimeMax_)); }
+void TimerSpin::stepBy(int steps) {
+  interpretText();  // a step starts from what was typed, not from the value before it
+  setValue(std::clamp(value() + steps, 0, runtimeMax_));
+}
+
+// Nothing typed is refused on the way; only a number within the bounds counts at once.
+QValidator::State TimerSpin::validate(QString& text, int&) const {
+  return text == QString::number(IntervalTimer::FieldValue(text, runtimeMax_)) ? QValidator::Acceptable
+                                                                               : QValidator::Intermediate;
+}
+
+void TimerSpin::fixup(QString& text) const { text = QString::number(IntervalTimer::FieldValue(text, runtimeMax_)); }
+
+int TimerSpin::valueFromText(const QString& text) const { return IntervalTimer::FieldValue(text, runtimeMax_); }
 
 QAbstractSpinBox::StepEnabled TimerSpin::stepEnabled() const {
   StepEnabled e = StepNone;
@@ -113,9 +127,13 @@ TimerTab::TimerTab(OptionsContext& context, OptionsWindow& window, QWidget* pare
   };
   int row = 0;
   for (const Preset& p : presets) {
+    // Wider than high and with an arrow towards the fields it fills, so that it
+    // reads as a button and not as a check box.
     auto* button = new QPushButton(gbVorgaben_);
     button->setObjectName(QLatin1String(p.name));
-    button->setFixedSize(14, 14);
+    button->setFixedSize(24, 17);
+    button->setIcon(style()->standardIcon(QStyle::SP_ArrowLeft, nullptr, button));
+    button->setIconSize(QSize(12, 12));
     button->setToolTip(QStringLiteral("Zeitvorgaben"));
     connect(button, &QPushButton::clicked, this, [this, p] { SetTimerFields(p.h, p.m, p.s); });
     vgrid->addWidget(button, row, 0);

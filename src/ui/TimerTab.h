@@ -12,8 +12,10 @@ class QPushButton;
 
 namespace lumora {
 
-// A spin field whose arrows and edits keep to the runtime bounds, while a value
+// A spin field whose arrows and wheel keep to the runtime bounds, while a value
 // put in by the program may stand outside them (a stored 30 hours shows as 30).
+// Any text may be typed; leaving the field turns it into a number within the
+// runtime bounds.
 class TimerSpin : public QSpinBox {
   Q_OBJECT
  public:
@@ -23,6 +25,9 @@ class TimerSpin : public QSpinBox {
 
  protected:
   StepEnabled stepEnabled() const override;
+  QValidator::State validate(QString& text, int& pos) const override;
+  void fixup(QString& text) const override;
+  int valueFromText(const QString& text) const override;
 
  private:
   int runtimeMax_;

@@ -61,11 +61,11 @@ class OverlayWidget : public ::testing::Test {
     EXPECT_TRUE(ran);
     return result;
   }
-  void key(Qt::Key k) {
+  void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     overlay.activateWindow();
     // The key goes to the overlay whether or not the platform reports it active.
     (void)QTest::qWaitForWindowActive(&overlay);
-    QTest::keyClick(&overlay, k);
+    QTest::keyClick(&overlay, k, modifiers);
   }
 
   ImageScreen screen{TestPattern(640, 480)};
@@ -99,14 +99,18 @@ TEST_F(OverlayWidget, ADragAndF1GiveTheRectangleAndTheWindowShowsTheFrame) {
 }
 
 TEST_F(OverlayWidget, FunctionKeysActWhileTheMenuIsClosed) {
-  struct Case { Qt::Key key; ScreenRect result; int infos; };
-  const Case cases[] = {{Qt::Key_F12, kPrevious, 0}, {Qt::Key_F3, {0, 0, 640, 480}, 0}};
+  struct Case { Qt::Key key; Qt::KeyboardModifiers modifiers; ScreenRect result; };
+  const Case cases[] = {{Qt::Key_F12, Qt::NoModifier, kPrevious},
+                        {Qt::Key_F3, Qt::NoModifier, {0, 0, 640, 480}},
+                        // Enter, on the main block and on the keypad, accepts like F1.
+                        {Qt::Key_Return, Qt::NoModifier, {10, 10, 50, 50}},
+                        {Qt::Key_Enter, Qt::KeypadModifier, {10, 10, 50, 50}}};
   for (const Case& c : cases) {
     const ScreenRect r = run([&] {
       drag({10, 10}, {50, 50});
-      key(c.key);
+      key(c.key, c.modifiers);
     });
-    EXPECT_EQ(r, c.result);
+    EXPECT_EQ(r, c.result) << c.key;
   }
   // F2 clears, so that F1 finds no area.
   const ScreenRect r = run([&] {

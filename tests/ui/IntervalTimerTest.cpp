@@ -96,3 +96,17 @@ TEST(IntervalTimer, StopKeepsNothingAndTicksDuringACaptureAreIgnored) {
   day.SetEnabled(true, IntervalTimer::Total(25, 1, 1));
   EXPECT_EQ(day.PanelText(), QStringLiteral("1-01:01:01"));
 }
+
+TEST(IntervalTimer, ALeftFieldReadsNotANumberAsZeroAndPullsOthersIntoItsBounds) {
+  struct Case {
+    const char* text;
+    int max;
+    int value;
+  };
+  const Case cases[] = {
+      {"12", 59, 12},  {" 7 ", 59, 7},   {"007", 59, 7},  {"+3", 59, 3},     {"75", 59, 59},
+      {"30", 24, 24},  {"-5", 59, 0},    {"", 59, 0},     {"abc", 59, 0},    {"12abc", 59, 0},
+      {"1.5", 59, 0},  {"99999999999999999999999", 59, 59}, {"0", 24, 0},  {"24", 24, 24},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IntervalTimer::FieldValue(QString::fromUtf8(c.text), c.max), c.value) << c.text;
+}

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QFocusEvent>
 #include <QPushButton>
 #include <QTest>
 
@@ -70,6 +72,43 @@ TEST(TimerTab, FieldsKeepTheirBoundsPresetsSetThemAndStoredValuesShowAsStored) {
   rig.spin("seHour")->setFocus();
   Q_EMIT rig.spin("seHour")->editingFinished();
   EXPECT_EQ(rig.settings.Timer.ValHour, 24);
+}
+
+TEST(TimerTab, AnyTextMayBeTypedAndCountsWhenTheFieldIsLeft) {
+  Rig rig;
+  struct Case {
+    const char* field;
+    const char* typed;
+    int value;
+  };
+  const Case cases[] = {{"seMinute", "75", 59}, {"seHour", "30", 24},  {"seSecond", "ab", 0},
+                        {"seSecond", "", 0},     {"seMinute", "4x", 0}, {"seMinute", "45", 45}};
+  for (const Case& c : cases) {
+    rig.tab.SetTimerFields(1, 2, 3);
+    TimerSpin* spin = rig.spin(c.field);
+    spin->selectAll();
+    if (*c.typed)
+      QTest::keyClicks(spin, QString::fromUtf8(c.typed));
+    else
+      QTest::keyClick(spin, Qt::Key_Backspace);
+    EXPECT_EQ(spin->text(), QString::fromUtf8(c.typed)) << "no keystroke refused";
+    QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(spin, &leave);
+    EXPECT_EQ(spin->value(), c.value) << c.field << " " << c.typed;
+    EXPECT_EQ(spin->text(), QString::number(c.value));
+    const TimerSettings& t = rig.settings.Timer;
+    EXPECT_EQ((std::array{t.ValHour, t.ValMin, t.ValSec}),
+              (std::array{rig.spin("seHour")->value(), rig.spin("seMinute")->value(), rig.spin("seSecond")->value()}))
+        << "the setting follows the field";
+  }
+
+  // An arrow after typing starts from the typed number, within the bounds.
+  TimerSpin* minutes = rig.spin("seMinute");
+  minutes->selectAll();
+  QTest::keyClicks(minutes, QStringLiteral("58"));
+  QTest::keyClick(minutes, Qt::Key_Up);
+  QTest::keyClick(minutes, Qt::Key_Up);
+  EXPECT_EQ(minutes->value(), 59);
 }
 
 TEST(TimerTab, StartCountDownCaptureAndStopThroughTheButtonAndTheTicks) {

@@ -1,0 +1,1 @@
+lumora_test(clock_test ClockTest.cpp LIBS lumora_platform)
