@@ -38,14 +38,16 @@ bool QtClipboard::holdsPicture() const {
 void QtClipboard::passOn(Clipboard& next) {
   if (!holdsPicture()) return;
   next.setImage(picture_);
-  // The news that the clipboard changed hands is already on its way to us.
+  picture_ = QImage();
+  // Qt believes it owns the clipboard until the news of the new owner, already
+  // on its way, has been read; until then its teardown would offer the clipboard
+  // to a clipboard manager once more.
   QElapsedTimer waited;
   waited.start();
-  while (holdsPicture() && waited.elapsed() < 1000) {
+  while (QGuiApplication::clipboard()->ownsClipboard() && waited.elapsed() < 1000) {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     QThread::msleep(5);
   }
-  picture_ = QImage();
 }
 
 }  // namespace lumora

@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
+#include <QMimeData>
 
 #include "platform/Clipboard.h"
 
@@ -14,8 +15,11 @@ ClipboardHolder::ClipboardHolder(ClipboardManager& manager, std::function<void()
 bool ClipboardHolder::offer(const QImage& picture) {
   QClipboard* clipboard = QGuiApplication::clipboard();
   if (!clipboard) return false;
-  clipboard->setMimeData(PictureMimeData(picture));
-  return clipboard->ownsClipboard();
+  QMimeData* data = PictureMimeData(picture);
+  clipboard->setMimeData(data);
+  // Qt counts the clipboard as ours even when the server refused it; asking for
+  // the content asks the server who owns it.
+  return clipboard->ownsClipboard() && clipboard->mimeData() == data;
 }
 
 void ClipboardHolder::keep() {

@@ -8,9 +8,10 @@
 
 namespace lumora {
 
-// The folder for the user's small runtime files: $XDG_RUNTIME_DIR when it is set,
-// otherwise "lumora-UID" under `fallbackBase` (created 0700 when missing). Whether
-// the folder can be trusted is checked when it is opened (HolderLock).
+// The folder for the user's small runtime files: $XDG_RUNTIME_DIR when it is a
+// folder of the user's own that no one else may write to, otherwise "lumora-UID"
+// under `fallbackBase` (created 0700 when missing). HolderLock checks the folder
+// again when it opens it, since it may change in between.
 QString RuntimeFolder(const QByteArray& xdgRuntimeDir, const QString& fallbackBase);
 
 // Keeps to one clipboard holder per user and display: an advisory lock on a file

@@ -45,6 +45,7 @@ PictureStream::Clock::time_point soon(std::chrono::milliseconds ms = 10s) { retu
 
 // A process gone or left as a zombie: either way it runs no more.
 bool ended(pid_t pid) {
+  if (pid <= 0) return true;  // waitpid would take any child
   ::waitpid(pid, nullptr, WNOHANG);  // ours to collect when we are the subreaper
   QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
   if (!stat.open(QIODevice::ReadOnly)) return true;
@@ -141,12 +142,21 @@ TEST(HolderLock, FileNamesKeepToOneHarmlessComponent) {
 
 TEST(HolderLock, RuntimeFolderIsXdgsOrAPrivateOneOfOurOwn) {
   QTemporaryDir base;
-  EXPECT_EQ(RuntimeFolder("/run/user/1000", base.path()), QStringLiteral("/run/user/1000"));
-  for (const QByteArray& unusable : {QByteArray(), QByteArray("relative/dir")}) {
-    const QString folder = RuntimeFolder(unusable, base.path());
-    EXPECT_EQ(folder, QStringLiteral("%1/lumora-%2").arg(base.path()).arg(::geteuid()));
+  const QByteArray own = QFile::encodeName(base.filePath(QStringLiteral("own")));
+  ::mkdir(own.constData(), 0700);
+  EXPECT_EQ(RuntimeFolder(own, base.path()), QFile::decodeName(own));
+  const QByteArray open = QFile::encodeName(base.filePath(QStringLiteral("open")));
+  ::mkdir(open.constData(), 0700);
+  ::chmod(open.constData(), 0777);
+  QList<QByteArray> unusable{QByteArray(), QByteArray("relative/dir"), open, own + "/missing"};
+  const QByteArray foreign = QFile::encodeName(base.filePath(QStringLiteral("foreign")));
+  ::mkdir(foreign.constData(), 0700);
+  if (::chown(foreign.constData(), 65534, 65534) == 0) unusable << foreign;  // only root can give it away
+  for (const QByteArray& folder : unusable) {
+    const QString chosen = RuntimeFolder(folder, base.path());
+    EXPECT_EQ(chosen, QStringLiteral("%1/lumora-%2").arg(base.path()).arg(::geteuid())) << folder.constData();
     struct stat st {};
-    ASSERT_EQ(::lstat(QFile::encodeName(folder).constData(), &st), 0);
+    ASSERT_EQ(::lstat(QFile::encodeName(chosen).constData(), &st), 0);
     EXPECT_TRUE(S_ISDIR(st.st_mode));
     EXPECT_EQ(st.st_mode & 0777, 0700u);
   }

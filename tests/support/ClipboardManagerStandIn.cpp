@@ -4,14 +4,16 @@
 //
 //   clipboard-manager-standin OUT_PREFIX [--refuse]
 //
-// Prints "ready" once it owns CLIPBOARD_MANAGER. After a save it writes
-// OUT_PREFIX.targets (one target name a line) and OUT_PREFIX.png. With --refuse it
-// answers every request to save with a failure and keeps nothing.
+// Prints "ready" once it owns CLIPBOARD_MANAGER, and "saved" or "refused" after
+// each request to save ("asked again" when it holds the clipboard already). A save writes OUT_PREFIX.targets (one target name a line)
+// and OUT_PREFIX.png. With --refuse it answers every request with a failure and
+// keeps nothing.
 #include <xcb/xcb.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,7 +30,7 @@ xcb_atom_t atom(const char* name) {
   Reply<xcb_intern_atom_reply_t> r(xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name),
                                                          nullptr),
                                    &std::free);
-  return r ? r->atom : XCB_ATOM_NONE;
+  return r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
 std::string atomName(xcb_atom_t a) {
@@ -37,8 +39,11 @@ std::string atomName(xcb_atom_t a) {
   return std::string(xcb_get_atom_name_name(r.get()), size_t(xcb_get_atom_name_name_length(r.get())));
 }
 
-// Waits for the answer to our own conversion request, queueing nothing else:
-// while it waits the stand-in serves no one, which the tests do not need.
+// Requests that arrive while the stand-in waits for an answer of its own; they
+// are served afterwards, in order.
+std::deque<xcb_selection_request_event_t> pending;
+
+// Waits for the answer to our own conversion request.
 bool convert(xcb_atom_t selection, xcb_atom_t target, xcb_atom_t property, std::vector<uint8_t>& data,
              xcb_atom_t& type) {
   xcb_delete_property(c, window, property);
@@ -47,6 +52,8 @@ bool convert(xcb_atom_t selection, xcb_atom_t target, xcb_atom_t property, std::
   for (;;) {
     Reply<xcb_generic_event_t> e(xcb_wait_for_event(c), &std::free);
     if (!e) return false;
+    if ((e->response_type & 0x7f) == XCB_SELECTION_REQUEST)
+      pending.push_back(*reinterpret_cast<xcb_selection_request_event_t*>(e.get()));
     if ((e->response_type & 0x7f) != XCB_SELECTION_NOTIFY) continue;
     auto* n = reinterpret_cast<xcb_selection_notify_event_t*>(e.get());
     if (n->property == XCB_ATOM_NONE) return false;
@@ -71,6 +78,17 @@ void notify(const xcb_selection_request_event_t& r, xcb_atom_t property) {
   n.property = property;
   xcb_send_event(c, 0, r.requestor, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&n));
   xcb_flush(c);
+}
+
+bool ownsClipboard(xcb_atom_t clipboard) {
+  Reply<xcb_get_selection_owner_reply_t> owner(
+      xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard), nullptr), &std::free);
+  return owner && owner->owner == window;
+}
+
+void say(const char* line) {
+  std::printf("%s\n", line);
+  std::fflush(stdout);
 }
 
 bool writeFile(const std::string& path, const void* data, size_t size) {
@@ -102,22 +120,32 @@ int main(int argc, char** argv) {
   Reply<xcb_get_selection_owner_reply_t> owner(
       xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, manager), nullptr), &std::free);
   if (!owner || owner->owner != window) return 1;
-  std::printf("ready\n");
-  std::fflush(stdout);
+  say("ready");
 
   std::vector<uint8_t> picture;
   for (;;) {
-    Reply<xcb_generic_event_t> e(xcb_wait_for_event(c), &std::free);
-    if (!e) return 0;
-    if ((e->response_type & 0x7f) != XCB_SELECTION_REQUEST) continue;
-    const auto r = *reinterpret_cast<xcb_selection_request_event_t*>(e.get());
+    xcb_selection_request_event_t r;
+    if (!pending.empty()) {
+      r = pending.front();
+      pending.pop_front();
+    } else {
+      Reply<xcb_generic_event_t> e(xcb_wait_for_event(c), &std::free);
+      if (!e) return 0;
+      if ((e->response_type & 0x7f) != XCB_SELECTION_REQUEST) continue;
+      r = *reinterpret_cast<xcb_selection_request_event_t*>(e.get());
+    }
     const xcb_atom_t property = r.property == XCB_ATOM_NONE ? r.target : r.property;
-    if (r.selection == manager && r.target == saveTargets) {
+    if (r.selection == manager && r.target == saveTargets && ownsClipboard(clipboard)) {
+      // Asked to keep what it keeps already: a program that hands its content over twice.
+      notify(r, property);
+      say("asked again");
+    } else if (r.selection == manager && r.target == saveTargets) {
       std::vector<uint8_t> list, png_;
       xcb_atom_t type = 0;
       if (refuse || !convert(clipboard, targets, fetched, list, type) || !convert(clipboard, png, fetched, png_, type) ||
           type == incr || png_.empty()) {
         notify(r, XCB_ATOM_NONE);
+        say("refused");
         continue;
       }
       std::string names;
@@ -127,11 +155,13 @@ int main(int argc, char** argv) {
       if (!writeFile(prefix + ".targets", names.data(), names.size()) ||
           !writeFile(prefix + ".png", picture.data(), picture.size())) {
         notify(r, XCB_ATOM_NONE);
+        say("refused");
         continue;
       }
       // As real managers do: the clipboard is ours now, then the owner hears it was saved.
       xcb_set_selection_owner(c, window, clipboard, XCB_CURRENT_TIME);
       notify(r, property);
+      say("saved");
     } else if (r.selection == clipboard && r.target == targets && !picture.empty()) {
       const xcb_atom_t offered[] = {targets, png};
       xcb_change_property(c, XCB_PROP_MODE_REPLACE, r.requestor, property, XCB_ATOM_ATOM, 32, 2, offered);
