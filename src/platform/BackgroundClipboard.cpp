@@ -20,10 +20,10 @@ namespace lumora {
 
 namespace {
 
-[[noreturn]] void fail(const QString& reason) {
-  throw std::runtime_error(QStringLiteral("Das Bild konnte nicht in die Zwischenablage gelegt werden: %1.")
-                               .arg(reason)
-                               .toStdString());
+[[noreturn]] void fail(QString reason) {
+  if (!reason.endsWith(QLatin1Char('.'))) reason += QLatin1Char('.');
+  throw std::runtime_error(
+      QStringLiteral("Das Bild konnte nicht in der Zwischenablage gehalten werden: %1").arg(reason).toStdString());
 }
 
 class Fd {

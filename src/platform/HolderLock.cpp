@@ -66,7 +66,9 @@ HolderLock::~HolderLock() {
 bool HolderLock::openFolder(const QString& folder) {
   dirFd_ = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
   if (dirFd_ < 0) {
-    error_ = QStringLiteral("Ordner %1 nicht nutzbar: %2").arg(folder, systemError());
+    error_ = errno == ENOTDIR || errno == ELOOP
+                 ? QStringLiteral("%1 ist ein symbolischer Verweis oder kein Ordner.").arg(folder)
+                 : QStringLiteral("Ordner %1 nicht nutzbar: %2").arg(folder, systemError());
     return false;
   }
   struct stat st {};
@@ -87,7 +89,8 @@ void HolderLock::acquire(const std::function<bool(pid_t)>& isHolder, std::chrono
   for (;;) {
     const int fd = ::openat(dirFd_, name_.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) {
-      error_ = QStringLiteral("%1 nicht nutzbar: %2").arg(path_, systemError());
+      error_ = errno == ELOOP ? QStringLiteral("%1 ist ein symbolischer Verweis.").arg(path_)
+                              : QStringLiteral("%1 nicht nutzbar: %2").arg(path_, systemError());
       return;
     }
     struct stat st {};

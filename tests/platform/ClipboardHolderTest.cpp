@@ -345,7 +345,7 @@ TEST_F(BackgroundClipboardTest, AHolderThatFailsIsReportedWithItsReasonAndEnded)
       ADD_FAILURE() << "no error for: " << c.script;
     } catch (const std::runtime_error& e) {
       const QString message = QString::fromUtf8(e.what());
-      EXPECT_TRUE(message.startsWith(QStringLiteral("Das Bild konnte nicht in die Zwischenablage gelegt werden")));
+      EXPECT_TRUE(message.startsWith(QStringLiteral("Das Bild konnte nicht in der Zwischenablage gehalten werden")));
       EXPECT_TRUE(message.contains(QString::fromUtf8(c.reason))) << message.toStdString();
     }
     EXPECT_EQ(clipboard.holderPid(), -1);
