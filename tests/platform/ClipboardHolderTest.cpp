@@ -354,8 +354,3 @@ TEST_F(BackgroundClipboardTest, AHolderThatFailsIsReportedWithItsReasonAndEnded)
     EXPECT_TRUE(WaitFor([&] { return ended(pid); }, 5000)) << "still running: " << c.script;
   }
 }
-
-TEST_F(BackgroundClipboardTest, AProgramThatCannotStartIsAnError) {
-  BackgroundClipboard clipboard(dir.filePath(QStringLiteral("no-such-program")));
-  EXPECT_THROW(clipboard.setImage(TestPattern(8, 8)), std::runtime_error);
-}
