@@ -73,7 +73,10 @@ void RunClipboardHolder(int argc, char** argv) {
   if (!lock->acquired()) giveUp(lock->error());
 
   ClipboardHolder holder(manager, [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); });
-  if (!holder.offer(picture)) giveUp(QStringLiteral("die Zwischenablage ließ sich nicht übernehmen"));
+  if (!holder.offer(picture)) {
+    lock.reset();
+    giveUp(QStringLiteral("die Zwischenablage ließ sich nicht übernehmen"));
+  }
   answer(QStringLiteral("OK"));
 
   QuitSignals signals([] { QCoreApplication::quit(); });

@@ -77,7 +77,8 @@ QString thisProgram() {
   return !path.isEmpty() && QFile::exists(path) ? path : QStringLiteral("/proc/self/exe");
 }
 
-// A holder that failed is gone already or stuck: either way it must not stay.
+// A holder that did not answer in time, or answered nonsense, is taken to be
+// still running and of no use: it must not stay.
 [[noreturn]] void endHolder(pid_t holder, const QString& reason) {
   ::kill(holder, SIGKILL);
   fail(reason);
@@ -122,8 +123,10 @@ void BackgroundClipboard::setImage(const QImage& image) {
   if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair) != 0) fail(QString::fromLocal8Bit(std::strerror(errno)));
   Fd ours(pair[0]);
   Fd theirs(pair[1]);
-  // dup2 onto the same number would keep the close-on-exec flag.
-  if (theirs.get() == kHolderFd) theirs.reset(::fcntl(kHolderFd, F_DUPFD_CLOEXEC, kHolderFd + 1));
+  // Above the numbers the holder's end is moved to: a program started with its
+  // standard streams closed gets low numbers here, which the child would overwrite,
+  // and dup2 onto the same number would keep the close-on-exec flag.
+  if (theirs.get() <= kHolderFd) theirs.reset(::fcntl(theirs.get(), F_DUPFD_CLOEXEC, kHolderFd + 1));
   if (theirs.get() < 0) fail(QString::fromLocal8Bit(std::strerror(errno)));
 
   // Everything the child needs is made before fork(): it may not allocate.
@@ -158,11 +161,12 @@ void BackgroundClipboard::setImage(const QImage& image) {
     case Answer::Line:
       break;
     case Answer::Closed:
-      endHolder(holder, QStringLiteral("der Hilfsprozess endete ohne Antwort"));
+      fail(QStringLiteral("der Hilfsprozess endete ohne Antwort"));
     case Answer::TimedOut:
       endHolder(holder, QStringLiteral("der Hilfsprozess antwortet nicht"));
   }
-  if (answer.startsWith("ERR ")) endHolder(holder, QString::fromUtf8(answer.mid(4)));
+  // A holder that reports a failure leaves by itself.
+  if (answer.startsWith("ERR ")) fail(QString::fromUtf8(answer.mid(4)));
   if (answer != "OK") endHolder(holder, QStringLiteral("unerwartete Antwort"));
   if (!sent) endHolder(holder, error);
   holderPid_ = holder;
