@@ -19,6 +19,7 @@
 #include "app/TfrmInfo.h"
 #include "app/TfrmWelcome.h"
 #include "naming/TfrmEingabe.h"
+#include "platform/BackgroundClipboard.h"
 #include "platform/ErrorReport.h"
 #include "selection/TfrmAuswahl.h"
 #include "selection/TfrmAuswahlInfo.h"
@@ -156,6 +157,12 @@ void TrayApp::exitSequence() {
   runGuarded(dialogs_, [this] { SaveSettingsAtExit(*store_, dialogs_, s_, actions_->uninstalled()); });
   frmWelcome_->RemoveTrayIcon();
   controller_->UnregisterHotkeys();
+  // A picture on the clipboard outlives the program: a holder of its own takes
+  // it over, and hands it to a clipboard manager when one runs.
+  runGuarded(dialogs_, [this] {
+    BackgroundClipboard holder;
+    clipboard_.passOn(holder);
+  });
 }
 
 void TrayApp::showOptionsWindow() {

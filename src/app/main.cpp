@@ -6,9 +6,11 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 #include "app/Autostart.h"
+#include "app/ClipboardHolderMain.h"
 #include "app/CommandLine.h"
 #include "app/GermanInterface.h"
 #include "app/OneShot.h"
@@ -17,7 +19,8 @@
 #include "platform/InstanceLock.h"
 #include "platform/PathBytes.h"
 #include "platform/QuitSignals.h"
-#include "platform/Clipboard.h"
+#include "platform/BackgroundClipboard.h"
+#include "platform/ClipboardHolder.h"
 #include "platform/Clock.h"
 #include "platform/StreamDialogs.h"
 #include "platform/XcbScreen.h"
@@ -63,14 +66,15 @@ int runCapture(const CommandLine& cl, int argc, char** argv) {
   InitShortcuts(store, settings.Shortcuts);
   LoadSettingsAtStart(store, dialogs, settings, screen.size(), DefaultFolder(programFolder(argv[0])));
 
-  // Text and the clipboard need the GUI side of Qt; a plain capture starts faster without it.
+  // Text needs the GUI side of Qt; a plain capture starts faster without it.
   std::unique_ptr<QCoreApplication> app;
-  if (settings.Beschriftung.Position != tpKeine || settings.Datei.Clipboard)
+  if (settings.Beschriftung.Position != tpKeine)
     app = std::make_unique<QGuiApplication>(argc, argv);
   else
     app = std::make_unique<QCoreApplication>(argc, argv);
 
-  QtClipboard clipboard;
+  // This process leaves at once: a holder of its own keeps a clipboard picture.
+  BackgroundClipboard clipboard;
   SystemClock clock;
   const int code = RunOneShot(cl, settings, screen, dialogs, clipboard, clock, stdout);
   // The file is in place and nothing else is left to keep: leave without taking
@@ -134,6 +138,7 @@ int runTray(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && std::strcmp(argv[1], ClipboardHolder::Argument()) == 0) RunClipboardHolder(argc, argv);
   QStringList args;
   // File names are bytes: decoded so that they come back byte for byte.
   for (int i = 1; i < argc; ++i) args << DecodePath(QByteArray(argv[i]));
