@@ -14,6 +14,7 @@
 #include "platform/BackgroundClipboard.h"
 #include "platform/ClipboardHolder.h"
 #include "platform/HolderLock.h"
+#include "platform/InstanceLock.h"
 #include "platform/PictureStream.h"
 #include "platform/QuitSignals.h"
 #include "platform/XcbClipboardManager.h"
@@ -68,8 +69,11 @@ void RunClipboardHolder(int argc, char** argv) {
   auto* x11 = app.nativeInterface<QNativeInterface::QX11Application>();
   XcbClipboardManager manager(x11 ? x11->connection() : nullptr);
 
-  auto lock = std::make_unique<HolderLock>(RuntimeFolder(qgetenv("XDG_RUNTIME_DIR"), QDir::tempPath()),
-                                           QString::fromLocal8Bit(display), ClipboardHolder::IsHolderProcess);
+  // One holder per X server, however $DISPLAY spells it.
+  QString server = InstanceLock::ServerKey(QString::fromLocal8Bit(display));
+  if (server.isEmpty()) server = QString::fromLocal8Bit(display);
+  auto lock = std::make_unique<HolderLock>(RuntimeFolder(qgetenv("XDG_RUNTIME_DIR"), QDir::tempPath()), server,
+                                           ClipboardHolder::IsHolderProcess);
   if (!lock->acquired()) giveUp(lock->error());
 
   ClipboardHolder holder(manager, [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); });

@@ -27,17 +27,6 @@ pid_t readPid(int fd) {
 
 }  // namespace
 
-QString RuntimeFolder(const QByteArray& xdgRuntimeDir, const QString& fallbackBase) {
-  struct stat st {};
-  // A folder that is not the user's own (a variable kept across su, say) is passed over.
-  if (xdgRuntimeDir.startsWith('/') && ::lstat(xdgRuntimeDir.constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
-      st.st_uid == ::geteuid() && (st.st_mode & 022) == 0)
-    return QFile::decodeName(xdgRuntimeDir);
-  const QString folder = QStringLiteral("%1/lumora-%2").arg(fallbackBase).arg(::geteuid());
-  ::mkdir(QFile::encodeName(folder).constData(), 0700);  // an existing one is checked when opened
-  return folder;
-}
-
 QString HolderLock::FileName(const QString& display) {
   QString name = display;
   for (QChar& c : name)

@@ -6,13 +6,9 @@
 #include <functional>
 #include <sys/types.h>
 
-namespace lumora {
+#include "platform/RuntimeFolder.h"
 
-// The folder for the user's small runtime files: $XDG_RUNTIME_DIR when it is a
-// folder of the user's own that no one else may write to, otherwise "lumora-UID"
-// under `fallbackBase` (created 0700 when missing). HolderLock checks the folder
-// again when it opens it, since it may change in between.
-QString RuntimeFolder(const QByteArray& xdgRuntimeDir, const QString& fallbackBase);
+namespace lumora {
 
 // Keeps to one clipboard holder per user and display: an advisory lock on a file
 // that names the holder's process id. Taking the lock ends the holder that has

@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/RuntimeFolder.h"
+
 namespace lumora {
 
 QString InstanceLock::ServerKey(const QString& display) {
@@ -22,35 +24,12 @@ QString InstanceLock::ServerKey(const QString& display) {
   return host + QLatin1Char('-') + QString::number(m.captured(2).toUInt());
 }
 
-bool InstanceLock::PrivateFolder(const QString& folder) {
-  const QByteArray path = QFile::encodeName(folder);
-  if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST) return false;
-  struct stat st {};
-  if (::lstat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid()) return false;
-  return (st.st_mode & 077) == 0;
-}
-
-QStringList InstanceLock::RuntimeFolders() {
-  QStringList folders;
-  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-  if (!runtime.isEmpty() && QDir::isAbsolutePath(runtime)) {
-    struct stat st {};
-    if (::stat(QFile::encodeName(runtime).constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid())
-      folders << runtime;
-  }
-  folders << QStringLiteral("/tmp/lumora-%1").arg(::getuid());
-  folders << QDir::homePath() + QStringLiteral("/.cache/lumora");
-  return folders;
-}
-
 InstanceLock::InstanceLock(const QString& display, QStringList folders) {
   QString key = ServerKey(display);
   if (key.isEmpty()) key = QString::fromLatin1(display.toUtf8().toHex());
   if (folders.isEmpty()) folders = RuntimeFolders();
   for (const QString& folder : folders) {
-    // The runtime folder is the user's by definition; the others must be made so.
-    const bool usable = folder == qEnvironmentVariable("XDG_RUNTIME_DIR") || PrivateFolder(folder);
-    if (!usable) continue;
+    if (!PrivateFolder(folder)) continue;
     const QString path = folder + QStringLiteral("/lumora-") + key + QStringLiteral(".lock");
     // Never through a link: a planted one could make us create or lock a file elsewhere.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);

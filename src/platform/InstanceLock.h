@@ -11,7 +11,8 @@ namespace lumora {
 class InstanceLock {
  public:
   // `display` is $DISPLAY. `folders` are where the lock may live, in order of
-  // preference; empty means RuntimeFolders().
+  // preference; empty means RuntimeFolders(). A folder that is not private to the
+  // user is passed over.
   explicit InstanceLock(const QString& display, QStringList folders = {});
   ~InstanceLock();
   InstanceLock(const InstanceLock&) = delete;
@@ -28,13 +29,6 @@ class InstanceLock {
   // One name per X server, whatever way $DISPLAY spells it: ":0", ":0.0" and
   // "unix:0" are "local-0"; "host:1.0" is "host-1". Empty when it names none.
   static QString ServerKey(const QString& display);
-  // $XDG_RUNTIME_DIR when it is a folder of this user's, then a private folder
-  // /tmp/lumora-UID (created 0700 when missing, used only when it is this user's
-  // and nobody else's), then ~/.cache/lumora.
-  static QStringList RuntimeFolders();
-  // Makes `folder` if needed; true when it is a real folder (not a link) owned by
-  // this user that nobody else may enter.
-  static bool PrivateFolder(const QString& folder);
 
  private:
   QString path_;

@@ -164,7 +164,7 @@ class ClipboardCapture : public ::testing::Test {
   }
   // The holder named by its lock file; -1 when there is none.
   pid_t holder() const {
-    QFile file(runtime + QStringLiteral("/lumora-clipboard-_") + server->display().mid(1) + QStringLiteral(".pid"));
+    QFile file(runtime + QStringLiteral("/lumora-clipboard-local-") + server->display().mid(1) + QStringLiteral(".pid"));
     return file.open(QIODevice::ReadOnly) ? pid_t(file.readAll().trimmed().toInt()) : -1;
   }
   void expectHeld(const ProcessResult& r) {

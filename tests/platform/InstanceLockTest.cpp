@@ -9,6 +9,7 @@
 
 #include "Unprivileged.h"
 #include "platform/InstanceLock.h"
+#include "platform/RuntimeFolder.h"
 
 using namespace lumora;
 
@@ -47,11 +48,11 @@ TEST(InstanceLock, FoldersAndFilesThatAreNotTheUsersOwnAreNeverUsed) {
   ASSERT_TRUE(QDir().mkdir(foreign));
   ASSERT_EQ(::chown(QFile::encodeName(foreign).constData(), test::kNobody, test::kNobody), 0);
   ASSERT_EQ(::chmod(QFile::encodeName(foreign).constData(), 0777), 0);
-  EXPECT_FALSE(InstanceLock::PrivateFolder(foreign));
+  EXPECT_FALSE(PrivateFolder(foreign));
 
   // A link planted where the lock file goes, pointing at a file of the user's.
   const QString planted = dir.filePath("planted");
-  ASSERT_TRUE(InstanceLock::PrivateFolder(planted));
+  ASSERT_TRUE(PrivateFolder(planted));
   const QString victim = dir.filePath("victim");
   ASSERT_TRUE(QFile::link(victim, planted + "/lumora-local-5.lock"));
 
