@@ -49,6 +49,10 @@ CommandLine ParseCommandLine(const QStringList& args) {
       return cl;
     } else if (a == QLatin1String("--capture")) {
       capture = true;
+    } else if (a == QLatin1String("--show") || a == QLatin1String("--select") || a == QLatin1String("--shot") ||
+               a == QLatin1String("--quit")) {
+      if (!cl.verb.isEmpty()) return fail(QStringLiteral("one of --show, --select, --shot, --quit at a time"));
+      cl.verb = a.mid(2);
     } else if (a == QLatin1String("--autostart")) {
       if (!value(v) || (v != QLatin1String("on") && v != QLatin1String("off")))
         return fail(QStringLiteral("--autostart wants on or off"));
@@ -78,6 +82,11 @@ CommandLine ParseCommandLine(const QStringList& args) {
     }
   }
   if (captureOption && !capture) return fail(QStringLiteral("capture options need --capture"));
+  if (!cl.verb.isEmpty()) {
+    if (capture || autostart) return fail(QStringLiteral("--%1 goes alone").arg(cl.verb));
+    cl.mode = CommandLine::Mode::Verb;
+    return cl;
+  }
   if (autostart) {
     if (capture) return fail(QStringLiteral("--autostart goes alone"));
     cl.mode = CommandLine::Mode::Autostart;
@@ -96,10 +105,16 @@ QString KnownExtensions() {
 QString UsageText() {
   return QStringLiteral(
       "Usage: lumora [--capture [--output FILE] [--region L,T,R,B] [--delay MS] [--yes]]\n"
+      "       lumora --show | --select | --shot | --quit\n"
       "       lumora --autostart on|off\n"
       "\n"
-      "Without arguments Lumora starts in the notification area.\n"
+      "Without arguments Lumora starts in the notification area; when it runs already,\n"
+      "its options window opens.\n"
       "\n"
+      "  --show            open the running Lumora's options window\n"
+      "  --select          choose the capture area on the running Lumora (as Ctrl+Alt+A)\n"
+      "  --shot            take a screenshot with the running Lumora (as Ctrl+Alt+S)\n"
+      "  --quit            end the running Lumora; its settings are saved\n"
       "  --capture         take one screenshot with the stored settings and exit\n"
       "  --output FILE     write it to FILE; the extension (%1) picks the format\n"
       "  --region L,T,R,B  capture this rectangle instead of the whole screen\n"
@@ -110,7 +125,11 @@ QString UsageText() {
       "  --help            show this text\n"
       "  --version         show the version\n"
       "\n"
-      "Exit status of --capture: 0 saved, 1 failed, 2 bad usage, 3 a warning was declined.\n")
+      "Exit status of --capture: 0 saved, 1 failed, 2 bad usage, 3 a warning was declined.\n"
+      "Exit status of --show, --select, --shot, --quit: 0 done, 1 no Lumora runs, 2 bad usage.\n"
+      "\n"
+      "Coordinates are screen pixels from the primary monitor's top-left corner; the\n"
+      "whole screen is the primary monitor, and --region may reach onto the others.\n")
       .arg(KnownExtensions());
 }
 

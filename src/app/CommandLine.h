@@ -10,13 +10,14 @@ namespace lumora {
 
 // What the command line asks for.
 struct CommandLine {
-  enum class Mode { Tray, Capture, Autostart, Help, Version, Invalid };
+  enum class Mode { Tray, Capture, Autostart, Verb, Help, Version, Invalid };
   Mode mode = Mode::Tray;
   QString output;                   // --output FILE
   std::optional<ScreenRect> region;  // --region L,T,R,B
   int delayMs = 200;                // --delay MS
   bool yes = false;                 // --yes: answer confirmations with Yes
   bool autostartOn = false;         // --autostart on|off
+  QString verb;                     // --show, --select, --shot, --quit: "show", ...
   QString error;                    // why the line is invalid
 };
 

@@ -61,6 +61,10 @@ TShortcut::TShortcut(ShortcutSettings& shortcuts, Dialogs& dialogs, SaveShortcut
   buttons->addWidget(btnOK);
   buttons->addWidget(btnCancel);
   grid->addLayout(buttons, 2, 0, 1, 3);
+  lblHinweis_ = new QLabel(this);
+  lblHinweis_->setObjectName(QStringLiteral("lblHinweis"));
+  lblHinweis_->hide();
+  grid->addWidget(lblHinweis_, 3, 0, 1, 3);
 
   // Only the user's choices are checked, not the setting up in showEvent.
   connect(cbScreen_, &QComboBox::activated, this, [this] { cbScreenSelect(cbScreen_); });
@@ -68,6 +72,18 @@ TShortcut::TShortcut(ShortcutSettings& shortcuts, Dialogs& dialogs, SaveShortcut
   connect(btnOK, &QPushButton::clicked, this, &TShortcut::btnOKClick);
   connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
+
+void TShortcut::setUnavailable(const QStringList& combinations) {
+  QStringList german;
+  for (QString c : combinations) german << c.replace(QLatin1String("Ctrl"), QLatin1String("Strg"));
+  lblHinweis_->setText(german.isEmpty() ? QString()
+                                        : QStringLiteral("Von einem anderen Programm belegt: %1")
+                                              .arg(german.join(QStringLiteral(", "))));
+  lblHinweis_->setVisible(!german.isEmpty());
+  setFixedSize(282, german.isEmpty() ? 96 : 96 + lblHinweis_->fontMetrics().height() + 6);
+}
+
+QString TShortcut::hintText() const { return lblHinweis_->isHidden() ? QString() : lblHinweis_->text(); }
 
 void TShortcut::showEvent(QShowEvent* event) {
   cbScreen_->setCurrentIndex(ShortcutIndex(shortcuts_.SC_Screen));

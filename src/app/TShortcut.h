@@ -7,6 +7,7 @@
 #include "settings/Settings.h"
 
 class QComboBox;
+class QLabel;
 
 namespace lumora {
 
@@ -16,6 +17,11 @@ class TShortcut : public QDialog {
  public:
   using SaveShortcuts = std::function<bool(char screen, char auswahl)>;
   TShortcut(ShortcutSettings& shortcuts, Dialogs& dialogs, SaveShortcuts save, QWidget* parent = nullptr);
+
+  // The combinations another program holds, named on the dialog's hint line
+  // (hidden when there are none).
+  void setUnavailable(const QStringList& combinations);
+  QString hintText() const;
 
   QComboBox* cbScreen() const { return cbScreen_; }
   QComboBox* cbAuswahl() const { return cbAuswahl_; }
@@ -32,6 +38,7 @@ class TShortcut : public QDialog {
   SaveShortcuts save_;
   QComboBox* cbScreen_;
   QComboBox* cbAuswahl_;
+  QLabel* lblHinweis_;
 };
 
 }  // namespace lumora

@@ -100,13 +100,12 @@ void TfrmWelcome::timerWelcomeTimer() {
 }
 
 void TfrmWelcome::AddTrayIcon() {
-  if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-    if (!toldNoTray_)
-      std::fprintf(stderr,
-                   "lumora: no notification area found; Lumora runs without a tray icon and is reached by its "
-                   "hotkeys (Ctrl+Alt+letter)\n");
+  // Shown also without a notification area: the icon goes in as soon as one starts,
+  // and comes back when it restarts.
+  if (!QSystemTrayIcon::isSystemTrayAvailable() && !toldNoTray_) {
+    std::fprintf(stderr, "lumora: no notification area yet; until one starts: %s\n",
+                 controller_.reachText().toUtf8().constData());
     toldNoTray_ = true;
-    return;
   }
   icon_->show();
 }

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QUrl>
+#include <cstdio>
 #include <thread>
 #include <xcb/xcb.h>
 
@@ -38,11 +39,6 @@ xcb_connection_t* guiConnection() {
   return x11 ? x11->connection() : nullptr;
 }
 
-QRect primaryGeometry() {
-  QScreen* screen = QGuiApplication::primaryScreen();
-  return screen ? screen->geometry() : QRect();
-}
-
 }  // namespace
 
 TrayApp::TrayApp(Settings& settings, const QString& programFolder)
@@ -56,7 +52,7 @@ TrayApp::TrayApp(Settings& settings, const QString& programFolder)
   store_ = std::make_unique<RegistryOp>(*registry_, dialogs_);
   InitShortcuts(*store_, s_.Shortcuts);
 
-  screen_ = std::make_unique<XcbScreen>(primaryGeometry());
+  screen_ = std::make_unique<XcbScreen>();
   // Before the grab, whatever the program just hid must have left the screen:
   // our own requests go out first, then the usual wait.
   grab_ = std::make_unique<ScreenGrab>(*screen_, dialogs_, ScreenGrab::kDefaultDelay, [](std::chrono::milliseconds ms) {
@@ -72,6 +68,20 @@ TrayApp::TrayApp(Settings& settings, const QString& programFolder)
 
   // The windows, each once, in their fixed order.
   frmWelcome_ = std::make_unique<TfrmWelcome>(*controller_, [this] { exitSequence(); });
+  // A combination another program holds costs the user the hotkey: said once on
+  // standard error, and shown in the shortcut dialog while it is open.
+  controller_->onUnavailable = [this](const QStringList& held) {
+    for (const QString& combination : held) {
+      if (toldUnavailable_.contains(combination)) continue;
+      toldUnavailable_.insert(combination);
+      std::fprintf(stderr,
+                   "lumora: %s is held by another program, so Lumora cannot use it; choose other letters "
+                   "(Optionen > Shortcuts personalisieren...) or bind \"lumora --shot\" / \"lumora --select\" in "
+                   "your desktop's keyboard settings\n",
+                   combination.toUtf8().constData());
+    }
+    if (shortcut_) shortcut_->setUnavailable(held);
+  };
   controller_->RegisterHotkeys();
   // Loading the settings may greet a first run or report a damaged store: that
   // happens now, before the splash.
@@ -140,6 +150,15 @@ void TrayApp::quit() {
   frmWelcome_->close();
 }
 
+std::function<void()> TrayApp::command(const QByteArray& verb) {
+  // The same ways in as the tray menu and the hotkeys, through the same guard.
+  if (verb == "show") return [this] { controller_->onShowOptions(); };
+  if (verb == "select") return [this] { controller_->onSelectRegion(); };
+  if (verb == "shot") return [this] { controller_->onHotkey(controller_->captureId()); };
+  if (verb == "quit") return [this] { quit(); };
+  return {};
+}
+
 void TrayApp::closeModalDialogs() {
   // Innermost first; each one's own loop ends when control gets back to it.
   for (int guard = 0; guard < 16; ++guard) {
@@ -186,7 +205,10 @@ bool TrayApp::makeScreenshot() {
 
 void TrayApp::showInfoPopup() { frmInfo_->showPopup(); }
 
-bool TrayApp::runShortcutDialog() { return shortcut_->exec() == QDialog::Accepted; }
+bool TrayApp::runShortcutDialog() {
+  shortcut_->setUnavailable(controller_->unavailableHotkeys());
+  return shortcut_->exec() == QDialog::Accepted;
+}
 
 void TrayApp::openTargetFolder() {
   // Nothing is reported when the folder is missing or no file manager answers.

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "app/QtDialogs.h"
@@ -43,6 +45,10 @@ class TrayApp : public TrayHost {
   // boxes give way at once and no new one opens.
   void quit();
 
+  // What a command from another start of lumora ("show", "select", "shot",
+  // "quit") does; nothing for one it does not know.
+  std::function<void()> command(const QByteArray& verb);
+
   // TrayHost
   void showOptionsWindow() override;
   void selectRegion() override;
@@ -84,6 +90,7 @@ class TrayApp : public TrayHost {
   std::unique_ptr<XcbScreensaver> screensaver_;
   std::unique_ptr<SystemActions> actions_;
   std::unique_ptr<SettingsAutosave> autosave_;
+  QSet<QString> toldUnavailable_;
   std::unique_ptr<Autostart> autostart_;
 };
 

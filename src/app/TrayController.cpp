@@ -8,9 +8,25 @@ TrayController::TrayController(Settings& settings, Hotkeys& hotkeys, TrayHost& h
   captureId_ = hotkeys_.identifier("LUMORA_2");
 }
 
+namespace {
+QString combination(char letter) { return QStringLiteral("Ctrl+Alt+%1").arg(QLatin1Char(letter)); }
+}  // namespace
+
 void TrayController::RegisterHotkeys() {
-  hotkeys_.registerHotkey(selectionId_, s_.Shortcuts.SC_Auswahl);
-  hotkeys_.registerHotkey(captureId_, s_.Shortcuts.SC_Screen);
+  unavailable_.clear();
+  if (!hotkeys_.registerHotkey(selectionId_, s_.Shortcuts.SC_Auswahl))
+    unavailable_ << combination(s_.Shortcuts.SC_Auswahl);
+  if (!hotkeys_.registerHotkey(captureId_, s_.Shortcuts.SC_Screen)) unavailable_ << combination(s_.Shortcuts.SC_Screen);
+  if (!unavailable_.isEmpty() && onUnavailable) onUnavailable(unavailable_);
+}
+
+QString TrayController::reachText() const {
+  QStringList ways;
+  const QString capture = combination(s_.Shortcuts.SC_Screen), select = combination(s_.Shortcuts.SC_Auswahl);
+  if (!unavailable_.contains(capture)) ways << capture + QStringLiteral(" takes a screenshot");
+  if (!unavailable_.contains(select)) ways << select + QStringLiteral(" chooses the capture area");
+  ways << QStringLiteral("\"lumora --show\" opens the options window");
+  return ways.join(QStringLiteral(", "));
 }
 
 void TrayController::UnregisterHotkeys() {

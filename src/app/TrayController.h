@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QStringList>
 #include <cstdint>
+#include <functional>
 
 #include "platform/Hotkeys.h"
 #include "settings/Settings.h"
@@ -35,8 +37,16 @@ class TrayController {
   TrayController(Settings& settings, Hotkeys& hotkeys, TrayHost& host);
 
   // Takes Ctrl+Alt+SC_Auswahl (identifier "LUMORA_1") and Ctrl+Alt+SC_Screen
-  // ("LUMORA_2"). A combination held elsewhere is skipped without a message.
+  // ("LUMORA_2"). A combination held elsewhere is skipped without a box; it is
+  // listed by unavailableHotkeys() until the next registration.
   void RegisterHotkeys();
+  // The combinations another program holds, as "Ctrl+Alt+S".
+  QStringList unavailableHotkeys() const { return unavailable_; }
+  // Told after each registration that left combinations to other programs.
+  std::function<void(const QStringList& unavailable)> onUnavailable;
+  // How the program is reached without a tray icon: the hotkeys it holds, by
+  // their combinations, and the command that opens the options window.
+  QString reachText() const;
   void UnregisterHotkeys();
   void onHotkey(uint32_t id);
 
@@ -70,6 +80,7 @@ class TrayController {
   TrayHost& host_;
   uint32_t selectionId_ = 0;
   uint32_t captureId_ = 0;
+  QStringList unavailable_;
   bool suppressConfirmations_ = false;
   bool busy_ = false;
   bool ready_ = false;

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <unistd.h>
 
 #include "app/Autostart.h"
 #include "app/ClipboardHolderMain.h"
@@ -17,6 +18,7 @@
 #include "app/TrayApp.h"
 #include "platform/AtomicFile.h"
 #include "platform/InstanceLock.h"
+#include "platform/RunningInstance.h"
 #include "platform/PathBytes.h"
 #include "platform/QuitSignals.h"
 #include "platform/BackgroundClipboard.h"
@@ -84,18 +86,54 @@ int runCapture(const CommandLine& cl, int argc, char** argv) {
   std::_Exit(code);
 }
 
+// Hands a verb to the running Lumora. A program that is still starting (its
+// first-run greeting may be open) is given a few seconds to begin listening.
+int sendToRunning(const QString& key, const QString& verb, int patienceMs) {
+  const QByteArray command = verb.toLatin1();
+  RunningInstance::SendResult result = RunningInstance::SendResult::NotRunning;
+  for (int waited = 0;; waited += 200) {
+    result = RunningInstance::Send(key, command);
+    if (result != RunningInstance::SendResult::NotRunning || waited >= patienceMs) break;
+    ::usleep(200000);
+  }
+  const QByteArray session = key.toLocal8Bit();
+  if (result == RunningInstance::SendResult::NotRunning) {
+    std::fprintf(stderr, "lumora: Lumora is not running on this display (%s); start it with: lumora\n",
+                 session.constData());
+    return 1;
+  }
+  if (result == RunningInstance::SendResult::Refused) {
+    std::fprintf(stderr, "lumora: the running Lumora (%s) did not take --%s\n", session.constData(),
+                 verb.toLatin1().constData());
+    return 1;
+  }
+  if (verb == QLatin1String("quit")) {
+    // Back only once the program has ended and its settings are saved.
+    for (int waited = 0; RunningInstance::Listening(key) && waited < 20000; waited += 100) ::usleep(100000);
+  }
+  return 0;
+}
+
+int runVerb(const CommandLine& cl) {
+  const QString key = RunningInstance::SessionKey();
+  if (key.isEmpty()) {
+    std::fprintf(stderr, "lumora: no display (neither DISPLAY nor WAYLAND_DISPLAY is set)\n");
+    return 1;
+  }
+  // Only a program that holds the lock can answer; without one nothing waits.
+  const int patience = InstanceLock(key).heldElsewhere() ? 5000 : 0;
+  return sendToRunning(key, cl.verb, patience);
+}
+
 int runTray(int argc, char** argv) {
   if (!haveDisplay()) {
     std::fprintf(stderr, "lumora: no X display (DISPLAY is not set); Lumora needs one\n");
     return 1;
   }
-  const QString display = QString::fromLocal8Bit(std::getenv("DISPLAY"));
-  InstanceLock lock(display);
-  if (lock.heldElsewhere()) {
-    std::fprintf(stderr, "lumora: Lumora is already running on display %s\n", display.toLocal8Bit().constData());
-    return 1;
-  }
-  if (!lock.acquired())
+  RunningInstance instance(RunningInstance::SessionKey());
+  // Started again (from a launcher, say): the running one shows its window.
+  if (instance.heldElsewhere()) return sendToRunning(RunningInstance::SessionKey(), QStringLiteral("show"), 5000);
+  if (!instance.acquired())
     std::fprintf(stderr, "lumora: no private folder for the single-instance lock; starting without it\n");
   // Hotkeys and the grab speak X11; under a Wayland session Lumora runs through XWayland.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
@@ -132,6 +170,8 @@ int runTray(int argc, char** argv) {
     return 0;
   }
   tray.start();
+  if (instance.acquired() && !instance.listen([&tray](const QByteArray& verb) { return tray.command(verb); }))
+    std::fprintf(stderr, "lumora: cannot listen for lumora --show, --select, --shot and --quit\n");
   return app.exec();
 }
 
@@ -155,6 +195,8 @@ int main(int argc, char** argv) {
       return kUsage;
     case CommandLine::Mode::Capture:
       return runCapture(cl, argc, argv);
+    case CommandLine::Mode::Verb:
+      return runVerb(cl);
     case CommandLine::Mode::Autostart:
       return AutostartCommand(Autostart(Autostart::ConfigHome(), QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))),
                               cl.autostartOn, stdout, stderr);

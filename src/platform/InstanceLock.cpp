@@ -24,13 +24,12 @@ QString InstanceLock::ServerKey(const QString& display) {
   return host + QLatin1Char('-') + QString::number(m.captured(2).toUInt());
 }
 
-InstanceLock::InstanceLock(const QString& display, QStringList folders) {
-  QString key = ServerKey(display);
-  if (key.isEmpty()) key = QString::fromLatin1(display.toUtf8().toHex());
+InstanceLock::InstanceLock(const QString& key, QStringList folders) : key_(key) {
+  if (key_.isEmpty()) key_ = QStringLiteral("unknown");
   if (folders.isEmpty()) folders = RuntimeFolders();
   for (const QString& folder : folders) {
     if (!PrivateFolder(folder)) continue;
-    const QString path = folder + QStringLiteral("/lumora-") + key + QStringLiteral(".lock");
+    const QString path = folder + QStringLiteral("/lumora-") + key_ + QStringLiteral(".lock");
     // Never through a link: a planted one could make us create or lock a file elsewhere.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) continue;  // not ours to open: try the next place rather than refuse to start

@@ -10,10 +10,10 @@ namespace lumora {
 // released when the process ends, however it ends.
 class InstanceLock {
  public:
-  // `display` is $DISPLAY. `folders` are where the lock may live, in order of
-  // preference; empty means RuntimeFolders(). A folder that is not private to the
-  // user is passed over.
-  explicit InstanceLock(const QString& display, QStringList folders = {});
+  // `key` names the display server (ServerKey()). `folders` are where the lock may
+  // live, in order of preference; empty means RuntimeFolders(). A folder that is
+  // not private to the user is passed over.
+  explicit InstanceLock(const QString& key, QStringList folders = {});
   ~InstanceLock();
   InstanceLock(const InstanceLock&) = delete;
   InstanceLock& operator=(const InstanceLock&) = delete;
@@ -25,6 +25,7 @@ class InstanceLock {
   QString path() const { return path_; }
   // The folder the lock lives in; the running program's socket goes beside it.
   QString folder() const { return folder_; }
+  QString key() const { return key_; }
 
   // One name per X server, whatever way $DISPLAY spells it: ":0", ":0.0" and
   // "unix:0" are "local-0"; "host:1.0" is "host-1". Empty when it names none.
@@ -33,6 +34,7 @@ class InstanceLock {
  private:
   QString path_;
   QString folder_;
+  QString key_;
   int fd_ = -1;
   bool heldElsewhere_ = false;
 };

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QImage>
+#include <QPoint>
 #include <QSize>
+#include <optional>
 
 #include "platform/ScreenRect.h"
 
@@ -17,6 +19,8 @@ class Screen {
   // rectangle). The part outside the screen is black. False when the rectangle
   // is not normalised, too large, or the screen cannot be read.
   virtual bool grab(const ScreenRect& rect, QImage& target) = 0;
+  // Where the pointer is, in the same pixels; nothing where it cannot be asked.
+  virtual std::optional<QPoint> pointer() const { return std::nullopt; }
 };
 
 }  // namespace lumora

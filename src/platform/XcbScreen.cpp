@@ -1,10 +1,13 @@
 #include "platform/XcbScreen.h"
 
+#include <xcb/randr.h>
 #include <xcb/shm.h>
 #include <xcb/xcb.h>
 
 #include <sys/ipc.h>
 #include <sys/shm.h>
+
+#include <QRegion>
 
 #include <algorithm>
 #include <cstdlib>
@@ -26,11 +29,44 @@ void copyRow(uint32_t* dst, const uint32_t* src, int count) {
 struct XcbScreen::Impl {
   xcb_connection_t* conn = nullptr;
   xcb_screen_t* screen = nullptr;
-  QRect primary;
+  bool randrMonitors = false;
   bool shm = false;
   xcb_shm_seg_t seg = 0;
   void* shmAddr = nullptr;
   size_t shmSize = 0;
+
+  // The screen as the server has it now: the root window's size and the monitors,
+  // the primary one first.
+  struct Layout {
+    QRect root;
+    std::vector<QRect> monitors;
+  };
+
+  Layout layout() const {
+    Layout l;
+    if (!conn) return l;
+    // The setup data keeps the size the root window had when we connected.
+    xcb_get_geometry_reply_t* g = xcb_get_geometry_reply(conn, xcb_get_geometry(conn, screen->root), nullptr);
+    l.root = g ? QRect(0, 0, g->width, g->height) : QRect(0, 0, screen->width_in_pixels, screen->height_in_pixels);
+    std::free(g);
+    if (randrMonitors) {
+      xcb_randr_get_monitors_reply_t* m =
+          xcb_randr_get_monitors_reply(conn, xcb_randr_get_monitors(conn, screen->root, 1), nullptr);
+      if (m) {
+        for (auto it = xcb_randr_get_monitors_monitors_iterator(m); it.rem; xcb_randr_monitor_info_next(&it)) {
+          const QRect r(it.data->x, it.data->y, it.data->width, it.data->height);
+          if (r.isEmpty()) continue;
+          if (it.data->primary)
+            l.monitors.insert(l.monitors.begin(), r);
+          else
+            l.monitors.push_back(r);
+        }
+        std::free(m);
+      }
+    }
+    if (l.monitors.empty()) l.monitors.push_back(l.root);
+    return l;
+  }
 
   ~Impl() {
     releaseSegment();
@@ -128,7 +164,7 @@ struct XcbScreen::Impl {
   }
 };
 
-XcbScreen::XcbScreen(QRect primary) : d_(std::make_unique<Impl>()) {
+XcbScreen::XcbScreen() : d_(std::make_unique<Impl>()) {
   int screenNumber = 0;
   d_->conn = xcb_connect(nullptr, &screenNumber);
   if (xcb_connection_has_error(d_->conn)) {
@@ -139,7 +175,15 @@ XcbScreen::XcbScreen(QRect primary) : d_(std::make_unique<Impl>()) {
   xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(d_->conn));
   for (int i = 0; i < screenNumber && it.rem; ++i) xcb_screen_next(&it);
   d_->screen = it.data;
-  d_->primary = primary.isEmpty() ? QRect(0, 0, d_->screen->width_in_pixels, d_->screen->height_in_pixels) : primary;
+
+  // Monitors came with RandR 1.5; without them the root window is the one monitor.
+  const xcb_query_extension_reply_t* randr = xcb_get_extension_data(d_->conn, &xcb_randr_id);
+  if (randr && randr->present) {
+    xcb_randr_query_version_reply_t* v =
+        xcb_randr_query_version_reply(d_->conn, xcb_randr_query_version(d_->conn, 1, 5), nullptr);
+    d_->randrMonitors = v && (v->major_version > 1 || v->minor_version >= 5);
+    std::free(v);
+  }
 
   // A request of an extension the server lacks would close the connection, so
   // the extension's presence is asked first (remote displays, Xvfb without it).
@@ -158,7 +202,20 @@ bool XcbScreen::connected() const { return d_->conn != nullptr; }
 
 bool XcbScreen::usesSharedMemory() const { return d_->shm; }
 
-QSize XcbScreen::size() const { return d_->conn ? d_->primary.size() : QSize(); }
+QRect XcbScreen::primary() const { return d_->conn ? d_->layout().monitors.front() : QRect(); }
+
+std::vector<QRect> XcbScreen::monitors() const { return d_->conn ? d_->layout().monitors : std::vector<QRect>{}; }
+
+QSize XcbScreen::size() const { return primary().size(); }
+
+std::optional<QPoint> XcbScreen::pointer() const {
+  if (!d_->conn) return std::nullopt;
+  xcb_query_pointer_reply_t* p = xcb_query_pointer_reply(d_->conn, xcb_query_pointer(d_->conn, d_->screen->root), nullptr);
+  if (!p) return std::nullopt;
+  const QPoint root(p->root_x, p->root_y);
+  std::free(p);
+  return root - primary().topLeft();
+}
 
 bool XcbScreen::grab(const ScreenRect& rect, QImage& target) {
   const int64_t w = rect.width();
@@ -173,9 +230,11 @@ bool XcbScreen::grab(const ScreenRect& rect, QImage& target) {
   if (w == 0 || h == 0) return true;
   if (target.isNull()) return false;  // too large to hold
 
-  // The screen in rectangle coordinates; the part of the rectangle off it is black.
-  const int64_t rootLeft = d_->primary.left(), rootTop = d_->primary.top();
-  const int64_t screenW = d_->screen->width_in_pixels, screenH = d_->screen->height_in_pixels;
+  // The root window in rectangle coordinates; the part of the rectangle off it is black.
+  const Impl::Layout layout = d_->layout();
+  const QRect primary = layout.monitors.front();
+  const int64_t rootLeft = primary.left(), rootTop = primary.top();
+  const int64_t screenW = layout.root.width(), screenH = layout.root.height();
   const int64_t x0 = std::max<int64_t>(rect.Left + rootLeft, 0), y0 = std::max<int64_t>(rect.Top + rootTop, 0);
   const int64_t x1 = std::min<int64_t>(rect.Right + rootLeft, screenW);
   const int64_t y1 = std::min<int64_t>(rect.Bottom + rootTop, screenH);
@@ -183,8 +242,20 @@ bool XcbScreen::grab(const ScreenRect& rect, QImage& target) {
                      y1 == rect.Bottom + rootTop;
   if (!whole) target.fill(Qt::black);
   if (x0 >= x1 || y0 >= y1) return true;
-  return d_->read(int(x0), int(y0), int(x1 - x0), int(y1 - y0), target, int(x0 - rect.Left - rootLeft),
-                  int(y0 - rect.Top - rootTop));
+  if (!d_->read(int(x0), int(y0), int(x1 - x0), int(y1 - y0), target, int(x0 - rect.Left - rootLeft),
+                int(y0 - rect.Top - rootTop)))
+    return false;
+  // Root-window pixels that no monitor shows (beside a smaller monitor, say) are
+  // not part of anybody's screen: black, as off the screen.
+  QRegion uncovered(QRect(int(x0), int(y0), int(x1 - x0), int(y1 - y0)));
+  for (const QRect& m : layout.monitors) uncovered -= m;
+  const QPoint toTarget(int(-rect.Left - rootLeft), int(-rect.Top - rootTop));
+  for (const QRect& r : uncovered) {
+    const QRect t = r.translated(toTarget);
+    for (int y = t.top(); y <= t.bottom(); ++y)
+      std::fill_n(reinterpret_cast<uint32_t*>(target.scanLine(y)) + t.left(), t.width(), 0xff000000u);
+  }
+  return true;
 }
 
 }  // namespace lumora

@@ -2,6 +2,7 @@
 
 #include <QRect>
 #include <memory>
+#include <vector>
 
 #include "platform/Screen.h"
 
@@ -11,11 +12,15 @@ namespace lumora {
 
 // The X11 screen, read through MIT-SHM into a shared segment that is kept between
 // grabs, or through plain GetImage where the server offers no shared memory.
+// Its geometry is asked of the server at each use (RandR monitors), so a changed
+// resolution, a monitor plugged in or a rotated screen counts at the next capture.
+// Coordinates are device pixels relative to the primary monitor's top-left corner;
+// parts of a rectangle on other monitors are read from them, parts outside every
+// monitor are black.
 class XcbScreen : public Screen {
  public:
-  // Opens its own connection to $DISPLAY. `primary` is the primary monitor's
-  // geometry on the root window; an empty rectangle means the whole root window.
-  explicit XcbScreen(QRect primary = QRect());
+  // Opens its own connection to $DISPLAY.
+  XcbScreen();
   ~XcbScreen() override;
   XcbScreen(const XcbScreen&) = delete;
   XcbScreen& operator=(const XcbScreen&) = delete;
@@ -25,6 +30,10 @@ class XcbScreen : public Screen {
   QSize size() const override;
   bool grab(const ScreenRect& rect, QImage& target) override;
   bool usesSharedMemory() const;
+  std::optional<QPoint> pointer() const override;
+  // The primary monitor and every monitor, in root-window pixels.
+  QRect primary() const;
+  std::vector<QRect> monitors() const;
 
  private:
   struct Impl;

@@ -15,6 +15,12 @@ MagnifierLogic::MagnifierLogic(QSize screen) : screen_(screen) {
   setFixedHeight(kDefaultFixedHeight);
 }
 
+void MagnifierLogic::setScreen(QSize screen) {
+  screen_ = screen;
+  setFixedWidth(fixedWidth_);
+  setFixedHeight(fixedHeight_);
+}
+
 void MagnifierLogic::setFixedWidth(int width) { fixedWidth_ = std::clamp(width, 1, maxFixedWidth()); }
 
 void MagnifierLogic::setFixedHeight(int height) { fixedHeight_ = std::clamp(height, 1, maxFixedHeight()); }

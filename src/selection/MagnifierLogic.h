@@ -24,6 +24,8 @@ class MagnifierLogic {
 
   // `screen` bounds the fixed size (1 to its width, 1 to its height).
   explicit MagnifierLogic(QSize screen);
+  // The screen as it is at this selection (it may have changed size since).
+  void setScreen(QSize screen);
 
   // Called after every change of the shown numbers or of the view.
   std::function<void()> onChanged;

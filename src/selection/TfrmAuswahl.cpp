@@ -1,10 +1,14 @@
 #include "selection/TfrmAuswahl.h"
 
 #include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
+#include <QtMath>
 
+#include "capture/ScreenGrab.h"
 #include "selection/TfrmAuswahlInfo.h"
 
 namespace lumora {
@@ -100,9 +104,8 @@ void TfrmAuswahl::attachMagnifier(TfrmAuswahlInfo& magnifier) {
 
 ScreenRect TfrmAuswahl::SelectRegion(uint8_t captionPosition, uint8_t captionSize, const ScreenRect& current) {
   if (!logic_ || !logic_->Open(captionPosition, captionSize, current)) return current;
-  const QRect screen(0, 0, logic_->ScreenSize().width(), logic_->ScreenSize().height());
-  setGeometry(screen);
-  setFixedSize(screen.size());
+  placeOnPrimaryScreen();
+  magnifier_->setScreenSize(logic_->ScreenSize());
   shownCursor_ = SelectionOverlayLogic::Cursor::Arrow;
   setCursor(Qt::ArrowCursor);
   outcome_ = Outcome::Other;
@@ -110,6 +113,34 @@ ScreenRect TfrmAuswahl::SelectRegion(uint8_t captionPosition, uint8_t captionSiz
   exec();
   magnifier_->hide();
   return logic_->Finish(outcome_);
+}
+
+// The overlay covers the primary monitor and shows the frozen picture one screen
+// pixel per device pixel, however Qt scales its windows: the picture and every
+// coordinate of the selection are device pixels, the window's geometry is Qt's.
+void TfrmAuswahl::placeOnPrimaryScreen() {
+  const QSize pixels = logic_->ScreenSize();
+  QScreen* screen = QGuiApplication::primaryScreen();
+  const qreal dpr = screen ? screen->devicePixelRatio() : 1.0;
+  const QPoint origin = screen ? screen->geometry().topLeft() : QPoint();
+  const QRect logical(origin, QSize(qCeil(pixels.width() / dpr), qCeil(pixels.height() / dpr)));
+  setFixedSize(logical.size());
+  setGeometry(logical);
+  if (magnifier_) magnifier_->move(origin + QPoint(15, 15));
+}
+
+QPoint TfrmAuswahl::toPixels(const QPointF& p) const {
+  const qreal dpr = devicePixelRatioF();
+  if (dpr == 1.0) return p.toPoint();
+  // Scaled, Qt hands widgets the pointer rounded to whole logical pixels: every
+  // other device pixel could not be reached. The screen knows the exact one.
+  if (const std::optional<QPoint> exact = grab_.screen().pointer()) return *exact;
+  return QPoint(qRound(p.x() * dpr), qRound(p.y() * dpr));
+}
+
+QRect TfrmAuswahl::toLogical(const QRect& pixels) const {
+  const qreal dpr = devicePixelRatioF();
+  return QRectF(pixels.x() / dpr, pixels.y() / dpr, pixels.width() / dpr, pixels.height() / dpr).toAlignedRect();
 }
 
 void TfrmAuswahl::end(SelectionOverlayLogic::Outcome outcome) {
@@ -132,9 +163,10 @@ void TfrmAuswahl::showEvent(QShowEvent* event) {
 void TfrmAuswahl::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QImage* surface = logic_ ? &logic_->Surface() : nullptr;
+  const qreal dpr = devicePixelRatioF();
   for (const QRect& r : event->region()) {
     if (surface && !surface->isNull())
-      painter.drawImage(r.topLeft(), *surface, r);
+      painter.drawImage(QRectF(r), *surface, QRectF(r.x() * dpr, r.y() * dpr, r.width() * dpr, r.height() * dpr));
     else
       painter.fillRect(r, Qt::black);
   }
@@ -142,7 +174,7 @@ void TfrmAuswahl::paintEvent(QPaintEvent* event) {
 
 void TfrmAuswahl::sync() {
   if (!logic_) return;
-  for (const QRect& r : logic_->TakeDirty()) update(r);
+  for (const QRect& r : logic_->TakeDirty()) update(toLogical(r));
   if (logic_->cursor() != shownCursor_) {
     shownCursor_ = logic_->cursor();
     setCursor(shape(shownCursor_));
@@ -151,14 +183,14 @@ void TfrmAuswahl::sync() {
 
 void TfrmAuswahl::mousePressEvent(QMouseEvent* event) {
   if (!logic_) return;
-  const QPoint p = event->position().toPoint();
+  const QPoint p = toPixels(event->position());
   logic_->MouseDown(p.x(), p.y(), leftOnly(*event));
   sync();
 }
 
 void TfrmAuswahl::mouseMoveEvent(QMouseEvent* event) {
   if (!logic_) return;
-  const QPoint p = event->position().toPoint();
+  const QPoint p = toPixels(event->position());
   logic_->MouseMove(p.x(), p.y(), leftOnly(*event));
   sync();
 }

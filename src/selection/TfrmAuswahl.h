@@ -50,6 +50,10 @@ class TfrmAuswahl : public QDialog {
 
  private:
   void buildMenu();
+  void placeOnPrimaryScreen();
+  // Between Qt's window coordinates and the picture's device pixels.
+  QPoint toPixels(const QPointF& logical) const;
+  QRect toLogical(const QRect& pixels) const;
   void end(SelectionOverlayLogic::Outcome outcome);
   // Repaints what the last step changed and takes over its cursor.
   void sync();

@@ -81,6 +81,15 @@ TfrmAuswahlInfo::TfrmAuswahlInfo(QSize screen, QWidget* parent)
   move(15, 15);
 }
 
+void TfrmAuswahlInfo::setScreenSize(QSize screen) {
+  logic_.setScreen(screen);
+  const QSignalBlocker blockX(seAX_), blockY(seAY_);
+  seAX_->setRange(1, logic_.maxFixedWidth());
+  seAY_->setRange(1, logic_.maxFixedHeight());
+  seAX_->setValue(logic_.FixedSize().width());
+  seAY_->setValue(logic_.FixedSize().height());
+}
+
 QLabel* TfrmAuswahlInfo::label(const QString& text, int x, int y, int w, bool bold) {
   auto* l = new QLabel(text, this);
   l->setGeometry(x, y, w, 16);

@@ -23,6 +23,8 @@ class TfrmAuswahlInfo : public QWidget {
   // `parent` is the overlay: a window of the overlay stays usable while the
   // overlay runs modally.
   TfrmAuswahlInfo(QSize screen, QWidget* parent = nullptr);
+  // The screen as it is when a selection opens: bounds the fixed size.
+  void setScreenSize(QSize screen);
 
   MagnifierLogic& logic() { return logic_; }
 

@@ -114,7 +114,7 @@ void SelectionTab::setScreenSizeSource(std::function<QSize()> screenSize) { scre
 QSize SelectionTab::screenSize() const {
   if (screenSize_) return screenSize_();
   const QScreen* screen = QGuiApplication::primaryScreen();
-  return screen ? screen->size() : QSize();
+  return screen ? screen->size() * screen->devicePixelRatio() : QSize();  // device pixels
 }
 
 void SelectionTab::loadFromSettings() {

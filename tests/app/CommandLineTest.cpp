@@ -37,10 +37,27 @@ TEST(CommandLine, RefusesBadUsage) {
       {"--capture", "--region", "0,0,99999999999,1"},  // not a 32-bit number
       {"--capture", "--delay", "-1"},
       {"--capture", "--delay", "soon"},
+      {"--capture", "--region", "0,0,0,0"},        // nothing to capture
+      {"--capture", "--region", "5,5,5,100"},      // no width
+      {"--capture", "--output", "shot.gif"},       // no format of ours
+      {"--capture", "--output", "shot"},
+      {"--shot", "--quit"},                        // one verb at a time
+      {"--shot", "--capture"},
+      {"--select", "--autostart", "on"},
   };
   for (const QStringList& args : bad) {
     const CommandLine cl = ParseCommandLine(args);
     EXPECT_EQ(cl.mode, Mode::Invalid) << args.join(' ').toStdString();
     EXPECT_FALSE(cl.error.isEmpty());
   }
+}
+
+TEST(CommandLine, VerbsForTheRunningProgram) {
+  for (const char* verb : {"show", "select", "shot", "quit"}) {
+    const CommandLine cl = ParseCommandLine({QStringLiteral("--") + QLatin1String(verb)});
+    EXPECT_EQ(cl.mode, Mode::Verb) << verb;
+    EXPECT_EQ(cl.verb, QLatin1String(verb));
+  }
+  for (const char* verb : {"--show", "--select", "--shot", "--quit"})
+    EXPECT_TRUE(UsageText().contains(QLatin1String(verb))) << verb;
 }

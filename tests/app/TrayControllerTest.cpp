@@ -82,12 +82,22 @@ TEST(TrayController, RegistersSelectionThenCaptureUnderTheirAtoms) {
   rig.controller.RegisterHotkeys();
   EXPECT_EQ(rig.hotkeys.log, (QStringList{"grab 301 A", "grab 302 S"}));
 
-  // A combination another program holds is skipped quietly; the other one works.
+  EXPECT_TRUE(rig.controller.unavailableHotkeys().isEmpty());
+  EXPECT_EQ(rig.controller.reachText(), QStringLiteral("Ctrl+Alt+S takes a screenshot, Ctrl+Alt+A chooses the capture "
+                                                       "area, \"lumora --show\" opens the options window"));
+
+  // A combination another program holds is skipped without a box; the other one
+  // works, and the user is told which one is missing.
   Rig busy;
   busy.hotkeys.taken = QStringLiteral("S");
+  QStringList told;
+  busy.controller.onUnavailable = [&](const QStringList& held) { told = held; };
   busy.controller.RegisterHotkeys();
   EXPECT_EQ(busy.hotkeys.held.size(), 1u);
   EXPECT_EQ(busy.hotkeys.held[301], 'A');
+  EXPECT_EQ(told, QStringList{"Ctrl+Alt+S"});
+  EXPECT_EQ(busy.controller.reachText(),
+            QStringLiteral("Ctrl+Alt+A chooses the capture area, \"lumora --show\" opens the options window"));
 }
 
 TEST(TrayController, HotkeysRunTheirCommandsAndThePopupFollowsOnlyUncancelledCaptures) {

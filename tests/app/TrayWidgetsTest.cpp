@@ -45,6 +45,13 @@ TEST(ShortcutDialog, OffersThirtySixKeysAndWarnsAboutEqualChoices) {
                            "wählen Sie zwei unterschiedliche Zeichen aus."));
   EXPECT_EQ(QApplication::focusWidget(), dialog.cbAuswahl());
 
+  // Combinations another program holds are named on the hint line.
+  EXPECT_TRUE(dialog.hintText().isEmpty());
+  dialog.setUnavailable({"Ctrl+Alt+S"});
+  EXPECT_EQ(dialog.hintText(), QStringLiteral("Von einem anderen Programm belegt: Strg+Alt+S"));
+  dialog.setUnavailable({});
+  EXPECT_TRUE(dialog.hintText().isEmpty());
+
   // Cancel: nothing changes.
   dialog.findChild<QPushButton*>(QStringLiteral("btnCancel"))->click();
   EXPECT_EQ(dialog.result(), QDialog::Rejected);

@@ -29,15 +29,15 @@ TEST(InstanceLock, OneKeyPerServerHoweverTheDisplayIsSpelt) {
 TEST(InstanceLock, TheSecondProgramOnTheSameServerIsRefused) {
   QTemporaryDir dir;
   const QStringList folders{dir.filePath("run")};
-  InstanceLock first(":7", folders);
+  InstanceLock first(InstanceLock::ServerKey(":7"), folders);
   ASSERT_TRUE(first.acquired());
   EXPECT_EQ(QFileInfo(dir.filePath("run")).permissions() & 0x0077, 0) << "a folder only its user may enter";
   for (const char* spelling : {":7", ":7.0", "unix:7"}) {
-    InstanceLock second(QLatin1String(spelling), folders);
+    InstanceLock second(InstanceLock::ServerKey(QLatin1String(spelling)), folders);
     EXPECT_FALSE(second.acquired()) << spelling;
     EXPECT_TRUE(second.heldElsewhere()) << spelling;
   }
-  InstanceLock otherServer(":8", folders);
+  InstanceLock otherServer(InstanceLock::ServerKey(":8"), folders);
   EXPECT_TRUE(otherServer.acquired());
 }
 
@@ -57,7 +57,7 @@ TEST(InstanceLock, FoldersAndFilesThatAreNotTheUsersOwnAreNeverUsed) {
   ASSERT_TRUE(QFile::link(victim, planted + "/lumora-local-5.lock"));
 
   const QString fallback = dir.filePath("fallback");
-  InstanceLock lock(":5", {foreign, planted, fallback});
+  InstanceLock lock("local-5", {foreign, planted, fallback});
   EXPECT_TRUE(lock.acquired()) << "a leftover is no reason to refuse to start";
   EXPECT_EQ(lock.folder(), fallback);
   EXPECT_FALSE(QFileInfo::exists(victim)) << "the link was not followed";

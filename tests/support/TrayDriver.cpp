@@ -22,10 +22,10 @@ bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
 
 QString Dword(int value) { return QStringLiteral("dword:%1").arg(uint32_t(value), 8, 16, QLatin1Char('0')); }
 
-TrayDriver::TrayDriver(int width, int height) : server(width, height) {
-  server.startClient(QStringLiteral("trayer"),
-                     {"--edge", "top", "--align", "left", "--widthtype", "pixel", "--width", "200", "--height", "32",
-                      "--SetDockType", "false", "--SetPartialStrut", "false", "--transparent", "false"});
+TrayDriver::TrayDriver(int width, int height) : TrayDriver(width, height, Options{}) {}
+
+TrayDriver::TrayDriver(int width, int height, Options options) : server(options.server, width, height) {
+  if (options.trayHost) startTrayHost();
   registry = dir.filePath(QStringLiteral("registry.reg"));
   folder = dir.path() + QStringLiteral("/shots/");
   QDir().mkpath(folder);
@@ -63,6 +63,18 @@ QProcess& TrayDriver::start(const QStringList& extraEnv) {
 }
 
 bool TrayDriver::waitReady() { return WaitFor([&] { return iconShown(); }); }
+
+void TrayDriver::startTrayHost() {
+  trayHost_ = server.startClient(QStringLiteral("trayer"),
+                                 {"--edge", "top", "--align", "left", "--widthtype", "pixel", "--width", "200",
+                                  "--height", "32", "--SetDockType", "false", "--SetPartialStrut", "false",
+                                  "--transparent", "false"});
+}
+
+void TrayDriver::stopTrayHost() {
+  server.stopClient(trayHost_);
+  trayHost_ = -1;
+}
 
 bool TrayDriver::quit(QProcess& lumora) {
   menu({"Up", "Return"});

@@ -21,7 +21,12 @@ bool WaitFor(const std::function<bool()>& done, int timeoutMs = 15000);
 // Every process it starts is stopped by its id when it goes.
 class TrayDriver {
  public:
+  struct Options {
+    bool trayHost = true;                           // trayer from the start
+    XvfbServer::Kind server = XvfbServer::Kind::Xvfb;  // Xvnc for a server that resizes
+  };
   explicit TrayDriver(int width = 1024, int height = 768);
+  TrayDriver(int width, int height, Options options);
   ~TrayDriver();
   TrayDriver(const TrayDriver&) = delete;
   TrayDriver& operator=(const TrayDriver&) = delete;
@@ -32,6 +37,9 @@ class TrayDriver {
   QProcess& start(const QStringList& extraEnv = {});
   // Waits for the tray icon: the program is ready for keys.
   bool waitReady();
+  // Starts or stops the tray host (trayer).
+  void startTrayHost();
+  void stopTrayHost();
   // "Beenden" from the menu; true when the program ended by itself.
   bool quit(QProcess& lumora);
 
@@ -51,6 +59,7 @@ class TrayDriver {
 
  private:
   std::vector<std::unique_ptr<QProcess>> programs_;
+  pid_t trayHost_ = -1;
 };
 
 // A number as the store writes it: dword:0000001a.

@@ -26,12 +26,28 @@ void stop(pid_t pid) {
 
 }  // namespace
 
-XvfbServer::XvfbServer(int width, int height, const QStringList& extraArgs) {
+XvfbServer::XvfbServer(int width, int height, const QStringList& extraArgs)
+    : XvfbServer(Kind::Xvfb, width, height, extraArgs) {}
+
+std::unique_ptr<XvfbServer> XvfbServer::Xvnc(int width, int height) {
+  return std::unique_ptr<XvfbServer>(new XvfbServer(Kind::Xvnc, width, height, {}));
+}
+
+XvfbServer::XvfbServer(Kind kind, int width, int height, const QStringList& extraArgs) {
   int fds[2];
   if (::pipe(fds) != 0) return;
-  const QByteArray geometry = QStringLiteral("%1x%2x24").arg(width).arg(height).toLatin1();
   const QByteArray fd = QByteArray::number(fds[1]);
-  std::vector<QByteArray> args{"Xvfb", "-displayfd", fd, "-screen", "0", geometry, "-noreset", "-nolisten", "tcp"};
+  std::vector<QByteArray> args;
+  if (kind == Kind::Xvfb) {
+    const QByteArray geometry = QStringLiteral("%1x%2x24").arg(width).arg(height).toLatin1();
+    args = {"Xvfb", "-displayfd", fd, "-screen", "0", geometry, "-noreset", "-nolisten", "tcp"};
+  } else {
+    // TigerVNC's server: RandR that can resize and take monitors; its VNC port is
+    // chosen by the system and reachable from this machine only.
+    const QByteArray geometry = QStringLiteral("%1x%2").arg(width).arg(height).toLatin1();
+    args = {"Xvnc",    "-displayfd", fd,        "-geometry", geometry, "-depth",   "24",        "-SecurityTypes",
+            "None",    "-localhost", "-rfbport", "0",         "-noreset", "-nolisten", "tcp"};
+  }
   for (const QString& a : extraArgs) args.push_back(a.toLocal8Bit());
   std::vector<char*> argv;
   for (QByteArray& a : args) argv.push_back(a.data());
@@ -43,7 +59,7 @@ XvfbServer::XvfbServer(int width, int height, const QStringList& extraArgs) {
     ::dup2(devnull, 0);
     ::dup2(devnull, 1);
     ::dup2(devnull, 2);
-    ::execvp("Xvfb", argv.data());
+    ::execvp(argv[0], argv.data());
     ::_exit(127);
   }
   ::close(fds[1]);
@@ -60,6 +76,15 @@ XvfbServer::XvfbServer(int width, int height, const QStringList& extraArgs) {
   ::close(fds[0]);
   number = number.trimmed();
   if (!number.isEmpty()) display_ = QStringLiteral(":") + QString::fromLatin1(number);
+}
+
+void XvfbServer::stopClient(pid_t pid) {
+  for (auto it = clients_.begin(); it != clients_.end(); ++it)
+    if (*it == pid) {
+      stop(pid);
+      clients_.erase(it);
+      return;
+    }
 }
 
 XvfbServer::~XvfbServer() {

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <sys/types.h>
 #include <vector>
 
@@ -13,6 +14,10 @@ class XvfbServer {
   // `extraArgs` go to Xvfb as they are ("-extension", "MIT-SHM" for a server
   // without shared memory, for example).
   XvfbServer(int width = 1024, int height = 768, const QStringList& extraArgs = {});
+  // TigerVNC's Xvnc instead: a server whose size and monitors `xrandr` can change.
+  enum class Kind { Xvfb, Xvnc };
+  XvfbServer(Kind kind, int width, int height, const QStringList& extraArgs = {});
+  static std::unique_ptr<XvfbServer> Xvnc(int width, int height);
   ~XvfbServer();
   XvfbServer(const XvfbServer&) = delete;
   XvfbServer& operator=(const XvfbServer&) = delete;
@@ -22,6 +27,8 @@ class XvfbServer {
   QString display() const { return display_; }
   // Starts a helper program on this display (trayer, for example); stopped with the server.
   pid_t startClient(const QString& program, const QStringList& args);
+  // Stops one of them earlier.
+  void stopClient(pid_t pid);
 
  private:
   pid_t pid_ = -1;

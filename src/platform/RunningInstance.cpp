@@ -1,0 +1,193 @@
+#include "platform/RunningInstance.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include "platform/RuntimeFolder.h"
+
+namespace lumora {
+
+namespace {
+
+constexpr int kMaxCommand = 64;
+
+bool socketAddress(const QString& path, sockaddr_un& address) {
+  const QByteArray bytes = QFile::encodeName(path);
+  std::memset(&address, 0, sizeof address);
+  address.sun_family = AF_UNIX;
+  if (size_t(bytes.size()) >= sizeof address.sun_path) return false;  // too long for a socket name
+  std::memcpy(address.sun_path, bytes.constData(), size_t(bytes.size()));
+  return true;
+}
+
+// Only the user who runs the program may command it.
+bool sameUser(int fd) {
+  ucred peer{};
+  socklen_t length = sizeof peer;
+  return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0 && peer.uid == ::geteuid();
+}
+
+// Waits until `fd` is ready for `events` or the time left runs out.
+bool waitFor(int fd, short events, std::chrono::steady_clock::time_point deadline) {
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return false;
+    pollfd p{fd, events, 0};
+    const int n = ::poll(&p, 1, int(left.count()));
+    if (n > 0) return true;
+    if (n < 0 && errno != EINTR) return false;
+  }
+}
+
+// One connection to the running program: a command line comes in, one answer
+// line goes out, and the connection closes. A client that says nothing is
+// dropped after a while.
+class Connection : public QObject {
+ public:
+  Connection(int fd, RunningInstance::Handler& onCommand, QObject* parent)
+      : QObject(parent), fd_(fd), onCommand_(onCommand), notifier_(fd, QSocketNotifier::Read, this) {
+    connect(&notifier_, &QSocketNotifier::activated, this, [this] { read(); });
+    QTimer::singleShot(2000, this, [this] { close(); });
+  }
+  ~Connection() override { ::close(fd_); }
+
+ private:
+  void read() {
+    char buffer[kMaxCommand];
+    const ssize_t n = ::recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
+    if (n < 0 && (errno == EAGAIN || errno == EINTR)) return;
+    if (n <= 0) return close();
+    line_.append(buffer, int(n));
+    const qsizetype end = line_.indexOf('\n');
+    if (end < 0 && line_.size() < kMaxCommand) return;
+    notifier_.setEnabled(false);
+    const QByteArray command = line_.left(end < 0 ? kMaxCommand : end).trimmed();
+    // The answer goes first, the command runs afterwards from the event loop: it
+    // may open dialogs or end the program, and the caller is not kept waiting.
+    std::function<void()> action = onCommand_ ? onCommand_(command) : std::function<void()>();
+    const QByteArray answer = action ? QByteArrayLiteral("ok\n") : QByteArrayLiteral("unknown\n");
+    [[maybe_unused]] const ssize_t sent = ::send(fd_, answer.constData(), size_t(answer.size()), MSG_NOSIGNAL);
+    if (action) QTimer::singleShot(0, parent(), std::move(action));
+    close();
+  }
+
+  void close() {
+    notifier_.setEnabled(false);
+    deleteLater();
+  }
+
+  int fd_;
+  RunningInstance::Handler& onCommand_;
+  QSocketNotifier notifier_;
+  QByteArray line_;
+};
+
+}  // namespace
+
+QString RunningInstance::SessionKey() {
+  const QString display = qEnvironmentVariable("DISPLAY");
+  if (!display.isEmpty()) {
+    const QString key = InstanceLock::ServerKey(display);
+    return key.isEmpty() ? QStringLiteral("x-") + QString::fromLatin1(display.toUtf8().toHex()) : key;
+  }
+  QString wayland = qEnvironmentVariable("WAYLAND_DISPLAY");
+  if (wayland.isEmpty()) return QString();
+  wayland.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9._-]")), QStringLiteral("_"));
+  return QStringLiteral("wayland-") + wayland;
+}
+
+RunningInstance::RunningInstance(const QString& key) : lock_(key) {}
+
+RunningInstance::~RunningInstance() {
+  if (listenFd_ >= 0) {
+    ::close(listenFd_);
+    ::unlink(QFile::encodeName(socketPath_).constData());
+  }
+}
+
+bool RunningInstance::listen(Handler onCommand) {
+  if (!lock_.acquired()) return false;
+  onCommand_ = std::move(onCommand);
+  socketPath_ = lock_.folder() + QLatin1Char('/') + SocketName(lock_.key());
+  sockaddr_un address{};
+  if (!socketAddress(socketPath_, address)) return false;
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  if (fd < 0) return false;
+  // A socket left by a program that died: the lock is ours, so nobody listens there.
+  ::unlink(address.sun_path);
+  const mode_t mask = ::umask(0077);
+  const bool bound = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+  ::umask(mask);
+  if (!bound || ::listen(fd, 8) != 0) {
+    ::close(fd);
+    return false;
+  }
+  listenFd_ = fd;
+  auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+  connect(notifier, &QSocketNotifier::activated, this, [this] { accept(); });
+  return true;
+}
+
+void RunningInstance::accept() {
+  for (;;) {
+    const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+    if (fd < 0) return;
+    if (!sameUser(fd)) {
+      ::close(fd);
+      continue;
+    }
+    new Connection(fd, onCommand_, this);
+  }
+}
+
+bool RunningInstance::Listening(const QString& key) {
+  for (const QString& folder : RuntimeFolders()) {
+    sockaddr_un address{};
+    if (!socketAddress(folder + QLatin1Char('/') + SocketName(key), address)) continue;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const bool listening = fd >= 0 && ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    if (fd >= 0) ::close(fd);
+    if (listening) return true;
+  }
+  return false;
+}
+
+RunningInstance::SendResult RunningInstance::Send(const QString& key, const QByteArray& command, int timeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  // The running program listens in the first of these folders it could use.
+  for (const QString& folder : RuntimeFolders()) {
+    sockaddr_un address{};
+    if (!socketAddress(folder + QLatin1Char('/') + SocketName(key), address)) continue;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return SendResult::Refused;
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+      ::close(fd);
+      continue;
+    }
+    const QByteArray line = command + '\n';
+    QByteArray answer;
+    bool ok = ::send(fd, line.constData(), size_t(line.size()), MSG_NOSIGNAL) == line.size();
+    while (ok && !answer.contains('\n') && waitFor(fd, POLLIN, deadline)) {
+      char buffer[32];
+      const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+      if (n <= 0) break;
+      answer.append(buffer, int(n));
+    }
+    ::close(fd);
+    return answer.startsWith("ok") ? SendResult::Taken : SendResult::Refused;
+  }
+  return SendResult::NotRunning;
+}
+
+}  // namespace lumora
