@@ -35,7 +35,8 @@ struct Format {
   const char* extension;
   const char* kind;
 };
-const Format kFormats[] = {{".bmp", "Bitmap-Datei"}, {".jpg", "JPEG-Datei"}, {".tga", "Targa-Datei"}};
+const Format kFormats[] = {
+    {".bmp", "Bitmap-Datei"}, {".jpg", "JPEG-Datei"}, {".tga", "Targa-Datei"}, {".png", "PNG-Datei"}};
 
 class Savers : public ::testing::Test {
  protected:
@@ -140,7 +141,8 @@ TEST_F(Savers, ClipboardGetsTheConvertedPictureAndNoFileIsWritten) {
                {".bmp", pf1Bit, QImage::Format_Mono, 2},
                {".bmp", pf16Bit, QImage::Format_RGB16, 0},
                {".jpg", pf4Bit, QImage::Format_RGB32, 0},  // the bitmap itself, not JPEG data
-               {".tga", pf4Bit, QImage::Format_RGB32, 0}};
+               {".tga", pf4Bit, QImage::Format_RGB32, 0},
+               {".png", pf4Bit, QImage::Format_RGB32, 0}};
   for (const Case& c : cases) {
     clipboard.images.clear();
     EXPECT_TRUE(save(dir.filePath(QStringLiteral("c") + QLatin1String(c.extension)), true, c.bmpBit));
