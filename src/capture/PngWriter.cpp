@@ -2,6 +2,7 @@
 
 #include <QThread>
 #include <QtEndian>
+#include <QtGlobal>
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -37,6 +38,26 @@ uint8_t paeth(int a, int b, int c) {
   const int ab = pb < pa ? b : a;
   const int pab = pb < pa ? pb : pa;
   return uint8_t(pc < pab ? c : ab);
+}
+
+void paethRow(const uint8_t* __restrict cur, const uint8_t* __restrict up, uint8_t* __restrict out, size_t n) {
+  for (size_t i = 0; i < 4; ++i) out[i] = uint8_t(cur[i] - up[i]);  // no left neighbour: the up byte
+  for (size_t i = 4; i < n; ++i) out[i] = uint8_t(cur[i] - paeth(cur[i - 4], up[i], up[i - 4]));
+}
+
+// The bytes of a 32-bit pixel in memory.
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+constexpr size_t kRed = 2, kGreen = 1, kBlue = 0;
+#else
+constexpr size_t kRed = 1, kGreen = 2, kBlue = 3;
+#endif
+
+void packRgb(const uint8_t* __restrict in, size_t width, uint8_t* __restrict out) {
+  for (size_t x = 0; x < width; ++x) {
+    out[3 * x] = in[4 * x + kRed];
+    out[3 * x + 1] = in[4 * x + kGreen];
+    out[3 * x + 2] = in[4 * x + kBlue];
+  }
 }
 
 // Filters rows of the 32-bit picture into the format's rows: the filter's type
@@ -76,8 +97,7 @@ class RowFilter {
         for (size_t i = 4; i < n; ++i) w[i] = uint8_t(cur[i] - ((cur[i - 4] + up[i]) >> 1));
         break;
       case PngOptions::Filter::Paeth:
-        for (size_t i = 0; i < 4; ++i) w[i] = uint8_t(cur[i] - up[i]);  // no left neighbour: the up byte
-        for (size_t i = 4; i < n; ++i) w[i] = uint8_t(cur[i] - paeth(cur[i - 4], up[i], up[i - 4]));
+        paethRow(cur, up, w, n);
         break;
     }
     pack();
@@ -86,25 +106,8 @@ class RowFilter {
 
  private:
   void pack() {
-    uint8_t* out = out_.data();
-    out[0] = uint8_t(filter_);
-    out += 1;
-    // A whole word per pixel, the next one overwriting its fourth byte; the last
-    // pixel goes byte by byte so that nothing lands past the row.
-    size_t x = 0;
-    for (; x + 1 < width_; ++x) {
-      QRgb v;
-      std::memcpy(&v, work_.data() + 4 * x, 4);
-      const uint32_t rgb = qToLittleEndian(uint32_t(qRed(v)) | uint32_t(qGreen(v)) << 8 | uint32_t(qBlue(v)) << 16);
-      std::memcpy(out + 3 * x, &rgb, 4);
-    }
-    for (; x < width_; ++x) {
-      QRgb v;
-      std::memcpy(&v, work_.data() + 4 * x, 4);
-      out[3 * x] = uint8_t(qRed(v));
-      out[3 * x + 1] = uint8_t(qGreen(v));
-      out[3 * x + 2] = uint8_t(qBlue(v));
-    }
+    out_[0] = uint8_t(filter_);
+    packRgb(work_.data(), width_, out_.data() + 1);
   }
 
   const QImage& image_;
