@@ -52,6 +52,7 @@ FormatTab::FormatTab(OptionsContext& context, OptionsWindow& window, QWidget* pa
   rgFormat_ = new QButtonGroup(this);
   auto* formatLayout = new QVBoxLayout(gbFormat);
   formatLayout->setContentsMargins(8, 4, 8, 6);
+  formatLayout->setSpacing(0);  // four items in the height three had before
   const char* formats[] = {"BMP - Windows Bitmap", "JPEG - Joint Photographic Experts Group", "TGA - Targa-Bitmap",
                            "PNG"};
   for (int i = 0; i < FormatTabLogic::kFormatCount; ++i) {

@@ -21,6 +21,10 @@ TEST(CommandLine, ReadsTheCaptureOptions) {
   EXPECT_FALSE(plain.yes);
   EXPECT_FALSE(plain.region.has_value());
 
+  for (const char* name : {"a.bmp", "a.jpg", "a.tga", "a.png"})
+    EXPECT_EQ(ParseCommandLine({"--capture", "--output", name}).mode, Mode::Capture) << name;
+  EXPECT_TRUE(UsageText().contains(QStringLiteral("(.bmp, .jpg, .tga, .png)")));
+
   EXPECT_EQ(ParseCommandLine({}).mode, Mode::Tray);
   EXPECT_EQ(ParseCommandLine({"--capture", "--help"}).mode, Mode::Help);
   EXPECT_EQ(ParseCommandLine({"--version"}).mode, Mode::Version);
@@ -37,6 +41,8 @@ TEST(CommandLine, RefusesBadUsage) {
       {"--capture", "--region", "0,0,99999999999,1"},  // not a 32-bit number
       {"--capture", "--delay", "-1"},
       {"--capture", "--delay", "soon"},
+      {"--capture", "--output", "a.PNG"},          // extensions are exact
+      {"--capture", "--output", "a.gif"},
   };
   for (const QStringList& args : bad) {
     const CommandLine cl = ParseCommandLine(args);
