@@ -6,8 +6,15 @@
 // The pictures are PNG files named in $LUMORA_BENCH_PICTURES (blank-separated;
 // scripts/bench draws a desktop-like and a photo-like one per screen size);
 // without it a synthetic photo-like 1080p picture stands in.
+//
+// With an X display in $DISPLAY, the resident program's capture of that screen
+// (the driver with a kept connection and shared segment, as after a hotkey, less
+// the fixed wait before the grab) runs beside a bare libpng encode of the same
+// frame at the same settings.
 #include <benchmark/benchmark.h>
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <png.h>
@@ -18,7 +25,11 @@
 #include <vector>
 
 #include "SaverBenchSupport.h"
+#include "capture/CaptureDriver.h"
 #include "capture/PngWriter.h"
+#include "platform/StreamDialogs.h"
+#include "platform/XcbScreen.h"
+#include "settings/Defaults.h"
 
 using namespace lumora;
 
@@ -153,8 +164,23 @@ void run(benchmark::State& state, const QImage& image, Encoder encoder, PngOptio
 std::string describe(const PngOptions& o) {
   const char* filters[] = {"none", "sub", "up", "avg", "paeth"};
   const char* strategies[] = {"default", "filtered", "huffman", "rle"};
-  return std::string(filters[int(o.filter)]) + "/L" + std::to_string(o.level) + "/" + strategies[o.strategy] +
-         "/band" + std::to_string(o.bandBytes >> 10) + "K/t" + std::to_string(o.workers);
+  std::string out = filters[int(o.filter)];
+  out += "/L";
+  out += std::to_string(o.level);
+  out += "/";
+  out += strategies[o.strategy];
+  if (o.noisyBelow > 0) {
+    out += "+";
+    out += strategies[o.noisyStrategy];
+    out += "<";
+    out += std::to_string(int(o.noisyBelow * 100));
+    out += "%";
+  }
+  out += "/band";
+  out += std::to_string(o.bandBytes >> 10);
+  out += "K/t";
+  out += std::to_string(o.workers);
+  return out;
 }
 
 void registerAll(const std::vector<Picture>& pictures) {
@@ -166,11 +192,14 @@ void registerAll(const std::vector<Picture>& pictures) {
           ->Unit(benchmark::kMillisecond)
           ->UseRealTime();
     };
-    // The references: each library alone, one thread, at the chosen settings.
+    // The references: each library alone, one thread, at the chosen settings
+    // (one strategy for all rows: they cannot switch between bands).
     PngOptions single = chosen;
     single.workers = 1;
-    add("BM_BareLibpng", Encoder::Libpng, single);
-    add("BM_BareSpng", Encoder::Spng, single);
+    PngOptions plain = single;
+    plain.noisyBelow = 0;
+    add("BM_BareLibpng", Encoder::Libpng, plain);
+    add("BM_BareSpng", Encoder::Spng, plain);
     // The writer as the program runs it, and on one thread.
     add("BM_EncodePng", Encoder::Lumora, chosen);
     add("BM_EncodePng", Encoder::Lumora, single);
@@ -185,10 +214,16 @@ void registerAll(const std::vector<Picture>& pictures) {
       o.level = level;
       add("BM_Level", Encoder::Lumora, o);
     }
-    for (int strategy : {Z_FILTERED, Z_RLE}) {
+    for (int strategy : {Z_DEFAULT_STRATEGY, Z_FILTERED, Z_RLE}) {
       PngOptions o = single;
       o.strategy = strategy;
+      o.noisyBelow = 0;  // one strategy for every band
       add("BM_Strategy", Encoder::Lumora, o);
+    }
+    for (double below : {0.5, 0.9, 1.01}) {
+      PngOptions o = single;
+      o.noisyBelow = below;
+      add("BM_NoisyBelow", Encoder::Lumora, o);
     }
     for (size_t band : {size_t(256) << 10, size_t(4) << 20, size_t(1) << 30}) {
       PngOptions o = chosen;
@@ -198,11 +233,67 @@ void registerAll(const std::vector<Picture>& pictures) {
   }
 }
 
+class NoWindow : public CaptureView {
+ public:
+  bool isShowing() const override { return false; }
+  void hideForCapture() override {}
+  void showAfterCapture() override {}
+  bool timerRunning() const override { return false; }
+  void showLastPicture(const QImage&) override {}
+  void showLastFile(const QString&) override {}
+  void showNextFile() override {}
+};
+
+// The tray program's capture to a PNG file: grab, thumbnail, encode, publish,
+// and the next proposal. One file, replaced each time.
+void residentCapture(benchmark::State& state, XcbScreen& screen) {
+  const QString folder = QDir::tempPath() + QStringLiteral("/");
+  Settings settings;
+  SetDefaults(settings, screen.size(), folder);
+  settings.Datei.FileDescription = QStringLiteral("lumora-png-bench");
+  settings.Datei.FileSuffix = QStringLiteral(".png");
+  settings.Datei.SameFile = true;
+  StreamDialogs dialogs(stderr, false);
+  ScreenGrab grab(screen, dialogs, std::chrono::milliseconds(0));
+  FileNaming naming(settings, dialogs);
+  bench::NoClipboard clipboard;
+  bench::NoonClock clock;
+  ImageSaver saver(dialogs, clipboard, clock);
+  NoWindow view;
+  CaptureDriver driver(settings, dialogs, grab, naming, saver, view);
+  for (auto _ : state) driver.MakeScreenshot();
+  const QString file = folder + QStringLiteral("lumora-png-bench.png");
+  state.counters["KB"] = double(QFileInfo(file).size()) / 1000;
+  QFile::remove(file);
+}
+
+void registerScreen(XcbScreen& screen) {
+  QImage frame;
+  const QSize size = screen.size();
+  if (!screen.grab(ScreenRect{0, 0, size.width(), size.height()}, frame)) return;
+  static QImage grabbed;  // lives as long as the benchmarks that use it
+  grabbed = frame;
+  const std::string name = std::to_string(size.width()) + "x" + std::to_string(size.height());
+  PngOptions single;
+  single.workers = 1;
+  single.noisyBelow = 0;
+  benchmark::RegisterBenchmark(("BM_ResidentCapture/screen" + name).c_str(),
+                               [&screen](benchmark::State& s) { residentCapture(s, screen); })
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
+  benchmark::RegisterBenchmark(("BM_BareLibpng/screen" + name + "/" + describe(single)).c_str(),
+                               [single](benchmark::State& s) { run(s, grabbed, Encoder::Libpng, single); })
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::vector<Picture> pictures = loadPictures();
   registerAll(pictures);
+  XcbScreen screen;  // one connection and one kept segment, as in the program
+  if (screen.connected()) registerScreen(screen);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   return 0;

@@ -156,9 +156,26 @@ class Deflater {
   z_stream z{};
 };
 
+// The share of zero bytes in every eighth filtered row of the band: high where
+// the picture is flat or repeats, low where it is photographic.
+double zeroShare(RowFilter& rows, const Band& band) {
+  size_t zeros = 0;
+  size_t total = 0;
+  for (int y = band.first; y < band.end; y += 8) {
+    const uint8_t* r = rows.row(y) + 1;
+    const size_t n = rows.size() - 1;
+    size_t z = 0;
+    for (size_t i = 0; i < n; ++i) z += r[i] == 0;
+    zeros += z;
+    total += n;
+  }
+  return total ? double(zeros) / double(total) : 1.0;
+}
+
 void compressBand(const QImage& image, const PngOptions& options, Band& band, bool last) {
   RowFilter rows(image, options.filter);
-  Deflater deflater(options.level, options.strategy);
+  const bool noisy = options.noisyBelow > 0 && zeroShare(rows, band) < options.noisyBelow;
+  Deflater deflater(options.level, noisy ? options.noisyStrategy : options.strategy);
   z_stream& z = deflater.z;
   if (band.first > 0) {
     // The rows before the band as the decoder will have them, so that matches
@@ -234,10 +251,10 @@ std::vector<Band> compressBands(const QImage& image, const PngOptions& options) 
   return bands;
 }
 
-// The two bytes that open a zlib stream, as zlib itself writes them.
+// The two bytes that open a zlib stream: deflate with a 32 KiB window, and the
+// level as a hint that decoders ignore (bands may differ in strategy).
 std::array<uint8_t, 2> zlibHeader(const PngOptions& options) {
-  const int levelFlags =
-      options.strategy >= Z_HUFFMAN_ONLY || options.level < 2 ? 0 : options.level < 6 ? 1 : options.level == 6 ? 2 : 3;
+  const int levelFlags = options.level < 2 ? 0 : options.level < 6 ? 1 : options.level == 6 ? 2 : 3;
   unsigned header = (Z_DEFLATED + (7 << 4)) << 8 | unsigned(levelFlags) << 6;
   header += 31 - header % 31;
   return {uint8_t(header >> 8), uint8_t(header)};

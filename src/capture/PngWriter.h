@@ -19,6 +19,11 @@ struct PngOptions {
   Filter filter = Filter::Paeth;
   int level = 4;     // zlib level 1..9
   int strategy = 0;  // zlib strategy: Z_DEFAULT_STRATEGY
+  // Bands whose filtered bytes are less than this share zeros (photographs,
+  // noise) go with `noisyStrategy` instead: there, repeated strings are rare and
+  // runs plus Huffman codes are both faster and smaller. 0 turns this off.
+  double noisyBelow = 0.75;
+  int noisyStrategy = 3;  // Z_RLE
   // Rows are compressed in bands of about this many filtered bytes, each band on
   // its own and all of them at once on several cores; together they form one
   // zlib stream. The bands depend on the picture alone, so the file does too.

@@ -72,6 +72,14 @@ QImage Noise(int width, int height) {
   return image;
 }
 
+// Flat with a few shapes above, noise below: bands of both kinds.
+QImage HalfFlatHalfNoise(int width, int height) {
+  QImage image = Noise(width, height);
+  for (int y = 0; y < height / 2; ++y)
+    for (int x = 0; x < width; ++x) image.setPixel(x, y, (x / 9 + y / 7) % 5 ? qRgb(250, 250, 250) : qRgb(20, 20, 90));
+  return image;
+}
+
 TEST(Png, SignatureHeaderResolutionAndEndByteForByte) {
   const QByteArray f = Encoded(KnownColours());
   EXPECT_EQ(f.left(8), Bytes({0x89, 'P', 'N', 'G', 0x0d, 0x0a, 0x1a, 0x0a}));
@@ -121,6 +129,7 @@ TEST(Png, DecodesToThePictureForEveryFilterWidthAndBanding) {
       {TestPattern(333, 41), Filter::Paeth, 1},
       {TestPattern(701, 300), Filter::Paeth, 64 << 10},  // ten bands of 31 rows
       {Noise(129, 70), Filter::Paeth, 8 << 10},
+      {HalfFlatHalfNoise(150, 80), Filter::Paeth, 4 << 10},  // both strategies in one stream
       {Noise(130, 71), Filter::Sub, size_t(1) << 20},
   };
   QTemporaryDir dir;
@@ -164,6 +173,23 @@ TEST(Png, BandsCompressAgainstTheRowsBeforeThem) {
   const qsizetype single = Encoded(repeated, whole).size();
   // Each band adds its own chunk, flush marker and block header.
   EXPECT_LT(Encoded(repeated, rowBands).size(), single + 40 * 40) << single;
+}
+
+// Photographic bands (few zero bytes after filtering) compress with runs only,
+// flat ones with the general strategy: the file is the one that strategy alone gives.
+TEST(Png, EachBandGetsTheStrategyItsContentAsksFor) {
+  struct Case {
+    const char* what;
+    QImage picture;
+    int strategy;
+  } cases[] = {{"noise", Noise(200, 50), Z_RLE},
+               {"flat with shapes", HalfFlatHalfNoise(200, 100).copy(0, 0, 200, 50), Z_DEFAULT_STRATEGY}};
+  for (const Case& c : cases) {
+    PngOptions fixed;
+    fixed.strategy = c.strategy;
+    fixed.noisyBelow = 0;
+    EXPECT_EQ(Encoded(c.picture), Encoded(c.picture, fixed)) << c.what;
+  }
 }
 
 TEST(Png, OtherPictureFormatsAreWrittenAsTheirColours) {

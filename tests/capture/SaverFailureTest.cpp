@@ -131,6 +131,29 @@ TEST_F(Savers, SuccessReplacesTheOldFile) {
   EXPECT_TRUE(dialogs.boxes.empty());
 }
 
+// A numbered name that another program took since the proposal is left alone:
+// the picture goes on to the next name the naming gives.
+TEST_F(Savers, ANumberedNameTakenMeanwhileSendsThePictureToTheNextOne) {
+  struct Names : NameSource {
+    QStringList left;
+    QString nextName() override { return left.isEmpty() ? QString() : left.takeFirst(); }
+  };
+  for (const Format& f : kFormats) {
+    const QString taken = oldFile(QStringLiteral("Screen 00000") + QLatin1String(f.extension));
+    Names names;
+    names.left = {dir.filePath(QStringLiteral("Screen 00001") + QLatin1String(f.extension))};
+    QImage working = TestPattern(300, 200);
+    tBeschriftung none;
+    none.Position = tpKeine;
+    ASSERT_TRUE(saver.SaveImage(working, taken, false, none, FormatSettings{pf24Bit, 80, jmQuality}, &names))
+        << f.extension;
+    EXPECT_EQ(ReadAll(taken), QByteArray("the previous capture")) << f.extension;
+    EXPECT_EQ(saver.publishedPath(), dir.filePath(QStringLiteral("Screen 00001") + QLatin1String(f.extension)));
+    EXPECT_EQ(DecodeWithImageMagick(saver.publishedPath()).size(), QSize(300, 200)) << f.extension;
+  }
+  EXPECT_TRUE(dialogs.boxes.empty());
+}
+
 TEST_F(Savers, ClipboardGetsTheConvertedPictureAndNoFileIsWritten) {
   struct Case {
     const char* extension;
