@@ -17,6 +17,7 @@
 #include <string>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 #include <png.h>
 #include <zlib.h>
@@ -131,7 +132,7 @@ struct Band {
   std::exception_ptr error;
 
   void grow(z_stream& z) {
-    const size_t used = capacity - z.avail_out;
+    const size_t used = size_t(z.next_out - data.get());
     const size_t bigger = std::max<size_t>(capacity * 2, 64 << 10);
     std::unique_ptr<uint8_t[]> more(new uint8_t[bigger]);
     if (used) std::memcpy(more.get(), data.get(), used);
@@ -208,7 +209,7 @@ void compressBand(const QImage& image, const PngOptions& options, Band& band, bo
       if (z.avail_out >= 16 && z.avail_in == 0 && (flush != Z_FINISH || result == Z_STREAM_END)) break;
     }
   }
-  band.size = band.capacity - z.avail_out;
+  band.size = size_t(z.next_out - band.data.get());
 }
 
 // Splits the rows into bands and compresses them on up to `workers` threads. The
@@ -325,6 +326,8 @@ std::vector<uint8_t> EncodePng(const QImage& source, const PngOptions& options) 
   size_t data = 0;
   for (size_t i = 0; i < bands.size(); ++i) {
     if (i > 0) adler = adler32_combine(adler, bands[i].adler, z_off_t(rowSize * size_t(bands[i].end - bands[i].first)));
+    // A chunk holds at most 2^31 - 1 bytes: the band, and the stream's header or checksum.
+    if (bands[i].size > PNG_UINT_31_MAX - 6) throw std::runtime_error("PNG: band too large for a chunk");
     data += bands[i].size;
   }
   const std::array<uint8_t, 2> header = zlibHeader(options);
