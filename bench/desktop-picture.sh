@@ -22,11 +22,14 @@ bold=/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf
 words=(lorem ipsum dolor sit amet consectetur adipiscing elit sed do eiusmod tempor incididunt ut labore
   et dolore magna aliqua enim ad minim veniam quis nostrud exercitation ullamco laboris nisi aliquip ex ea
   commodo consequat duis aute irure in reprehenderit voluptate velit esse cillum fugiat nulla pariatur)
+# Bash draws new random seeds in subshells, so the words are picked here, in
+# the script's own shell, into $text.
 RANDOM=7
 sentence() {
-  local n=$1 text="" i
+  local n=$1 i
+  text=""
   for ((i = 0; i < n; i++)); do text+="${words[RANDOM % ${#words[@]}]} "; done
-  printf '%s' "${text% }"
+  text=${text% }
 }
 
 # A window: shadow, frame, title bar with its title and three buttons.
@@ -72,7 +75,8 @@ for ((r = 0; (r + 3) * line < th - $(s 40); r++)); do
   if ((r % 6 == 0)); then
     echo "font '$mono' font-size $(s 14) fill '#8ae234' text $((tx + $(s 10))),$y 'user@host:~/projekte\$ make -j2 test'" >>"$mvg"
   else
-    echo "font '$mono' font-size $(s 14) fill '#d3d7cf' text $((tx + $(s 10))),$y '$(sentence $((4 + RANDOM % 9)))'" >>"$mvg"
+    sentence $((4 + RANDOM % 9))
+    echo "font '$mono' font-size $(s 14) fill '#d3d7cf' text $((tx + $(s 10))),$y '$text'" >>"$mvg"
   fi
 done
 
@@ -97,7 +101,8 @@ echo "font '$bold' font-size $(s 24) fill '#101010' text $((dx + $(s 250))),$((d
 for ((r = 0; r < 26; r++)); do
   y=$((dy + $(s $((150 + r * 19)))))
   ((r % 7 == 6)) && continue  # a blank line between paragraphs
-  echo "font '$sans' font-size $(s 15) fill '#202020' text $((dx + $(s 250))),$y '$(sentence $((11 + RANDOM % 4)))'" >>"$mvg"
+  sentence $((11 + RANDOM % 4))
+  echo "font '$sans' font-size $(s 15) fill '#202020' text $((dx + $(s 250))),$y '$text'" >>"$mvg"
 done
 
 # Image viewer with a photo-like picture.
