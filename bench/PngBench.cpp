@@ -219,8 +219,12 @@ void registerAll(const std::vector<Picture>& pictures) {
       o.strategy = strategy;
       o.noisyBelow = 0;  // one strategy for every band
       add("BM_Strategy", Encoder::Lumora, o);
+      if (strategy != chosen.strategy && strategy != chosen.noisyStrategy) {
+        o.noisyBelow = chosen.noisyBelow;
+        add("BM_Strategy", Encoder::Lumora, o);
+      }
     }
-    for (double below : {0.5, 0.9, 1.01}) {
+    for (double below : {0.5, 0.6, 0.9, 1.01}) {
       PngOptions o = single;
       o.noisyBelow = below;
       add("BM_NoisyBelow", Encoder::Lumora, o);

@@ -29,6 +29,8 @@ namespace lumora {
 namespace {
 
 constexpr size_t kWindow = 32768;  // what a deflate match may reach back
+static_assert(PngOptions{}.strategy == Z_FILTERED && PngOptions{}.noisyStrategy == Z_RLE,
+              "the header spells zlib's strategies as numbers");
 
 uint8_t paeth(int a, int b, int c) {
   // The predictor of the format, written without branches so that the row loop

@@ -18,7 +18,7 @@ struct PngOptions {
   enum class Filter : uint8_t { None = 0, Sub = 1, Up = 2, Average = 3, Paeth = 4 };
   Filter filter = Filter::Paeth;
   int level = 4;     // zlib level 1..9
-  int strategy = 0;  // zlib strategy: Z_DEFAULT_STRATEGY
+  int strategy = 1;  // zlib strategy: Z_FILTERED, fewer short matches between filtered bytes
   // Bands whose filtered bytes are less than this share zeros (photographs,
   // noise) go with `noisyStrategy` instead: there, repeated strings are rare and
   // runs plus Huffman codes are both faster and smaller. 0 turns this off.
