@@ -4,6 +4,7 @@
 #include "capture/Caption.h"
 #include "capture/ColorDepth.h"
 #include "capture/JpegWriter.h"
+#include "capture/PngWriter.h"
 #include "capture/TgaWriter.h"
 
 namespace lumora {
@@ -24,6 +25,9 @@ const char* const kJpegWriteFailed =
     "Datenträger und versuchen Sie es dann erneut.";
 const char* const kTgaWriteFailed =
     "Das Speichern der Targa-Datei schlug fehl! Bitte prüfen Sie den\n"
+    "Datenträger und versuchen Sie es dann erneut.";
+const char* const kPngWriteFailed =
+    "Das Speichern der PNG-Datei schlug fehl! Bitte prüfen Sie den\n"
     "Datenträger und versuchen Sie es dann erneut.";
 }  // namespace
 
@@ -52,6 +56,7 @@ bool ImageSaver::SaveImage(QImage& bitmap, const QString& fileName, bool toClipb
   if (ext == QLatin1String(".jpg"))
     return SaveAsJpeg(bitmap, fileName, toClipboard, format.JpegQuality, format.JpegPerformance);
   if (ext == QLatin1String(".tga")) return SaveAsTga(bitmap, fileName, toClipboard);
+  if (ext == QLatin1String(".png")) return SaveAsPng(bitmap, fileName, toClipboard);
   dialogs_.error(QString::fromUtf8(kUnknownFormat));
   return false;
 }
@@ -96,6 +101,21 @@ bool ImageSaver::SaveAsTga(QImage& bitmap, const QString& fileName, bool toClipb
   published_ = file.published;
   if (result == WriteResult::CannotCreate) cannotCreate(fileName);
   if (result == WriteResult::WriteFailed) dialogs_.error(QString::fromUtf8(kTgaWriteFailed));
+  return result == WriteResult::Ok;
+}
+
+// Lossless like TGA: the clipboard gets the same 24-bit picture the file holds.
+bool ImageSaver::SaveAsPng(QImage& bitmap, const QString& fileName, bool toClipboard) {
+  bitmap = ConvertToDepth(bitmap, pf24Bit);
+  if (toClipboard) {
+    clipboard_.setImage(bitmap);
+    return true;
+  }
+  PublishTarget file = target(fileName);
+  const WriteResult result = WritePng(file, bitmap);
+  published_ = file.published;
+  if (result == WriteResult::CannotCreate) cannotCreate(fileName);
+  if (result == WriteResult::WriteFailed) dialogs_.error(QString::fromUtf8(kPngWriteFailed));
   return result == WriteResult::Ok;
 }
 

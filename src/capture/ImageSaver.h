@@ -29,6 +29,7 @@ class ImageSaver {
   bool SaveAsBmp(QImage& bitmap, const QString& fileName, bool toClipboard, uint8_t bmpBit);
   bool SaveAsJpeg(QImage& bitmap, const QString& fileName, bool toClipboard, uint8_t quality, uint8_t method);
   bool SaveAsTga(QImage& bitmap, const QString& fileName, bool toClipboard);
+  bool SaveAsPng(QImage& bitmap, const QString& fileName, bool toClipboard);
 
   // The extension of a path: from the last '.' after the last '/', at most four
   // characters, empty when there is none.

@@ -52,7 +52,9 @@ FormatTab::FormatTab(OptionsContext& context, OptionsWindow& window, QWidget* pa
   rgFormat_ = new QButtonGroup(this);
   auto* formatLayout = new QVBoxLayout(gbFormat);
   formatLayout->setContentsMargins(8, 4, 8, 6);
-  const char* formats[] = {"BMP - Windows Bitmap", "JPEG - Joint Photographic Experts Group", "TGA - Targa-Bitmap"};
+  formatLayout->setSpacing(0);  // four items in the height three had before
+  const char* formats[] = {"BMP - Windows Bitmap", "JPEG - Joint Photographic Experts Group", "TGA - Targa-Bitmap",
+                           "PNG"};
   for (int i = 0; i < FormatTabLogic::kFormatCount; ++i) {
     QRadioButton* item = makeRadio(QStringLiteral("rgFormat%1").arg(i), formats[i], gbFormat);
     rgFormat_->addButton(item, i);

@@ -3,7 +3,7 @@
 namespace lumora {
 
 namespace {
-const char* const kSuffixes[FormatTabLogic::kFormatCount] = {".bmp", ".jpg", ".tga"};
+const char* const kSuffixes[FormatTabLogic::kFormatCount] = {".bmp", ".jpg", ".tga", ".png"};
 }
 
 int FormatTabLogic::FormatIndexFromSuffix(const QString& suffix) {

@@ -14,19 +14,19 @@ class FormatTabLogic {
   explicit FormatTabLogic(OptionsContext& context) : ctx_(context) {}
 
   // The items of " Dateityp " and of "Quantisierung:", in list order.
-  static constexpr int kFormatCount = 3;
+  static constexpr int kFormatCount = 4;
   static constexpr std::array<uint8_t, 6> kBmpBitCodes{pf1Bit, pf4Bit, pf8Bit, pf16Bit, pf24Bit, pf32Bit};
 
   // List position for a suffix, -1 for any other text (exact comparison).
   static int FormatIndexFromSuffix(const QString& suffix);
-  // ".bmp", ".jpg", ".tga"; empty for any other position.
+  // ".bmp", ".jpg", ".tga", ".png"; empty for any other position.
   static QString SuffixFromFormatIndex(int index);
   // List position of a colour-depth code, -1 for a code the list does not offer.
   static int BmpBitIndexFromCode(uint8_t code);
   // The track bar starts at 0, but JPEG quality starts at 1.
   static uint8_t JpegQualityFromPosition(int position);
 
-  // Which settings and information groups the chosen format shows.
+  // Which settings and information groups the chosen format shows; PNG has none.
   struct Groups {
     bool bmp = false;
     bool jpeg = false;

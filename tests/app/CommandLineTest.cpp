@@ -21,6 +21,10 @@ TEST(CommandLine, ReadsTheCaptureOptions) {
   EXPECT_FALSE(plain.yes);
   EXPECT_FALSE(plain.region.has_value());
 
+  for (const char* name : {"a.bmp", "a.jpg", "a.tga", "a.png"})
+    EXPECT_EQ(ParseCommandLine({"--capture", "--output", name}).mode, Mode::Capture) << name;
+  EXPECT_TRUE(UsageText().contains(QStringLiteral("(.bmp, .jpg, .tga, .png)")));
+
   EXPECT_EQ(ParseCommandLine({}).mode, Mode::Tray);
   EXPECT_EQ(ParseCommandLine({"--capture", "--help"}).mode, Mode::Help);
   EXPECT_EQ(ParseCommandLine({"--version"}).mode, Mode::Version);
@@ -44,6 +48,7 @@ TEST(CommandLine, RefusesBadUsage) {
       {"--shot", "--quit"},                        // one verb at a time
       {"--shot", "--capture"},
       {"--select", "--autostart", "on"},
+      {"--capture", "--output", "a.PNG"},          // extensions are exact
   };
   for (const QStringList& args : bad) {
     const CommandLine cl = ParseCommandLine(args);

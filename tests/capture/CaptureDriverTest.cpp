@@ -227,3 +227,24 @@ TEST(CaptureDriver, AnUnexpectedErrorEndsTheCaptureAndBringsTheWindowBack) {
   EXPECT_EQ(rig.dialogs.boxes[0].kind, FakeDialogs::Kind::ApplicationError);
   EXPECT_EQ(rig.dialogs.boxes[0].text, QStringLiteral("Die Zwischenablage ist belegt."));
 }
+
+// PNG goes through naming like the other formats: numbered, same-file and prompted.
+TEST(CaptureDriver, PngFilesAreNumberedFixedOrPromptedLikeTheOthers) {
+  Rig rig;
+  rig.settings.Datei.FileSuffix = QStringLiteral(".png");
+  rig.settings.Datei.Counter = 0;
+  rig.naming.AdvanceFileName(rig.settings.Blank, false);
+  ASSERT_TRUE(rig.driver.MakeScreenshot());
+  EXPECT_EQ(rig.settings.Datei.NextFile, rig.file(QStringLiteral("Screen 00001.png")));
+
+  rig.settings.Datei.SameFile = true;
+  ASSERT_TRUE(rig.driver.MakeScreenshot());
+  rig.settings.Datei.SameFile = false;
+  rig.settings.Datei.Eingabeaufforderung = true;
+  rig.prompt.result = rig.file(QStringLiteral("Bericht.png"));
+  ASSERT_TRUE(rig.driver.MakeScreenshot());
+
+  for (const char* name : {"Screen 00000.png", "Screen.png", "Bericht.png"})
+    EXPECT_EQ(test::DecodeWithImageMagick(rig.file(QLatin1String(name))), test::TestPattern(200, 150)) << name;
+  EXPECT_TRUE(rig.dialogs.boxes.empty());
+}

@@ -103,6 +103,13 @@ TEST(OptionCheckTest, WarningsAskInOrderAndStopAtTheFirstNo) {
          s.Format.JpegQuality = 1;
        },
        {}, true, {}},
+      {"PNG never judged by depth or quality",
+       [](Settings& s) {
+         s.Datei.FileSuffix = ".png";
+         s.Format.BmpBit = pf1Bit;
+         s.Format.JpegQuality = 1;
+       },
+       {}, true, {}},
       {"all five, all Yes",
        [&](Settings& s) {
          sameColours(s);

@@ -35,7 +35,8 @@ struct Format {
   const char* extension;
   const char* kind;
 };
-const Format kFormats[] = {{".bmp", "Bitmap-Datei"}, {".jpg", "JPEG-Datei"}, {".tga", "Targa-Datei"}};
+const Format kFormats[] = {
+    {".bmp", "Bitmap-Datei"}, {".jpg", "JPEG-Datei"}, {".tga", "Targa-Datei"}, {".png", "PNG-Datei"}};
 
 class Savers : public ::testing::Test {
  protected:
@@ -130,6 +131,29 @@ TEST_F(Savers, SuccessReplacesTheOldFile) {
   EXPECT_TRUE(dialogs.boxes.empty());
 }
 
+// A numbered name that another program took since the proposal is left alone:
+// the picture goes on to the next name the naming gives.
+TEST_F(Savers, ANumberedNameTakenMeanwhileSendsThePictureToTheNextOne) {
+  struct Names : NameSource {
+    QStringList left;
+    QString nextName() override { return left.isEmpty() ? QString() : left.takeFirst(); }
+  };
+  for (const Format& f : kFormats) {
+    const QString taken = oldFile(QStringLiteral("Screen 00000") + QLatin1String(f.extension));
+    Names names;
+    names.left = {dir.filePath(QStringLiteral("Screen 00001") + QLatin1String(f.extension))};
+    QImage working = TestPattern(300, 200);
+    tBeschriftung none;
+    none.Position = tpKeine;
+    ASSERT_TRUE(saver.SaveImage(working, taken, false, none, FormatSettings{pf24Bit, 80, jmQuality}, &names))
+        << f.extension;
+    EXPECT_EQ(ReadAll(taken), QByteArray("the previous capture")) << f.extension;
+    EXPECT_EQ(saver.publishedPath(), dir.filePath(QStringLiteral("Screen 00001") + QLatin1String(f.extension)));
+    EXPECT_EQ(DecodeWithImageMagick(saver.publishedPath()).size(), QSize(300, 200)) << f.extension;
+  }
+  EXPECT_TRUE(dialogs.boxes.empty());
+}
+
 TEST_F(Savers, ClipboardGetsTheConvertedPictureAndNoFileIsWritten) {
   struct Case {
     const char* extension;
@@ -140,7 +164,8 @@ TEST_F(Savers, ClipboardGetsTheConvertedPictureAndNoFileIsWritten) {
                {".bmp", pf1Bit, QImage::Format_Mono, 2},
                {".bmp", pf16Bit, QImage::Format_RGB16, 0},
                {".jpg", pf4Bit, QImage::Format_RGB32, 0},  // the bitmap itself, not JPEG data
-               {".tga", pf4Bit, QImage::Format_RGB32, 0}};
+               {".tga", pf4Bit, QImage::Format_RGB32, 0},
+               {".png", pf4Bit, QImage::Format_RGB32, 0}};
   for (const Case& c : cases) {
     clipboard.images.clear();
     EXPECT_TRUE(save(dir.filePath(QStringLiteral("c") + QLatin1String(c.extension)), true, c.bmpBit));

@@ -66,6 +66,22 @@ TEST_F(OneShot, WritesAPixelExactBmpOfTheScreenAndOfARegionPastItsEdge) {
   expectShows(DecodeWithImageMagick(part), 600, 440, 100, 60);
 }
 
+TEST_F(OneShot, WritesAPixelExactPngOfTheScreenAndOfAnOddWidthRegion) {
+  const struct {
+    const char* name;
+    QStringList region;
+    int left, top, width, height;
+  } cases[] = {{"whole.png", {}, 0, 0, 640, 480}, {"odd.png", {"--region", "597,441,700,500"}, 597, 441, 103, 59}};
+  for (const auto& c : cases) {
+    const QString path = dir.filePath(QLatin1String(c.name));
+    const ProcessResult r =
+        lumora(QStringList{"--capture", "--delay", "0", "--output", path} + c.region, server->display());
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(QString::fromUtf8(r.out).trimmed(), path);
+    expectShows(DecodeWithImageMagick(path), c.left, c.top, c.width, c.height);
+  }
+}
+
 TEST_F(OneShot, ReportsFailuresWithTheirExitCodes) {
   // A missing folder: the saver's error on standard error, nothing written.
   const QString missing = dir.filePath(QStringLiteral("gone/shot.bmp"));

@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QThread>
 
+#include "Fakes.h"
 #include "QtPrinters.h"
 #include "StoreFile.h"
 #include "TrayDriver.h"
@@ -52,19 +53,20 @@ TEST(Options, AFormatChosenInTheWindowTakesEffectAtTheNextCaptureAndSurvivesARes
   openOptions(ui);
 
   clickInOptions(ui, {110, 11});  // the tab " Grafikformat "
-  clickInOptions(ui, {30, 82});   // "JPEG - Joint Photographic Experts Group"
+  clickInOptions(ui, {30, 112});  // "PNG", the fourth item
   clickInOptions(ui, {243, 300});  // the big capture button
-  ASSERT_TRUE(ui.shot("Screen 00000.jpg")) << "the window's format reached the capture";
+  ASSERT_TRUE(ui.shot("Screen 00000.png")) << "the window's format reached the capture";
   EXPECT_TRUE(WaitFor([&] { return ui.visible(kOptions); })) << "the window comes back after the capture";
 
   ASSERT_TRUE(ui.quit(lumora));
-  EXPECT_EQ(StoreValue(ui.registry, "FileSuffix"), QStringLiteral("\".jpg\""));
+  EXPECT_EQ(StoreValue(ui.registry, "FileSuffix"), QStringLiteral("\".png\""));
 
   QProcess& again = ui.start();
   ASSERT_TRUE(ui.waitReady());
   ui.xdo({"key", "ctrl+alt+s"});
-  EXPECT_TRUE(ui.shot("Screen 00001.jpg")) << "the format survives a restart";
+  ASSERT_TRUE(ui.shot("Screen 00001.png")) << "the format survives a restart";
   EXPECT_TRUE(ui.quit(again));
+  EXPECT_EQ(DecodeWithImageMagick(ui.folder + QStringLiteral("/Screen 00001.png")).size(), QSize(1024, 768));
 }
 
 TEST(Options, TheScreensaverSwitchShowsInTheServersSettings) {

@@ -90,3 +90,29 @@ TEST(XcbScreen, APictureStillHeldKeepsItsPixelsWhenTheNextGrabComes) {
   expectRegion(next, first, whole);
   expectRegion(held, first, whole);
 }
+
+TEST(XcbScreen, AFrameOfSeveralMegabytesIsExactAndBehavesLikeAnyPicture) {
+  // Frames this large live in memory of their own (huge pages); copies of them
+  // must still share, detach and outlive the next grab like any picture.
+  test::XvfbServer server(1280, 1024);
+  ASSERT_TRUE(server.running());
+  const QImage first = test::TestPattern(1280, 1024);
+  const QImage second = first.mirrored(true, true);
+  ASSERT_TRUE(test::SetRootPicture(server.display(), first));
+  DisplayEnv env(server.display());
+  XcbScreen screen;
+  const ScreenRect whole{0, 0, 1280, 1024};
+
+  QImage frame;
+  ASSERT_TRUE(screen.grab(whole, frame));
+  expectRegion(frame, first, whole);
+  QImage edited = frame;
+  edited.setPixel(0, 0, qRgb(1, 2, 3));
+  EXPECT_EQ(frame.pixel(0, 0), first.pixel(0, 0)) << "an edited copy detaches";
+
+  const QImage held = frame;
+  ASSERT_TRUE(test::SetRootPicture(server.display(), second));
+  ASSERT_TRUE(screen.grab(whole, frame));
+  expectRegion(held, first, whole);
+  expectRegion(frame, second, whole);
+}

@@ -195,8 +195,8 @@ TEST(FormatTab, DefaultsShowBmpAndTheStoredValues) {
 TEST(FormatTab, FormatItemsSwitchSuffixGroupsAndProposal) {
   FormatPage p;
   p.f.touch(QStringLiteral("Screen 00000.jpg"));
-  const char* pictures[] = {"formattab-bmp", "formattab-jpg", "formattab-tga"};
-  for (int index : {1, 2, 0}) {
+  const char* pictures[] = {"formattab-bmp", "formattab-jpg", "formattab-tga", "formattab-png"};
+  for (int index : {1, 2, 3, 0}) {
     SCOPED_TRACE(index);
     p.f.settings.Datei.Counter = 40;
     p.tab.rgFormat()->button(index)->click();
@@ -212,7 +212,7 @@ TEST(FormatTab, FormatItemsSwitchSuffixGroupsAndProposal) {
     EXPECT_EQ(p.shown("gbFormatInfoTGA"), index == 2);
     keepPicture(p.tab, pictures[index]);
   }
-  EXPECT_EQ(p.window.nextFileShown, 3);
+  EXPECT_EQ(p.window.nextFileShown, 4);
 }
 
 TEST(FormatTab, DepthQualityAndMethodControlsWriteTheirSettings) {
@@ -270,7 +270,7 @@ TEST(FormatTab, TimerLocksThePage) {
 // settings, the proposal and the status bar.
 TEST(OptionsWindowFileTabs, UnknownStoredSuffixBecomesBmpEverywhere) {
   TabFixture f;
-  f.settings.Datei.FileSuffix = QStringLiteral(".png");
+  f.settings.Datei.FileSuffix = QStringLiteral(".gif");
   f.settings.Format.BmpBit = 7;
   f.settings.Format.JpegQuality = 33;
   TfrmMain window(f.ctx, TfrmMain::Commands{});
@@ -283,4 +283,25 @@ TEST(OptionsWindowFileTabs, UnknownStoredSuffixBecomesBmpEverywhere) {
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   keepPicture(window, "window");
+}
+
+// The fourth format: a stored ".png" selects it at start, and choosing it in the
+// list sets and shows the suffix again after another format.
+TEST(OptionsWindowFileTabs, PngIsTheFourthFormatStoredChosenAndShown) {
+  TabFixture f;
+  f.settings.Datei.FileSuffix = QStringLiteral(".png");
+  TfrmMain window(f.ctx, TfrmMain::Commands{});
+  QButtonGroup* formats = window.formatTab()->rgFormat();
+  EXPECT_EQ(formats->checkedId(), 3);
+  EXPECT_EQ(formats->checkedButton()->text(), QStringLiteral("PNG"));
+  EXPECT_EQ(f.settings.Datei.FileSuffix, QStringLiteral(".png"));
+  EXPECT_EQ(f.settings.Datei.NextFile, f.path(QStringLiteral("Screen 00000.png")));
+  EXPECT_EQ(window.panelText(2), QStringLiteral(".png"));
+
+  formats->button(0)->click();
+  EXPECT_EQ(window.panelText(2), QStringLiteral(".bmp"));
+  formats->button(3)->click();
+  EXPECT_EQ(f.settings.Datei.FileSuffix, QStringLiteral(".png"));
+  EXPECT_EQ(window.panelText(2), QStringLiteral(".png"));
+  EXPECT_EQ(window.panelText(4), f.path(QStringLiteral("Screen 00000.png")));
 }

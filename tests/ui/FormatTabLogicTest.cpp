@@ -11,8 +11,8 @@ TEST(FormatTabLogic, SuffixesAndTheirListPositions) {
     const char* suffix;
     int index;
   };
-  const Case cases[] = {{".bmp", 0}, {".jpg", 1}, {".tga", 2}, {".BMP", -1}, {".jpeg", -1},
-                        {"bmp", -1}, {"", -1},    {".png", -1}};
+  const Case cases[] = {{".bmp", 0},  {".jpg", 1}, {".tga", 2}, {".png", 3}, {".BMP", -1},
+                        {".jpeg", -1}, {"bmp", -1}, {"", -1},    {".PNG", -1}, {".gif", -1}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.suffix);
     EXPECT_EQ(FormatTabLogic::FormatIndexFromSuffix(QLatin1String(c.suffix)), c.index);
@@ -21,11 +21,11 @@ TEST(FormatTabLogic, SuffixesAndTheirListPositions) {
     }
   }
   EXPECT_TRUE(FormatTabLogic::SuffixFromFormatIndex(-1).isEmpty());
-  EXPECT_TRUE(FormatTabLogic::SuffixFromFormatIndex(3).isEmpty());
+  EXPECT_TRUE(FormatTabLogic::SuffixFromFormatIndex(4).isEmpty());
 }
 
 TEST(FormatTabLogic, EachFormatShowsOnlyItsGroups) {
-  for (int i = -1; i <= 3; ++i) {
+  for (int i = -1; i <= 4; ++i) {  // PNG (3) has no groups
     const FormatTabLogic::Groups g = FormatTabLogic::VisibleGroups(i);
     EXPECT_EQ(g.bmp, i == 0) << i;
     EXPECT_EQ(g.jpeg, i == 1) << i;
