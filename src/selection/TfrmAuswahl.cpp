@@ -100,9 +100,13 @@ void TfrmAuswahl::attachMagnifier(TfrmAuswahlInfo& magnifier) {
 
 ScreenRect TfrmAuswahl::SelectRegion(uint8_t captionPosition, uint8_t captionSize, const ScreenRect& current) {
   if (!logic_ || !logic_->Open(captionPosition, captionSize, current)) return current;
-  const QRect screen(0, 0, logic_->ScreenSize().width(), logic_->ScreenSize().height());
-  setGeometry(screen);
-  setFixedSize(screen.size());
+  if (placement_) {
+    placement_(*this, logic_->ScreenSize());
+  } else {
+    const QRect screen(0, 0, logic_->ScreenSize().width(), logic_->ScreenSize().height());
+    setGeometry(screen);
+    setFixedSize(screen.size());
+  }
   shownCursor_ = SelectionOverlayLogic::Cursor::Arrow;
   setCursor(Qt::ArrowCursor);
   outcome_ = Outcome::Other;
