@@ -102,9 +102,8 @@ void TfrmWelcome::timerWelcomeTimer() {
 void TfrmWelcome::AddTrayIcon() {
   if (!QSystemTrayIcon::isSystemTrayAvailable()) {
     if (!toldNoTray_)
-      std::fprintf(stderr,
-                   "lumora: no notification area found; Lumora runs without a tray icon and is reached by its "
-                   "hotkeys (Ctrl+Alt+letter)\n");
+      std::fprintf(stderr, "lumora: no notification area found; Lumora runs without a tray icon and is reached by %s\n",
+                   noTrayHint_.toLocal8Bit().constData());
     toldNoTray_ = true;
     return;
   }

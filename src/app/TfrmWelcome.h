@@ -28,6 +28,8 @@ class TfrmWelcome : public QWidget {
   QTimer& timerWelcome() { return timerWelcome_; }
   // Whether the icon could be put into a notification area.
   bool hasTrayIcon() const;
+  // How a user reaches the program when there is no notification area.
+  void setNoTrayHint(QString hint) { noTrayHint_ = std::move(hint); }
   void RemoveTrayIcon();
 
  protected:
@@ -46,6 +48,7 @@ class TfrmWelcome : public QWidget {
   QMenu* pmOptionen_ = nullptr;
   QAction* pmOptNoInfo_ = nullptr;
   QSystemTrayIcon* icon_ = nullptr;
+  QString noTrayHint_ = QStringLiteral("its hotkeys (Ctrl+Alt+letter)");
   bool closing_ = false;
   bool toldNoTray_ = false;
 };

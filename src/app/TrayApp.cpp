@@ -68,6 +68,8 @@ TrayApp::TrayApp(Settings& settings, const QString& programFolder, Backend backe
   // The windows, each once, in their fixed order.
   frmWelcome_ = std::make_unique<TfrmWelcome>(*controller_, [this] { exitSequence(); });
   controller_->RegisterHotkeys();
+  if (backend_ == Backend::Wayland)
+    frmWelcome_->setNoTrayHint(QStringLiteral("the keys the compositor binds to lumora --shot and lumora --select"));
   // Loading the settings may greet a first run or report a damaged store: that
   // happens now, before the splash.
   LoadSettingsAtStart(*store_, dialogs_, s_, screen_->size(), DefaultFolder(programFolder_));
