@@ -184,6 +184,7 @@ SwaySession::SwaySession(const QImage& background, int width, int height) {
 }
 
 SwaySession::~SwaySession() {
+  for (pid_t c : std::vector<pid_t>(clients_)) stop(c);
   if (group_ > 0) {
     ::kill(-group_, SIGTERM);
     bool ended = false;
@@ -244,6 +245,31 @@ ProcessResult SwaySession::run(const QString& program, const QStringList& args, 
   result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
   return result;
 }
+
+pid_t SwaySession::start(const QString& program, const QStringList& args) {
+  QProcess process;
+  process.setEnvironment(environment({}));
+  process.setWorkingDirectory(home_);
+  process.setStandardOutputFile(home_ + QStringLiteral("/client.out"), QIODevice::Append);
+  process.setStandardErrorFile(QProcess::nullDevice());
+  QStringList command = asUser(program, args);
+  process.setProgram(command.takeFirst());
+  process.setArguments(command);
+  qint64 pid = 0;
+  if (!process.startDetached(&pid)) return -1;
+  clients_.push_back(pid_t(pid));
+  return pid_t(pid);
+}
+
+void SwaySession::stop(pid_t pid) {
+  if (pid <= 0) return;
+  ::kill(pid, SIGTERM);
+  for (int i = 0; i < 100 && ::kill(pid, 0) == 0; ++i) QThread::msleep(20);
+  ::kill(pid, SIGKILL);
+  clients_.erase(std::remove(clients_.begin(), clients_.end(), pid), clients_.end());
+}
+
+QByteArray SwaySession::swaymsg(const QStringList& args) const { return run(QStringLiteral("swaymsg"), args).out; }
 
 QString SwaySession::install(const QString& program) {
   const QString copy = base_ + QStringLiteral("/bin/") + QFileInfo(program).fileName();

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <sys/types.h>
+#include <vector>
 
 #include "XvfbServer.h"
 
@@ -39,6 +40,12 @@ class SwaySession {
   // "NAME=value" entries; an entry "NAME=" removes NAME.
   ProcessResult run(const QString& program, const QStringList& args, int timeoutMs = 60000,
                     const QStringList& extraEnv = {}) const;
+  // Starts a program as the session's user in the background; it is stopped by
+  // its id with stop(), or with the session.
+  pid_t start(const QString& program, const QStringList& args);
+  void stop(pid_t pid);
+  // swaymsg with the session's socket; its standard output.
+  QByteArray swaymsg(const QStringList& args) const;
   // `grim` of the whole output, decoded; null when it failed.
   QImage grimPicture() const;
 
@@ -58,6 +65,7 @@ class SwaySession {
   uid_t uid_ = 0;
   gid_t gid_ = 0;
   pid_t group_ = -1;
+  std::vector<pid_t> clients_;
 };
 
 }  // namespace lumora::test
