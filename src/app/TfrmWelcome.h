@@ -28,6 +28,7 @@ class TfrmWelcome : public QWidget {
   QTimer& timerWelcome() { return timerWelcome_; }
   // Whether the icon could be put into a notification area.
   bool hasTrayIcon() const;
+  // How a user reaches the program when there is no notification area.
   void RemoveTrayIcon();
 
  protected:

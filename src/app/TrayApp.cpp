@@ -27,7 +27,6 @@
 #include "settings/Defaults.h"
 #include "settings/SettingsStartup.h"
 #include "ui/TfrmMain.h"
-#include "platform/XcbScreensaver.h"
 #include "platform/XcbSkipTaskbar.h"
 
 namespace lumora {
@@ -41,8 +40,8 @@ xcb_connection_t* guiConnection() {
 
 }  // namespace
 
-TrayApp::TrayApp(Settings& settings, const QString& programFolder)
-    : s_(settings), programFolder_(programFolder) {
+TrayApp::TrayApp(Settings& settings, const QString& programFolder, Backend backend)
+    : s_(settings), programFolder_(programFolder), backend_(backend) {
   // First of all, so that no window of the program, a start-up message included,
   // ever gets a taskbar button.
   skipTaskbar_ = std::make_unique<XcbSkipTaskbar>(guiConnection());
@@ -52,7 +51,8 @@ TrayApp::TrayApp(Settings& settings, const QString& programFolder)
   store_ = std::make_unique<RegistryOp>(*registry_, dialogs_);
   InitShortcuts(*store_, s_.Shortcuts);
 
-  screen_ = std::make_unique<XcbScreen>();
+  DesktopServices desktop = MakeDesktopServices(backend_);
+  screen_ = std::move(desktop.screen);
   // Before the grab, whatever the program just hid must have left the screen:
   // our own requests go out first, then the usual wait.
   grab_ = std::make_unique<ScreenGrab>(*screen_, dialogs_, ScreenGrab::kDefaultDelay, [](std::chrono::milliseconds ms) {
@@ -62,7 +62,7 @@ TrayApp::TrayApp(Settings& settings, const QString& programFolder)
   });
   naming_ = std::make_unique<FileNaming>(s_, dialogs_);
   saver_ = std::make_unique<ImageSaver>(dialogs_, clipboard_, clock_);
-  hotkeys_ = std::make_unique<XcbHotkeys>(guiConnection());
+  hotkeys_ = std::move(desktop.hotkeys);
   controller_ = std::make_unique<TrayController>(s_, *hotkeys_, *this);
   hotkeys_->onPressed = [this](uint32_t id) { runGuarded(dialogs_, [&] { controller_->onHotkey(id); }); };
 
@@ -110,6 +110,10 @@ TrayApp::TrayApp(Settings& settings, const QString& programFolder)
   commands.screenSize = [this] { return screen_->size(); };
   frmMain_ = std::make_unique<TfrmMain>(*context_, std::move(commands));
   frmAuswahl_ = std::make_unique<TfrmAuswahl>(*grab_, dialogs_);
+  // On X11 the overlay places itself on the primary monitor; a Wayland compositor
+  // places windows itself and is asked for a full-screen one.
+  if (backend_ == Backend::Wayland)
+    frmAuswahl_->setPlacement([](QWidget& overlay, QSize size) { PlaceOverlay(Backend::Wayland, overlay, size); });
   frmAuswahlInfo_ = std::make_unique<TfrmAuswahlInfo>(screen_->size(), frmAuswahl_.get());
   frmAuswahl_->attachMagnifier(*frmAuswahlInfo_);
   frmEingabe_ = std::make_unique<TfrmEingabe>(s_, dialogs_);
@@ -120,7 +124,7 @@ TrayApp::TrayApp(Settings& settings, const QString& programFolder)
                                           });
   driver_ = std::make_unique<CaptureDriver>(s_, dialogs_, *grab_, *naming_, *saver_, *frmMain_, frmEingabe_.get());
 
-  screensaver_ = std::make_unique<XcbScreensaver>(guiConnection());
+  screensaver_ = std::move(desktop.screensaver);
   SystemActions::Hooks hooks;
   hooks.closeOptionsWindow = [this] { frmMain_->close(); };
   hooks.closeTrayWindow = [this] { frmWelcome_->close(); };

@@ -5,14 +5,16 @@
 #include <functional>
 #include <memory>
 
+#include "app/Backend.h"
 #include "app/QtDialogs.h"
 #include "app/TrayController.h"
 #include "capture/CaptureDriver.h"
 #include "platform/Clipboard.h"
 #include "platform/Clock.h"
 #include "platform/Registry.h"
-#include "platform/XcbHotkeys.h"
-#include "platform/XcbScreen.h"
+#include "platform/Hotkeys.h"
+#include "platform/Screen.h"
+#include "platform/Screensaver.h"
 #include "settings/RegistryOp.h"
 #include "settings/Settings.h"
 #include "ui/OptionsWindow.h"
@@ -28,7 +30,6 @@ class TShortcut;
 class TfrmMain;
 class SystemActions;
 class Autostart;
-class XcbScreensaver;
 class SettingsAutosave;
 class XcbSkipTaskbar;
 
@@ -36,7 +37,7 @@ class XcbSkipTaskbar;
 // menu and hotkeys to the commands, and runs the exit sequence.
 class TrayApp : public TrayHost {
  public:
-  TrayApp(Settings& settings, const QString& programFolder);
+  TrayApp(Settings& settings, const QString& programFolder, Backend backend = Backend::X11);
   ~TrayApp() override;
 
   // Shows the splash; the tray icon follows when it hides.
@@ -72,11 +73,12 @@ class TrayApp : public TrayHost {
   QtClipboard clipboard_;
   std::unique_ptr<Registry> registry_;
   std::unique_ptr<RegistryOp> store_;
-  std::unique_ptr<XcbScreen> screen_;
+  Backend backend_;
+  std::unique_ptr<Screen> screen_;
   std::unique_ptr<ScreenGrab> grab_;
   std::unique_ptr<FileNaming> naming_;
   std::unique_ptr<ImageSaver> saver_;
-  std::unique_ptr<XcbHotkeys> hotkeys_;
+  std::unique_ptr<Hotkeys> hotkeys_;
   std::unique_ptr<TrayController> controller_;
   std::unique_ptr<TfrmWelcome> frmWelcome_;
   std::unique_ptr<OptionsContext> context_;
@@ -87,7 +89,7 @@ class TrayApp : public TrayHost {
   std::unique_ptr<TfrmInfo> frmInfo_;
   std::unique_ptr<TShortcut> shortcut_;
   std::unique_ptr<CaptureDriver> driver_;
-  std::unique_ptr<XcbScreensaver> screensaver_;
+  std::unique_ptr<Screensaver> screensaver_;
   std::unique_ptr<SystemActions> actions_;
   std::unique_ptr<SettingsAutosave> autosave_;
   QSet<QString> toldUnavailable_;

@@ -14,6 +14,7 @@ QString combination(char letter) { return QStringLiteral("Ctrl+Alt+%1").arg(QLat
 
 void TrayController::RegisterHotkeys() {
   unavailable_.clear();
+  if (!hotkeys_.available()) return;  // the desktop binds the keys to lumora --shot and --select
   if (!hotkeys_.registerHotkey(selectionId_, s_.Shortcuts.SC_Auswahl))
     unavailable_ << combination(s_.Shortcuts.SC_Auswahl);
   if (!hotkeys_.registerHotkey(captureId_, s_.Shortcuts.SC_Screen)) unavailable_ << combination(s_.Shortcuts.SC_Screen);
@@ -21,6 +22,9 @@ void TrayController::RegisterHotkeys() {
 }
 
 QString TrayController::reachText() const {
+  if (!hotkeys_.available())
+    return QStringLiteral("bind keys in your desktop to \"lumora --shot\" and \"lumora --select\"; "
+                          "\"lumora --show\" opens the options window");
   QStringList ways;
   const QString capture = combination(s_.Shortcuts.SC_Screen), select = combination(s_.Shortcuts.SC_Auswahl);
   if (!unavailable_.contains(capture)) ways << capture + QStringLiteral(" takes a screenshot");

@@ -3,14 +3,17 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QProcessEnvironment>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <unistd.h>
 
 #include "app/Autostart.h"
+#include "app/Backend.h"
 #include "app/ClipboardHolderMain.h"
 #include "app/CommandLine.h"
 #include "app/GermanInterface.h"
@@ -25,7 +28,6 @@
 #include "platform/ClipboardHolder.h"
 #include "platform/Clock.h"
 #include "platform/StreamDialogs.h"
-#include "platform/XcbScreen.h"
 #include "settings/Defaults.h"
 #include "settings/SettingsStartup.h"
 
@@ -45,14 +47,41 @@ bool haveDisplay() {
   return display && *display;
 }
 
-int runCapture(const CommandLine& cl, int argc, char** argv) {
-  if (!haveDisplay()) {
-    std::fprintf(stderr, "lumora: no X display (DISPLAY is not set); a screenshot needs one\n");
-    return kFailed;
+// The backend for this run, or a one-line reason on standard error why there is
+// no desktop to work with.
+std::optional<Backend> desktopBackend(const char* what) {
+  const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  const BackendChoice choice = ChooseBackend(env);
+  if (!choice.backend) {
+    std::fprintf(stderr, "lumora: %s\n", choice.error.toLocal8Bit().constData());
+    return std::nullopt;
   }
-  XcbScreen screen;
-  if (!screen.connected()) {
-    std::fprintf(stderr, "lumora: cannot open the X display %s\n", std::getenv("DISPLAY"));
+  if (*choice.backend == Backend::X11 && !haveDisplay()) {
+    std::fprintf(stderr, "lumora: no X display (DISPLAY is not set); %s needs one\n", what);
+    return std::nullopt;
+  }
+  if (*choice.backend == Backend::Wayland && WaylandSocket(env).isEmpty()) {
+    std::fprintf(stderr, "lumora: no Wayland compositor to connect to (WAYLAND_DISPLAY %s in XDG_RUNTIME_DIR %s)\n",
+                 qPrintable(env.value(QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("wayland-0"))),
+                 qPrintable(env.value(QStringLiteral("XDG_RUNTIME_DIR"), QStringLiteral("(not set)"))));
+    return std::nullopt;
+  }
+  // Qt must speak to the same desktop as the grab: never X11 in a Wayland session.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", QtPlatformFor(*choice.backend));
+  return choice.backend;
+}
+
+int runCapture(const CommandLine& cl, int argc, char** argv) {
+  const std::optional<Backend> backend = desktopBackend("a screenshot");
+  if (!backend) return kFailed;
+  // On Wayland the primary output's place on the desktop comes from Qt's view of
+  // the compositor, and the portal's answer arrives through Qt's event loop.
+  std::unique_ptr<QCoreApplication> app;
+  if (*backend == Backend::Wayland) app = std::make_unique<QGuiApplication>(argc, argv);
+  QString error;
+  std::unique_ptr<Screen> screen = MakeCaptureScreen(*backend, error);
+  if (!screen) {
+    std::fprintf(stderr, "lumora: %s\n", error.toLocal8Bit().constData());
     return kFailed;
   }
   // A signal mid-write must not leave a hidden temporary file behind, and a closed
@@ -66,24 +95,35 @@ int runCapture(const CommandLine& cl, int argc, char** argv) {
   std::unique_ptr<Registry> registry = MachineRegistry();
   RegistryOp store(*registry, dialogs);
   InitShortcuts(store, settings.Shortcuts);
-  LoadSettingsAtStart(store, dialogs, settings, screen.size(), DefaultFolder(programFolder(argv[0])));
+  LoadSettingsAtStart(store, dialogs, settings, screen->size(), DefaultFolder(programFolder(argv[0])));
 
   // Text needs the GUI side of Qt; a plain capture starts faster without it.
-  std::unique_ptr<QCoreApplication> app;
-  if (settings.Beschriftung.Position != tpKeine)
-    app = std::make_unique<QGuiApplication>(argc, argv);
-  else
-    app = std::make_unique<QCoreApplication>(argc, argv);
+  if (!app) {
+    if (settings.Beschriftung.Position != tpKeine)
+      app = std::make_unique<QGuiApplication>(argc, argv);
+    else
+      app = std::make_unique<QCoreApplication>(argc, argv);
+  }
 
   // This process leaves at once: a holder of its own keeps a clipboard picture.
   BackgroundClipboard clipboard;
   SystemClock clock;
-  const int code = RunOneShot(cl, settings, screen, dialogs, clipboard, clock, stdout);
+  const int code = RunOneShot(cl, settings, *screen, dialogs, clipboard, clock, stdout);
+  if (code == kFailed) {
+    const QString reason = GrabFailureReason(*screen);
+    if (!reason.isEmpty()) std::fprintf(stderr, "lumora: %s\n", reason.toLocal8Bit().constData());
+  }
   // The file is in place and nothing else is left to keep: leave without taking
   // the libraries down one by one, which costs a one-shot capture a tenth of its time.
   std::fflush(stdout);
   std::fflush(stderr);
   std::_Exit(code);
+}
+
+// The desktop a running Lumora is found by: the compositor in a Wayland session,
+// otherwise the X server.
+QString sessionKey(const std::optional<Backend>& backend) {
+  return RunningInstance::SessionKey(backend && *backend == Backend::Wayland);
 }
 
 // Hands a verb to the running Lumora. A program that is still starting (its
@@ -115,7 +155,7 @@ int sendToRunning(const QString& key, const QString& verb, int patienceMs) {
 }
 
 int runVerb(const CommandLine& cl) {
-  const QString key = RunningInstance::SessionKey();
+  const QString key = sessionKey(ChooseBackend(QProcessEnvironment::systemEnvironment()).backend);
   if (key.isEmpty()) {
     std::fprintf(stderr, "lumora: no display (neither DISPLAY nor WAYLAND_DISPLAY is set)\n");
     return 1;
@@ -126,17 +166,14 @@ int runVerb(const CommandLine& cl) {
 }
 
 int runTray(int argc, char** argv) {
-  if (!haveDisplay()) {
-    std::fprintf(stderr, "lumora: no X display (DISPLAY is not set); Lumora needs one\n");
-    return 1;
-  }
-  RunningInstance instance(RunningInstance::SessionKey());
-  // Started again (from a launcher, say): the running one shows its window.
-  if (instance.heldElsewhere()) return sendToRunning(RunningInstance::SessionKey(), QStringLiteral("show"), 5000);
+  const std::optional<Backend> backend = desktopBackend("Lumora");
+  if (!backend) return 1;
+  // One program per desktop; started again (from a launcher, say), it asks the
+  // running one to show its window.
+  RunningInstance instance(sessionKey(backend));
+  if (instance.heldElsewhere()) return sendToRunning(sessionKey(backend), QStringLiteral("show"), 5000);
   if (!instance.acquired())
     std::fprintf(stderr, "lumora: no private folder for the single-instance lock; starting without it\n");
-  // Hotkeys and the grab speak X11; under a Wayland session Lumora runs through XWayland.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
   QApplication app(argc, argv);
   app.setApplicationName(QStringLiteral("lumora"));
   const GermanInterface german(app);
@@ -163,7 +200,7 @@ int runTray(int argc, char** argv) {
     }
   });
   Settings settings;
-  TrayApp tray(settings, programFolder(argv[0]));
+  TrayApp tray(settings, programFolder(argv[0]), *backend);
   running = &tray;
   if (quitDuringStart) {
     tray.quit();

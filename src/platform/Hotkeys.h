@@ -16,6 +16,9 @@ class Hotkeys {
   virtual void unregisterHotkey(uint32_t id) = 0;
   // A stable identifier for a name, the same for every program on the display.
   virtual uint32_t identifier(const char* name) = 0;
+  // False where a program may not take keys for itself at all (Wayland): the
+  // desktop binds keys to commands instead.
+  virtual bool available() const { return true; }
 
   // Called on the GUI thread when a registered combination is pressed.
   std::function<void(uint32_t id)> onPressed;

@@ -95,16 +95,17 @@ class Connection : public QObject {
 
 }  // namespace
 
-QString RunningInstance::SessionKey() {
+QString RunningInstance::SessionKey(bool wayland) {
   const QString display = qEnvironmentVariable("DISPLAY");
-  if (!display.isEmpty()) {
+  if (!wayland && !display.isEmpty()) {
     const QString key = InstanceLock::ServerKey(display);
     return key.isEmpty() ? QStringLiteral("x-") + QString::fromLatin1(display.toUtf8().toHex()) : key;
   }
-  QString wayland = qEnvironmentVariable("WAYLAND_DISPLAY");
-  if (wayland.isEmpty()) return QString();
-  wayland.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9._-]")), QStringLiteral("_"));
-  return QStringLiteral("wayland-") + wayland;
+  QString socket = qEnvironmentVariable("WAYLAND_DISPLAY");
+  if (socket.isEmpty() && !wayland) return QString();
+  if (socket.isEmpty()) socket = QStringLiteral("wayland-0");
+  socket.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9._-]")), QStringLiteral("_"));
+  return QStringLiteral("wayland-") + socket;
 }
 
 RunningInstance::RunningInstance(const QString& key) : lock_(key) {}

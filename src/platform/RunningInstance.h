@@ -36,9 +36,10 @@ class RunningInstance : public QObject {
   // Whether a program listens for `key`; for waiting until one has ended.
   static bool Listening(const QString& key);
 
-  // The display server this session runs on: $DISPLAY's server, or on a Wayland
-  // session without X, "wayland-NAME" from $WAYLAND_DISPLAY. Empty when neither is set.
-  static QString SessionKey();
+  // The display server the program works with: on Wayland the compositor
+  // ("wayland-NAME" from $WAYLAND_DISPLAY, wayland-0 when unset), otherwise $DISPLAY's
+  // X server; without X, the compositor. Empty when there is neither.
+  static QString SessionKey(bool wayland = false);
   static QString SocketName(const QString& key) { return QStringLiteral("lumora-%1.sock").arg(key); }
 
  private:

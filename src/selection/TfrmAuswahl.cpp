@@ -104,7 +104,10 @@ void TfrmAuswahl::attachMagnifier(TfrmAuswahlInfo& magnifier) {
 
 ScreenRect TfrmAuswahl::SelectRegion(uint8_t captionPosition, uint8_t captionSize, const ScreenRect& current) {
   if (!logic_ || !logic_->Open(captionPosition, captionSize, current)) return current;
-  placeOnPrimaryScreen();
+  if (placement_)
+    placement_(*this, logic_->ScreenSize());
+  else
+    placeOnPrimaryScreen();
   magnifier_->setScreenSize(logic_->ScreenSize());
   shownCursor_ = SelectionOverlayLogic::Cursor::Arrow;
   setCursor(Qt::ArrowCursor);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <memory>
 
 #include "selection/SelectionOverlayLogic.h"
@@ -25,6 +26,11 @@ class TfrmAuswahl : public QDialog {
   // The magnifier is created after the overlay; until it is attached,
   // SelectRegion changes nothing.
   void attachMagnifier(TfrmAuswahlInfo& magnifier);
+
+  // How the window comes to cover the screen (`size` in pixels) is the desktop's
+  // business; without a placement it covers the primary monitor.
+  using Placement = std::function<void(QWidget& overlay, QSize size)>;
+  void setPlacement(Placement placement) { placement_ = std::move(placement); }
 
   // Freezes the screen, runs the selection modally and returns the rectangle
   // to keep (the caller's own rectangle when discarded or when the grab failed).
@@ -62,6 +68,7 @@ class TfrmAuswahl : public QDialog {
   ScreenGrab& grab_;
   Dialogs& dialogs_;
   TfrmAuswahlInfo* magnifier_ = nullptr;
+  Placement placement_;
   SelectionOverlayLogic::Outcome outcome_ = SelectionOverlayLogic::Outcome::Other;
   SelectionOverlayLogic::Cursor shownCursor_ = SelectionOverlayLogic::Cursor::Arrow;
   QMenu* pmAuswahl_ = nullptr;

@@ -1,0 +1,208 @@
+#include "platform/PortalScreen.h"
+
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QEventLoop>
+#include <QFile>
+#include <QImageReader>
+#include <QTimer>
+#include <QUrl>
+#include <QVariantMap>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+namespace lumora {
+
+namespace {
+
+const QString kService = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString kPath = QStringLiteral("/org/freedesktop/portal/desktop");
+
+// The portal answers on a request object whose path it derives from the caller's
+// unique bus name and the token; listening there before calling means the answer
+// cannot slip past between the call's return and the subscription.
+QString requestPath(const QDBusConnection& bus, const QString& token) {
+  QString sender = bus.baseService();
+  sender.remove(0, 1);  // the leading ':'
+  sender.replace(QLatin1Char('.'), QLatin1Char('_'));
+  return kPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token;
+}
+
+timespec now() {
+  timespec t{};
+  clock_gettime(CLOCK_REALTIME, &t);
+  return t;
+}
+
+// A picture file is the portal's answer to this request when it is ours and was
+// written after we asked; anything older belongs to someone else and stays.
+bool madeForRequest(const QString& path, const timespec& asked) {
+  struct stat st {};
+  if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid())
+    return false;
+  // File times come from a coarse clock that may lag the fine one by a tick.
+  const int64_t slackNs = 50'000'000;
+  const int64_t written = int64_t(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+  const int64_t start = int64_t(asked.tv_sec) * 1'000'000'000 + asked.tv_nsec;
+  return written >= start - slackNs;
+}
+
+}  // namespace
+
+// Receives the request's Response signal; QtDBus delivers signals to slots only.
+class PortalResponse : public QObject {
+  Q_OBJECT
+ public:
+  bool arrived = false;
+  uint code = 2;
+  QVariantMap results;
+  QEventLoop* loop = nullptr;
+
+ public Q_SLOTS:
+  void onResponse(uint response, const QVariantMap& answer) {
+    arrived = true;
+    code = response;
+    results = answer;
+    if (loop) loop->quit();
+  }
+};
+
+PortalScreen::PortalScreen(QDBusConnection bus, DesktopSource desktop, std::chrono::milliseconds timeout)
+    : bus_(std::move(bus)), desktop_(std::move(desktop)), timeout_(timeout) {}
+
+PortalScreen::~PortalScreen() = default;
+
+QSize PortalScreen::size() const {
+  if (desktop_) {
+    const Desktop d = desktop_();
+    if (!d.primary.isEmpty())
+      return QSize(int(std::lround(d.primary.width() * d.scale)), int(std::lround(d.primary.height() * d.scale)));
+  }
+  return lastPicture_;
+}
+
+QRect PortalScreen::primaryIn(QSize picture) const {
+  const Desktop d = desktop_ ? desktop_() : Desktop{};
+  if (d.primary.isEmpty() || d.all.isEmpty()) return QRect(QPoint(0, 0), picture);
+  // The picture spans every output at one density; the primary is a part of it.
+  const double s = double(picture.width()) / d.all.width();
+  const QPoint at = d.primary.topLeft() - d.all.topLeft();
+  return QRect(int(std::lround(at.x() * s)), int(std::lround(at.y() * s)), int(std::lround(d.primary.width() * s)),
+               int(std::lround(d.primary.height() * s)));
+}
+
+QImage PortalScreen::takePicture(QString& error) {
+  error.clear();
+  if (!bus_.isConnected()) {
+    error = QStringLiteral("no session bus: the desktop portal, which takes screenshots on Wayland, cannot be reached");
+    return QImage();
+  }
+  const QString token = QStringLiteral("lumora_%1_%2").arg(::getpid()).arg(++requests_);
+  QString path = requestPath(bus_, token);
+
+  QEventLoop loop;
+  PortalResponse response;
+  response.loop = &loop;
+  const QString requestInterface = QStringLiteral("org.freedesktop.portal.Request");
+  const char* slot = SLOT(onResponse(uint, QVariantMap));
+  bus_.connect(QString(), path, requestInterface, QStringLiteral("Response"), &response, slot);
+
+  QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, QStringLiteral("org.freedesktop.portal.Screenshot"),
+                                                     QStringLiteral("Screenshot"));
+  call << QString() << QVariantMap{{QStringLiteral("interactive"), false}, {QStringLiteral("handle_token"), token}};
+  const timespec asked = now();
+  QDBusPendingCallWatcher watcher(bus_.asyncCall(call, int(timeout_.count())));
+  QString callError;
+  QObject::connect(&watcher, &QDBusPendingCallWatcher::finished, &loop, [&] {
+    QDBusPendingReply<QDBusObjectPath> reply = watcher;
+    if (reply.isError()) {
+      callError = reply.error().message();
+      loop.quit();
+      return;
+    }
+    // Portals older than the token convention answer on a path of their own.
+    const QString handle = reply.value().path();
+    if (handle != path && !response.arrived) {
+      bus_.connect(QString(), handle, requestInterface, QStringLiteral("Response"), &response, slot);
+      bus_.disconnect(QString(), path, requestInterface, QStringLiteral("Response"), &response, slot);
+      path = handle;
+    }
+  });
+  QTimer::singleShot(timeout_, &loop, &QEventLoop::quit);
+  // The process stays on the bus until the answer: a caller that leaves gets its
+  // request closed unanswered.
+  if (!response.arrived) loop.exec(QEventLoop::ExcludeUserInputEvents);
+  bus_.disconnect(QString(), path, requestInterface, QStringLiteral("Response"), &response, slot);
+
+  if (!response.arrived) {
+    if (!callError.isEmpty())
+      error = QStringLiteral("the desktop portal is not available for screenshots (%1)").arg(callError);
+    else
+      error = QStringLiteral("the desktop portal gave no answer within %1 seconds")
+                  .arg(double(timeout_.count()) / 1000.0);
+    return QImage();
+  }
+  if (response.code == 1) {
+    error = QStringLiteral("the screenshot was cancelled at the desktop portal");
+    return QImage();
+  }
+  if (response.code != 0) {
+    error = QStringLiteral("the desktop portal refused the screenshot");
+    return QImage();
+  }
+  const QUrl uri(response.results.value(QStringLiteral("uri")).toString());
+  if (!uri.isLocalFile()) {
+    error = QStringLiteral("the desktop portal named no picture file (%1)").arg(uri.toString());
+    return QImage();
+  }
+  const QString file = uri.toLocalFile();
+  QImageReader reader(file);
+  QImage picture = reader.read();
+  // The picture served this request only; one the portal had made earlier stays.
+  if (madeForRequest(file, asked)) QFile::remove(file);
+  if (picture.isNull()) {
+    error = QStringLiteral("the desktop portal's picture %1 could not be read (%2)").arg(file, reader.errorString());
+    return QImage();
+  }
+  if (picture.format() != QImage::Format_RGB32) picture = picture.convertToFormat(QImage::Format_RGB32);
+  return picture;
+}
+
+bool PortalScreen::grab(const ScreenRect& rect, QImage& target) {
+  const int64_t w = rect.width(), h = rect.height();
+  if (w <= 0 || h <= 0 || w > 32767 || h > 32767) return false;
+  QImage picture = takePicture(lastError_);
+  if (picture.isNull()) return false;
+  const QRect primary = primaryIn(picture.size());
+  lastPicture_ = primary.size();
+
+  // Screen coordinates start at the primary's corner; the rest of the desktop is
+  // outside the screen, and outside is black, as on X11.
+  target = QImage(int(w), int(h), QImage::Format_RGB32);
+  if (target.isNull()) {
+    lastError_ = QStringLiteral("not enough memory for a picture of %1 x %2 pixels").arg(w).arg(h);
+    return false;
+  }
+  target.fill(0xff000000u);
+  // Edges far beyond any desktop are pulled in first; what they cover is black anyway.
+  auto edge = [](int64_t v) { return int(std::clamp<int64_t>(v, -(int64_t(1) << 30), int64_t(1) << 30)); };
+  const QRect wanted(edge(primary.left() + int64_t(rect.Left)), edge(primary.top() + int64_t(rect.Top)), int(w), int(h));
+  const QRect part = wanted.intersected(primary).intersected(picture.rect());
+  for (int y = part.top(); y <= part.bottom(); ++y) {
+    const uint32_t* src = reinterpret_cast<const uint32_t*>(picture.constScanLine(y)) + part.left();
+    uint32_t* dst = reinterpret_cast<uint32_t*>(target.scanLine(y - wanted.top())) + (part.left() - wanted.left());
+    std::memcpy(dst, src, size_t(part.width()) * 4);
+  }
+  return true;
+}
+
+}  // namespace lumora
+
+#include "PortalScreen.moc"

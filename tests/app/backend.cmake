@@ -1,0 +1,1 @@
+lumora_test(app_backend_test BackendTest.cpp LIBS lumora_app)

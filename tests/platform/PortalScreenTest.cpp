@@ -1,0 +1,274 @@
+// The portal screen and the D-Bus screensaver switch against stand-in services
+// on a private bus.
+#include <gtest/gtest.h>
+
+#include <QDBusConnection>
+#include <QDBusContext>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <QUrl>
+#include <sys/stat.h>
+#include <utime.h>
+
+#include "Fakes.h"
+#include "PrivateBus.h"
+#include "platform/DBusScreensaver.h"
+#include "platform/PortalScreen.h"
+
+using namespace lumora;
+using namespace lumora::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+// How the stand-in portal answers a Screenshot call.
+enum class Answer { Picture, OldPicture, Cancelled, Refused, Never, NotAPicture, NoFile, OwnHandle };
+
+class FakePortal : public QObject, protected QDBusContext {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Screenshot")
+ public:
+  Answer answer = Answer::Picture;
+  QImage picture;
+  QString file;
+  QDBusConnection* bus = nullptr;
+  QVariantMap lastOptions;
+
+ public Q_SLOTS:
+  QDBusObjectPath Screenshot(const QString&, const QVariantMap& options) {
+    lastOptions = options;
+    QString sender = message().service().mid(1).replace(QLatin1Char('.'), QLatin1Char('_'));
+    QString path = QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2")
+                       .arg(sender, options.value(QStringLiteral("handle_token")).toString());
+    if (answer == Answer::OwnHandle) path = QStringLiteral("/org/freedesktop/portal/desktop/request/own/1");
+    // The answer follows the call's return, as a real portal's does.
+    QTimer::singleShot(20, this, [this, path] { respond(path); });
+    return QDBusObjectPath(path);
+  }
+
+ private:
+  void respond(const QString& path) {
+    uint code = 0;
+    QVariantMap results;
+    switch (answer) {
+      case Answer::Never:
+        return;
+      case Answer::Cancelled:
+        code = 1;
+        break;
+      case Answer::Refused:
+        code = 2;
+        break;
+      case Answer::NoFile:
+        results[QStringLiteral("uri")] = QStringLiteral("https://example.invalid/shot.png");
+        break;
+      case Answer::NotAPicture: {
+        QFile f(file);
+        f.open(QIODevice::WriteOnly);
+        f.write("no picture here");
+        results[QStringLiteral("uri")] = QUrl::fromLocalFile(file).toString();
+        break;
+      }
+      case Answer::OldPicture:
+        // Written long before the request: not the portal's answer to it.
+        picture.save(file, "PNG");
+        {
+          const utimbuf old{1000000000, 1000000000};
+          ::utime(QFile::encodeName(file).constData(), &old);
+        }
+        results[QStringLiteral("uri")] = QUrl::fromLocalFile(file).toString();
+        break;
+      case Answer::Picture:
+      case Answer::OwnHandle:
+        picture.save(file, "PNG");
+        results[QStringLiteral("uri")] = QUrl::fromLocalFile(file).toString();
+        break;
+    }
+    QDBusMessage signal =
+        QDBusMessage::createSignal(path, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"));
+    signal << code << results;
+    bus->send(signal);
+  }
+};
+
+class FakeScreenSaver : public QObject {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
+ public:
+  QStringList calls;
+
+ public Q_SLOTS:
+  uint Inhibit(const QString& application, const QString& reason) {
+    calls << QStringLiteral("Inhibit %1").arg(application);
+    return 42;
+  }
+  void UnInhibit(uint cookie) { calls << QStringLiteral("UnInhibit %1").arg(cookie); }
+};
+
+class Portal : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { bus = new PrivateBus; }
+  static void TearDownTestSuite() {
+    delete bus;
+    bus = nullptr;
+  }
+  void SetUp() override {
+    ASSERT_TRUE(bus->running());
+    service = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(bus->address(), name("service")));
+    client = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(bus->address(), name("client")));
+    ASSERT_TRUE(service->isConnected() && client->isConnected());
+    portal.bus = service.get();
+    portal.picture = TestPattern(200, 100).convertToFormat(QImage::Format_RGB32);
+    portal.file = dir.filePath(QStringLiteral("out.png"));
+  }
+  void TearDown() override {
+    service->unregisterObject(QStringLiteral("/org/freedesktop/portal/desktop"));
+    service->unregisterObject(QStringLiteral("/org/freedesktop/ScreenSaver"));
+    service->unregisterService(QStringLiteral("org.freedesktop.portal.Desktop"));
+    service->unregisterService(QStringLiteral("org.freedesktop.ScreenSaver"));
+    QDBusConnection::disconnectFromBus(service->name());
+    QDBusConnection::disconnectFromBus(client->name());
+  }
+  void offerPortal() {
+    ASSERT_TRUE(service->registerObject(QStringLiteral("/org/freedesktop/portal/desktop"), &portal,
+                                        QDBusConnection::ExportAllSlots));
+    ASSERT_TRUE(service->registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
+  }
+  QString name(const char* what) { return QStringLiteral("%1-%2").arg(QLatin1String(what)).arg(++connections); }
+
+  static PrivateBus* bus;
+  static inline int connections = 0;
+  std::unique_ptr<QDBusConnection> service, client;
+  FakePortal portal;
+  QTemporaryDir dir;
+};
+
+PrivateBus* Portal::bus = nullptr;
+
+}  // namespace
+
+TEST_F(Portal, AnAnsweredRequestGivesThePictureCroppedAndRemovesThePortalsFile) {
+  offerPortal();
+  PortalScreen screen(*client, {}, 5s);
+  QImage got;
+  ASSERT_TRUE(screen.grab({0, 0, 200, 100}, got)) << screen.lastError().toStdString();
+  EXPECT_EQ(got, portal.picture);
+  EXPECT_EQ(screen.size(), QSize(200, 100));
+  EXPECT_EQ(portal.lastOptions.value(QStringLiteral("interactive")), QVariant(false));
+  EXPECT_FALSE(QFile::exists(portal.file));
+
+  // Past the edges: the part on screen, black around it, as on X11.
+  ASSERT_TRUE(screen.grab({190, -5, 210, 5}, got));
+  ASSERT_EQ(got.size(), QSize(20, 10));
+  for (int y = 0; y < 10; ++y)
+    for (int x = 0; x < 20; ++x) {
+      const QPoint p(190 + x, y - 5);
+      EXPECT_EQ(got.pixel(x, y), portal.picture.rect().contains(p) ? portal.picture.pixel(p) : qRgb(0, 0, 0));
+    }
+  // Edges far out of any desktop are all black, not an overflow.
+  ASSERT_TRUE(screen.grab({INT32_MAX - 4, INT32_MIN, INT32_MAX, INT32_MIN + 2}, got));
+  EXPECT_EQ(got.pixel(0, 0), qRgb(0, 0, 0));
+}
+
+TEST_F(Portal, EveryUnansweredOrRefusedRequestIsAFailedGrabWithItsReason) {
+  struct Case {
+    Answer answer;
+    bool offered;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {Answer::Cancelled, true, "cancelled"},
+      {Answer::Refused, true, "refused"},
+      {Answer::Never, true, "no answer within 0.3 seconds"},
+      {Answer::NotAPicture, true, "could not be read"},
+      {Answer::NoFile, true, "named no picture file"},
+      {Answer::Picture, false, "not available for screenshots"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reason);
+    if (c.offered) offerPortal();
+    portal.answer = c.answer;
+    PortalScreen screen(*client, {}, 300ms);
+    QImage target(7, 7, QImage::Format_RGB32);
+    EXPECT_FALSE(screen.grab({0, 0, 10, 10}, target));
+    EXPECT_TRUE(screen.lastError().contains(QLatin1String(c.reason))) << screen.lastError().toStdString();
+    service->unregisterService(QStringLiteral("org.freedesktop.portal.Desktop"));
+    service->unregisterObject(QStringLiteral("/org/freedesktop/portal/desktop"));
+    QFile::remove(portal.file);
+  }
+}
+
+TEST_F(Portal, AFileThePortalMadeEarlierStaysAndAnOwnHandleIsFollowed) {
+  offerPortal();
+  PortalScreen screen(*client, {}, 5s);
+  QImage got;
+  portal.answer = Answer::OldPicture;
+  ASSERT_TRUE(screen.grab({0, 0, 200, 100}, got));
+  EXPECT_TRUE(QFile::exists(portal.file));
+
+  portal.answer = Answer::OwnHandle;
+  QFile::remove(portal.file);
+  ASSERT_TRUE(screen.grab({0, 0, 200, 100}, got)) << screen.lastError().toStdString();
+  EXPECT_EQ(got, portal.picture);
+}
+
+TEST_F(Portal, ThePrimaryOutputIsItsPartOfTheDesktopsPicture) {
+  offerPortal();
+  // Two outputs side by side at twice the density; the primary is the right one.
+  portal.picture = TestPattern(400, 200).convertToFormat(QImage::Format_RGB32);
+  const PortalScreen::Desktop desktop{QRect(100, 0, 100, 100), QRect(0, 0, 200, 100), 2.0};
+  PortalScreen screen(*client, [&] { return desktop; }, 5s);
+  EXPECT_EQ(screen.size(), QSize(200, 200));
+  QImage got;
+  ASSERT_TRUE(screen.grab({0, 0, 200, 200}, got));
+  EXPECT_EQ(got, portal.picture.copy(200, 0, 200, 200));
+  // Left of the primary is another output, not the screen: black.
+  ASSERT_TRUE(screen.grab({-1, 0, 1, 1}, got));
+  EXPECT_EQ(got.pixel(0, 0), qRgb(0, 0, 0));
+  EXPECT_EQ(got.pixel(1, 0), portal.picture.pixel(200, 0));
+}
+
+TEST_F(Portal, TheScreensaverSwitchHoldsAnInhibitionWhileOff) {
+  EXPECT_FALSE(DBusScreensaver::Available(*client));
+  {
+    DBusScreensaver absent(*client);
+    EXPECT_FALSE(absent.setActive(false));
+  }
+  // The switch waits for its answers without an event loop: the stand-in answers
+  // from a thread of its own.
+  FakeScreenSaver saver;
+  QThread worker;
+  saver.moveToThread(&worker);
+  worker.start();
+  struct Stop {
+    QThread& t;
+    ~Stop() {
+      t.quit();
+      t.wait();
+    }
+  } stop{worker};
+  ASSERT_TRUE(service->registerObject(QStringLiteral("/org/freedesktop/ScreenSaver"), &saver,
+                                      QDBusConnection::ExportAllSlots));
+  ASSERT_TRUE(service->registerService(QStringLiteral("org.freedesktop.ScreenSaver")));
+  EXPECT_TRUE(DBusScreensaver::Available(*client));
+  {
+    DBusScreensaver s(*client);
+    EXPECT_TRUE(s.setActive(true));  // nothing held: nothing to give back
+    EXPECT_TRUE(s.setActive(false));
+    EXPECT_TRUE(s.setActive(false));  // held once only
+    EXPECT_TRUE(s.inhibited());
+    EXPECT_TRUE(s.setActive(true));
+    EXPECT_FALSE(s.inhibited());
+    EXPECT_TRUE(s.setActive(false));
+  }  // an inhibition still held is given back at the end
+  worker.quit();
+  worker.wait();
+  EXPECT_EQ(saver.calls, (QStringList{"Inhibit lumora", "UnInhibit 42", "Inhibit lumora", "UnInhibit 42"}));
+}
+
+#include "PortalScreenTest.moc"
