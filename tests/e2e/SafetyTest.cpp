@@ -10,6 +10,7 @@
 #include <QRandomGenerator>
 #include <QThread>
 #include <csignal>
+#include <dirent.h>
 #include <memory>
 
 #include "Fakes.h"
@@ -229,4 +230,38 @@ TEST(Safety, OneProgramPerServerHoweverTheDisplayIsWritten) {
   EXPECT_TRUE(WaitFor([&] { return ui.visible("Lumora 2002 - Version 2.7.0"); }));
   EXPECT_EQ(lumora.state(), QProcess::Running);
   ASSERT_TRUE(ui.quit(lumora));
+}
+
+TEST(Safety, NamesAreBytesAndThePrintedNameCannotFoolATerminal) {
+  XvfbServer server(64, 48);
+  QTemporaryDir dir;
+  const QString registry = dir.filePath("registry.reg");
+  // Two Latin-1 names that are not UTF-8: two files, neither replacing the other.
+  const QString shell = QStringLiteral(
+      "cd '%1' && for b in 351 350; do \"$0\" --capture --delay 0 --output \"$(printf \"caf\\\\$b.bmp\")\" || exit 9; "
+      "done; \"$0\" --capture --delay 0 --output \"$(printf 'a\\nb\\033[2J.bmp')\"")
+                            .arg(dir.path());
+  const ProcessResult r =
+      RunProcess("sh", {"-c", shell, kLumora}, server.display(), 60000, {"LUMORA_REGISTRY=" + registry});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  const QList<QByteArray> printed = r.out.split('\n');
+  ASSERT_GE(printed.size(), 3);
+  EXPECT_TRUE(printed[0].endsWith("/caf\xe9.bmp")) << printed[0].toHex().constData();
+  EXPECT_TRUE(printed[1].endsWith("/caf\xe8.bmp")) << printed[1].toHex().constData();
+  EXPECT_TRUE(printed[2].endsWith("/a\\nb\\x1b[2J.bmp")) << printed[2].constData();
+  // Qt would show the two Latin-1 names as one; the directory itself has three.
+  int files = 0;
+  if (DIR* d = ::opendir(QFile::encodeName(dir.path()).constData())) {
+    while (const dirent* e = ::readdir(d)) files += QByteArray(e->d_name).endsWith(".bmp");
+    ::closedir(d);
+  }
+  EXPECT_EQ(files, 3) << "three files, none replaced";
+
+  // Standard output that cannot be written: the picture is saved, but the run
+  // does not claim success it could not report.
+  const ProcessResult full = RunProcess(
+      "sh", {"-c", "\"$0\" --capture --delay 0 --output '" + dir.filePath("full.bmp") + "' >/dev/full", kLumora},
+      server.display(), 60000, {"LUMORA_REGISTRY=" + registry});
+  EXPECT_EQ(full.exitCode, 1) << full.err.toStdString();
+  EXPECT_TRUE(QFile::exists(dir.filePath("full.bmp")));
 }

@@ -305,3 +305,13 @@ TEST(OptionsWindowFileTabs, PngIsTheFourthFormatStoredChosenAndShown) {
   EXPECT_EQ(window.panelText(2), QStringLiteral(".png"));
   EXPECT_EQ(window.panelText(4), f.path(QStringLiteral("Screen 00000.png")));
 }
+
+// "Nummerierung deaktivieren" stored on: after start-up the three naming boxes
+// are disabled, although the timer's start-up step frees the controls it locks.
+TEST(OptionsWindowFileTabs, SameFileAtStartUpLeavesTheNamingBoxesDisabled) {
+  TabFixture f;
+  f.settings.Datei.SameFile = true;
+  TfrmMain window(f.ctx, TfrmMain::Commands{});
+  for (const char* name : {"cbEingabeauf", "cbBlank", "cbClipboard"})
+    EXPECT_FALSE(window.fileTab()->findChild<QCheckBox*>(QLatin1String(name))->isEnabled()) << name;
+}
