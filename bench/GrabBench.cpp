@@ -43,6 +43,11 @@ void BM_Grab(benchmark::State& state) {
   state.SetLabel(QStringLiteral("%1x%2").arg(size.width()).arg(size.height()).toStdString());
 }
 
+// What asking the server for the screen as it is now costs, per capture.
+void BM_ScreenGeometry(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(screen().size());
+}
+
 void BM_WriteBmp24(benchmark::State& state) {
   QImage image;
   const QSize size = screen().size();
@@ -121,6 +126,7 @@ BENCHMARK(BM_BareShmGet)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BarePack24)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareWrite)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Grab)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScreenGeometry)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WriteBmp24)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GrabPlusBmp)->Unit(benchmark::kMillisecond);
 

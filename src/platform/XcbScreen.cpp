@@ -12,6 +12,7 @@
 #include <QRegion>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -66,6 +67,28 @@ struct XcbScreen::Impl {
     QRect root;
     std::vector<QRect> monitors;
   };
+  Layout cachedLayout;
+  bool layoutKnown = false;
+  std::chrono::steady_clock::time_point layoutAsked;
+  static constexpr std::chrono::milliseconds kLayoutFresh{500};
+
+  // The layout as it stands. It is asked of the server again when RandR tells of a
+  // change (a new size, a rotation, an output), and otherwise after a moment:
+  // monitors set up with `xrandr --setmonitor` come without any notification. The
+  // steps of one capture thus see one layout, at no extra round trip.
+  const Layout& current() {
+    while (xcb_generic_event_t* e = conn ? xcb_poll_for_event(conn) : nullptr) {
+      layoutKnown = false;  // the only events this connection asked for
+      std::free(e);
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (!layoutKnown || now - layoutAsked > kLayoutFresh) {
+      cachedLayout = layout();
+      layoutKnown = true;
+      layoutAsked = now;
+    }
+    return cachedLayout;
+  }
 
   Layout layout() const {
     Layout l;
@@ -213,6 +236,10 @@ XcbScreen::XcbScreen() : d_(std::make_unique<Impl>()) {
         xcb_randr_query_version_reply(d_->conn, xcb_randr_query_version(d_->conn, 1, 5), nullptr);
     d_->randrMonitors = v && (v->major_version > 1 || v->minor_version >= 5);
     std::free(v);
+    xcb_randr_select_input(d_->conn, d_->screen->root,
+                           XCB_RANDR_NOTIFY_MASK_SCREEN_CHANGE | XCB_RANDR_NOTIFY_MASK_CRTC_CHANGE |
+                               XCB_RANDR_NOTIFY_MASK_OUTPUT_CHANGE);
+    xcb_flush(d_->conn);
   }
 
   // A request of an extension the server lacks would close the connection, so
@@ -232,9 +259,9 @@ bool XcbScreen::connected() const { return d_->conn != nullptr; }
 
 bool XcbScreen::usesSharedMemory() const { return d_->shm; }
 
-QRect XcbScreen::primary() const { return d_->conn ? d_->layout().monitors.front() : QRect(); }
+QRect XcbScreen::primary() const { return d_->conn ? d_->current().monitors.front() : QRect(); }
 
-std::vector<QRect> XcbScreen::monitors() const { return d_->conn ? d_->layout().monitors : std::vector<QRect>{}; }
+std::vector<QRect> XcbScreen::monitors() const { return d_->conn ? d_->current().monitors : std::vector<QRect>{}; }
 
 QSize XcbScreen::size() const { return primary().size(); }
 
@@ -261,7 +288,7 @@ bool XcbScreen::grab(const ScreenRect& rect, QImage& target) {
   if (target.isNull()) return false;  // too large to hold
 
   // The root window in rectangle coordinates; the part of the rectangle off it is black.
-  const Impl::Layout layout = d_->layout();
+  const Impl::Layout layout = d_->current();
   const QRect primary = layout.monitors.front();
   const int64_t rootLeft = primary.left(), rootTop = primary.top();
   const int64_t screenW = layout.root.width(), screenH = layout.root.height();

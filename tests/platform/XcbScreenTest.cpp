@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QThread>
+
 #include "Fakes.h"
 #include "XvfbServer.h"
 #include "platform/XcbScreen.h"
@@ -115,4 +117,28 @@ TEST(XcbScreen, AFrameOfSeveralMegabytesIsExactAndBehavesLikeAnyPicture) {
   ASSERT_TRUE(screen.grab(whole, frame));
   expectRegion(held, first, whole);
   expectRegion(frame, second, whole);
+}
+
+TEST(XcbScreen, FollowsTheServersMonitorsAndSizeWhileItRuns) {
+  std::unique_ptr<test::XvfbServer> server = test::XvfbServer::Xvnc(1280, 1024);
+  ASSERT_TRUE(server->running());
+  DisplayEnv env(server->display());
+  XcbScreen screen;
+  ASSERT_TRUE(screen.connected());
+  EXPECT_EQ(screen.size(), QSize(1280, 1024));
+  auto xrandr = [&](const QStringList& args) {
+    return test::RunProcess("xrandr", args, server->display(), 20000).exitCode == 0;
+  };
+  auto becomes = [&](QSize want) {
+    for (int i = 0; i < 100 && screen.size() != want; ++i) QThread::msleep(20);
+    return screen.size() == want;
+  };
+  // A monitor plugged in as the primary one, then taken away; a new resolution.
+  ASSERT_TRUE(xrandr({"--setmonitor", "*M2", "600/150x400/100+100+50", "none"}));
+  EXPECT_TRUE(becomes(QSize(600, 400)));
+  EXPECT_EQ(screen.primary().topLeft(), QPoint(100, 50));
+  ASSERT_TRUE(xrandr({"--delmonitor", "M2"}));
+  EXPECT_TRUE(becomes(QSize(1280, 1024)));
+  ASSERT_TRUE(xrandr({"-s", "1024x768"}));
+  EXPECT_TRUE(becomes(QSize(1024, 768)));
 }
