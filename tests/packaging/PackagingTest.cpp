@@ -295,7 +295,7 @@ TEST(MakeRun, OnABuiltTreeSaysOnlyHowToReachTheProgramWhichSavesIntoThePictures)
       QStringLiteral("Reach it from another terminal, for example:"),
   };
   EXPECT_EQ(lines.mid(0, 3).join('\n'), expected.join('\n'));
-  EXPECT_EQ(lines.size(), 9) << "nothing of the build:\n" << lines.join('\n').toStdString();
+  EXPECT_EQ(lines.size(), 10) << "nothing of the build:\n" << lines.join('\n').toStdString();
   EXPECT_EQ(run.errors(), QByteArray());
 
   // The program reads that folder: a capture by hotkey lands there. Keys sent before
