@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QThread>
+#include <csignal>
 
 #include "Fakes.h"
 #include "QtPrinters.h"
@@ -130,4 +131,20 @@ TEST(Options, ARepeatingZeroSecondTimerTakesFiveHundredCapturesWithoutGapsOrGrow
 
   for (int n = 0; n <= 500; ++n) ASSERT_TRUE(QFile::exists(ui.folder + name(n))) << "gap at " << n;
   EXPECT_LE(after500, after50 * 105 / 100);
+}
+
+TEST(Options, AChoiceInTheWindowIsSavedAMomentLaterWithoutWaitingForTheExit) {
+  // A lost display, a crash or a power cut ends the program without its exit
+  // sequence; what the user chose is in the store already.
+  TrayDriver ui;
+  ASSERT_TRUE(ui.seedStore());
+  QProcess& lumora = ui.start();
+  ASSERT_TRUE(ui.waitReady());
+  openOptions(ui);
+  clickInOptions(ui, {110, 11});  // the tab " Grafikformat "
+  clickInOptions(ui, {30, 112});  // "PNG"
+  EXPECT_TRUE(WaitFor([&] { return StoreValue(ui.registry, "FileSuffix") == QStringLiteral("\".png\""); }, 5000));
+  ::kill(pid_t(lumora.processId()), SIGKILL);
+  lumora.waitForFinished(5000);
+  EXPECT_EQ(StoreValue(ui.registry, "FileSuffix"), QStringLiteral("\".png\""));
 }
