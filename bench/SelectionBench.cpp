@@ -33,18 +33,9 @@ class PictureScreen : public Screen {
   QImage picture_;
 };
 
-class NoDialogs : public Dialogs {
- public:
-  void error(const QString&) override {}
-  void warning(const QString&) override {}
-  void info(const QString&) override {}
-  bool confirm(const QString&) override { return false; }
-  void applicationError(const QString&) override {}
-};
-
 struct Overlay {
   PictureScreen screen;
-  NoDialogs dialogs;
+  SilentDialogs dialogs;
   ScreenGrab grab{screen, dialogs, std::chrono::milliseconds(0)};
   MagnifierLogic magnifier{QSize(kWidth, kHeight)};
   SelectionOverlayLogic logic{grab, dialogs, magnifier};

@@ -17,12 +17,12 @@
 
 namespace lumora {
 
-namespace {
-
-xcb_connection_t* guiConnection() {
+xcb_connection_t* GuiConnection() {
   auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
   return x11 ? x11->connection() : nullptr;
 }
+
+namespace {
 
 // The desktop as Qt's Wayland plugin knows it from the compositor's outputs.
 PortalScreen::Desktop qtDesktop() {
@@ -74,11 +74,11 @@ DesktopServices MakeDesktopServices(Backend backend) {
     return s;
   }
   s.screen = std::make_unique<XcbScreen>();
-  s.hotkeys = std::make_unique<XcbHotkeys>(guiConnection());
+  s.hotkeys = std::make_unique<XcbHotkeys>(GuiConnection());
   if (DBusScreensaver::Available(bus))
     s.screensaver = std::make_unique<DBusScreensaver>(bus);
   else
-    s.screensaver = std::make_unique<XcbScreensaver>(guiConnection());
+    s.screensaver = std::make_unique<XcbScreensaver>(GuiConnection());
   return s;
 }
 
@@ -105,19 +105,14 @@ QString GrabFailureReason(Screen& screen) {
   return portal ? portal->lastError() : QString();
 }
 
-void PlaceOverlay(Backend backend, QWidget& overlay, QSize size) {
-  if (backend == Backend::Wayland) {
-    // Windows cannot place themselves on Wayland: the compositor gives a
-    // full-screen window the whole output it is put on.
-    overlay.setMinimumSize(0, 0);
-    overlay.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    overlay.winId();
-    if (QWindow* window = overlay.windowHandle()) window->setScreen(QGuiApplication::primaryScreen());
-    overlay.setWindowState(overlay.windowState() | Qt::WindowFullScreen);
-    return;
-  }
-  overlay.setGeometry(QRect(QPoint(0, 0), size));
-  overlay.setFixedSize(size);
+void PlaceOverlayFullScreen(QWidget& overlay) {
+  // Windows cannot place themselves on Wayland: the compositor gives a
+  // full-screen window the whole output it is put on.
+  overlay.setMinimumSize(0, 0);
+  overlay.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  overlay.winId();
+  if (QWindow* window = overlay.windowHandle()) window->setScreen(QGuiApplication::primaryScreen());
+  overlay.setWindowState(overlay.windowState() | Qt::WindowFullScreen);
 }
 
 }  // namespace lumora

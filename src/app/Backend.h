@@ -10,6 +10,7 @@
 #include "platform/Screensaver.h"
 
 class QWidget;
+struct xcb_connection_t;
 
 namespace lumora {
 
@@ -32,6 +33,9 @@ QByteArray QtPlatformFor(Backend backend);
 // there is none to connect to, so that the caller can say so instead of Qt aborting.
 QString WaylandSocket(const QProcessEnvironment& env);
 
+// Qt's own connection to the X server; null on Wayland or offscreen.
+xcb_connection_t* GuiConnection();
+
 // The services the tray program gets from the desktop. Needs the application object.
 struct DesktopServices {
   std::unique_ptr<Screen> screen;
@@ -47,7 +51,8 @@ std::unique_ptr<Screen> MakeCaptureScreen(Backend backend, QString& error);
 // Why the last grab of `screen` failed, when the backend knows more than "failed".
 QString GrabFailureReason(Screen& screen);
 
-// How the selection overlay covers the primary screen (`size` in device pixels).
-void PlaceOverlay(Backend backend, QWidget& overlay, QSize size);
+// How the selection overlay covers the primary output on Wayland; on X11 it
+// places itself on the primary monitor.
+void PlaceOverlayFullScreen(QWidget& overlay);
 
 }  // namespace lumora

@@ -1,6 +1,5 @@
 #include "app/ClipboardHolderMain.h"
 
-#include <QDir>
 #include <QGuiApplication>
 #include <QMetaObject>
 #include <cstdio>
@@ -14,7 +13,7 @@
 #include "platform/BackgroundClipboard.h"
 #include "platform/ClipboardHolder.h"
 #include "platform/HolderLock.h"
-#include "platform/InstanceLock.h"
+#include "platform/RunningInstance.h"
 #include "platform/PictureStream.h"
 #include "platform/QuitSignals.h"
 #include "platform/XcbClipboardManager.h"
@@ -70,9 +69,7 @@ void RunClipboardHolder(int argc, char** argv) {
   XcbClipboardManager manager(x11 ? x11->connection() : nullptr);
 
   // One holder per X server, however $DISPLAY spells it.
-  QString server = InstanceLock::ServerKey(QString::fromLocal8Bit(display));
-  if (server.isEmpty()) server = QString::fromLocal8Bit(display);
-  auto lock = std::make_unique<HolderLock>(RuntimeFolder(qgetenv("XDG_RUNTIME_DIR"), QDir::tempPath()), server,
+  auto lock = std::make_unique<HolderLock>(RuntimeFolders().front(), RunningInstance::SessionKey(),
                                            ClipboardHolder::IsHolderProcess);
   if (!lock->acquired()) giveUp(lock->error());
 

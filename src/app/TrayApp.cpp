@@ -26,25 +26,16 @@
 #include "selection/TfrmAuswahlInfo.h"
 #include "settings/Defaults.h"
 #include "settings/SettingsStartup.h"
-#include "ui/TfrmMain.h"
 #include "platform/XcbSkipTaskbar.h"
+#include "ui/TfrmMain.h"
 
 namespace lumora {
-
-namespace {
-
-xcb_connection_t* guiConnection() {
-  auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-  return x11 ? x11->connection() : nullptr;
-}
-
-}  // namespace
 
 TrayApp::TrayApp(Settings& settings, const QString& programFolder, Backend backend)
     : s_(settings), programFolder_(programFolder), backend_(backend) {
   // First of all, so that no window of the program, a start-up message included,
   // ever gets a taskbar button.
-  skipTaskbar_ = std::make_unique<XcbSkipTaskbar>(guiConnection());
+  skipTaskbar_ = std::make_unique<XcbSkipTaskbar>(GuiConnection());
   QCoreApplication::instance()->installEventFilter(skipTaskbar_.get());
   // The letters before any window exists, so that the hotkeys use them.
   registry_ = MachineRegistry();
@@ -57,7 +48,7 @@ TrayApp::TrayApp(Settings& settings, const QString& programFolder, Backend backe
   // our own requests go out first, then the usual wait.
   grab_ = std::make_unique<ScreenGrab>(*screen_, dialogs_, ScreenGrab::kDefaultDelay, [](std::chrono::milliseconds ms) {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    if (xcb_connection_t* c = guiConnection()) xcb_flush(c);
+    if (xcb_connection_t* c = GuiConnection()) xcb_flush(c);
     std::this_thread::sleep_for(ms);
   });
   naming_ = std::make_unique<FileNaming>(s_, dialogs_);
@@ -113,7 +104,7 @@ TrayApp::TrayApp(Settings& settings, const QString& programFolder, Backend backe
   // On X11 the overlay places itself on the primary monitor; a Wayland compositor
   // places windows itself and is asked for a full-screen one.
   if (backend_ == Backend::Wayland)
-    frmAuswahl_->setPlacement([](QWidget& overlay, QSize size) { PlaceOverlay(Backend::Wayland, overlay, size); });
+    frmAuswahl_->setPlacement([](QWidget& overlay, QSize) { PlaceOverlayFullScreen(overlay); });
   frmAuswahlInfo_ = std::make_unique<TfrmAuswahlInfo>(screen_->size(), frmAuswahl_.get());
   frmAuswahl_->attachMagnifier(*frmAuswahlInfo_);
   frmEingabe_ = std::make_unique<TfrmEingabe>(s_, dialogs_);

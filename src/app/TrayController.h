@@ -52,7 +52,6 @@ class TrayController {
 
   // Start-up has finished: every window exists.
   void setReady() { ready_ = true; }
-  bool ready() const { return ready_; }
 
   void onShowOptions();
   void onScreenshot();

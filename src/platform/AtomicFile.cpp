@@ -93,23 +93,23 @@ void installSignalHandlers() {
 }  // namespace StrayFileCleanup
 
 AtomicFile::AtomicFile(const QString& path, Durability durability)
-    : own_{path, nullptr, {}}, target_(&own_), durability_(durability) {}
+    : own_{path, nullptr, {}}, target_(own_), durability_(durability) {}
 
 AtomicFile::AtomicFile(PublishTarget& target, Durability durability)
-    : own_{target.path, target.names, {}}, target_(&target), durability_(durability) {}
+    : target_(target), durability_(durability) {}
 
 AtomicFile::~AtomicFile() { cancel(); }
 
 bool AtomicFile::open() {
   cancel();
   failed_ = false;
-  own_.published.clear();
-  if (own_.path.isEmpty()) return false;
-  const QByteArray path = EncodePath(own_.path);
-  folder_ = EncodePath(QFileInfo(own_.path).absolutePath());
+  target_.published.clear();
+  if (target_.path.isEmpty()) return false;
+  const QByteArray path = EncodePath(target_.path);
+  folder_ = EncodePath(QFileInfo(target_.path).absolutePath());
 
   mode_t mode = 0666;
-  if (!own_.names) {
+  if (!target_.names) {
     struct stat old {};
     if (::lstat(path.constData(), &old) == 0) {
       if (S_ISDIR(old.st_mode)) return false;
@@ -146,7 +146,7 @@ bool AtomicFile::open() {
 
 bool AtomicFile::openNamedTemp() {
   QByteArray pattern =
-      folder_ + "/" + hiddenName(EncodePath(QFileInfo(own_.path).fileName()), QByteArrayLiteral("XXXXXX"));
+      folder_ + "/" + hiddenName(EncodePath(QFileInfo(target_.path).fileName()), QByteArrayLiteral("XXXXXX"));
   HoldSignals hold;
   const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
   if (fd < 0) return false;
@@ -202,18 +202,18 @@ bool AtomicFile::linkUnnamed(const QByteArray& name) {
 
 bool AtomicFile::publishNew() {
   HoldSignals hold;
-  QString candidate = own_.path;
+  QString candidate = target_.path;
   while (!candidate.isEmpty()) {
     const QByteArray name = EncodePath(candidate);
     const bool linked = unnamed_ ? linkUnnamed(name) : ::link(temp_.constData(), name.constData()) == 0;
     if (linked) {
-      own_.published = candidate;
+      target_.published = candidate;
       dropTemp();
       return true;
     }
     if (errno == EINTR) continue;
     if (errno == EEXIST) {
-      candidate = own_.names ? own_.names->nextName() : QString();
+      candidate = target_.names->nextName();
       continue;
     }
     if (unnamed_) {
@@ -223,23 +223,23 @@ bool AtomicFile::publishNew() {
     // No hard links here (FAT, some network filesystems): a rename that refuses
     // to replace, or where even that is missing, a look before the rename.
     if (::renameat2(AT_FDCWD, temp_.constData(), AT_FDCWD, name.constData(), RENAME_NOREPLACE) == 0) {
-      own_.published = candidate;
+      target_.published = candidate;
       disarmStray();
       temp_.clear();
       return true;
     }
     if (errno == EEXIST) {
-      candidate = own_.names ? own_.names->nextName() : QString();
+      candidate = target_.names->nextName();
       continue;
     }
     if (errno != EINVAL && errno != ENOSYS) return false;
     struct stat st {};
     if (::lstat(name.constData(), &st) == 0) {
-      candidate = own_.names ? own_.names->nextName() : QString();
+      candidate = target_.names->nextName();
       continue;
     }
     if (::rename(temp_.constData(), name.constData()) != 0) return false;
-    own_.published = candidate;
+    target_.published = candidate;
     disarmStray();
     temp_.clear();
     return true;
@@ -248,7 +248,7 @@ bool AtomicFile::publishNew() {
 }
 
 bool AtomicFile::publishReplacing() {
-  const QByteArray base = EncodePath(QFileInfo(own_.path).fileName());
+  const QByteArray base = EncodePath(QFileInfo(target_.path).fileName());
   // An unnamed file cannot be renamed over a name: it gets a hidden one first,
   // for the moment between the link and the rename.
   HoldSignals hold;
@@ -263,10 +263,10 @@ bool AtomicFile::publishReplacing() {
     if (errno == EEXIST && attempt < 100) continue;
     if (!toNamedTemp()) return false;
   }
-  if (::rename(temp_.constData(), EncodePath(own_.path).constData()) != 0) return false;
+  if (::rename(temp_.constData(), EncodePath(target_.path).constData()) != 0) return false;
   disarmStray();
   temp_.clear();
-  own_.published = own_.path;
+  target_.published = target_.path;
   return true;
 }
 
@@ -274,13 +274,11 @@ bool AtomicFile::commit() {
   if (fd_ < 0) return false;
   bool ok = !failed_;
   if (ok && durability_ == Durability::Synced) ok = ::fsync(fd_) == 0;
-  if (ok) ok = own_.names || !own_.path.isEmpty();
-  if (ok) ok = own_.names ? publishNew() : publishReplacing();
+  if (ok) ok = target_.names ? publishNew() : publishReplacing();
   if (fd_ >= 0 && ::close(fd_) != 0) ok = false;
   fd_ = -1;
-  if (!ok) own_.published.clear();
+  if (!ok) target_.published.clear();
   dropTemp();
-  if (target_ != &own_) target_->published = own_.published;
   return ok;
 }
 

@@ -53,7 +53,7 @@ class AtomicFile {
   void cancel();
 
   // The name the file got at commit().
-  QString publishedPath() const { return own_.published; }
+  QString publishedPath() const { return target_.published; }
 
  private:
   bool openNamedTemp();
@@ -63,8 +63,8 @@ class AtomicFile {
   bool publishReplacing();
   void dropTemp();
 
-  PublishTarget own_;
-  PublishTarget* target_;
+  PublishTarget own_;       // the target of a plain replace
+  PublishTarget& target_;
   QByteArray folder_;  // the target's folder, encoded
   QByteArray temp_;    // the hidden name while there is one
   Durability durability_;

@@ -5,7 +5,6 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <poll.h>
 #include <stdexcept>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -84,31 +83,6 @@ QString thisProgram() {
   fail(reason);
 }
 
-enum class Answer { Line, Closed, TimedOut };
-
-// One line of answer, without its line break.
-Answer readAnswer(int fd, PictureStream::Clock::time_point deadline, QByteArray& line) {
-  for (;;) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - PictureStream::Clock::now()).count();
-    if (left <= 0) return Answer::TimedOut;
-    pollfd p{fd, POLLIN, 0};
-    const int ready = ::poll(&p, 1, int(std::min<long long>(left, 60000)));
-    if (ready < 0 && errno == EINTR) continue;
-    if (ready == 0) continue;
-    char buf[256];
-    const ssize_t n = ::recv(fd, buf, sizeof buf, MSG_DONTWAIT);
-    if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-    if (n <= 0) return line.isEmpty() ? Answer::Closed : Answer::Line;
-    line.append(buf, int(n));
-    const int end = line.indexOf('\n');
-    if (end >= 0 || line.size() > 4096) {
-      if (end >= 0) line.truncate(end);
-      return Answer::Line;
-    }
-  }
-}
-
 }  // namespace
 
 BackgroundClipboard::BackgroundClipboard(QString program, QStringList arguments, std::chrono::milliseconds timeout)
@@ -157,12 +131,12 @@ void BackgroundClipboard::setImage(const QImage& image) {
   // A holder that gives up early says why before it goes; its answer tells more
   // than the broken connection.
   QByteArray answer;
-  switch (readAnswer(ours.get(), deadline, answer)) {
-    case Answer::Line:
+  switch (PictureStream::ReadLine(ours.get(), deadline, answer)) {
+    case PictureStream::Line::Read:
       break;
-    case Answer::Closed:
+    case PictureStream::Line::Closed:
       fail(QStringLiteral("der Hilfsprozess endete ohne Antwort"));
-    case Answer::TimedOut:
+    case PictureStream::Line::TimedOut:
       endHolder(holder, QStringLiteral("der Hilfsprozess antwortet nicht"));
   }
   // A holder that reports a failure leaves by itself.

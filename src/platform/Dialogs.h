@@ -20,4 +20,14 @@ class Dialogs {
   virtual void applicationError(const QString& text) = 0;
 };
 
+// Boxes nobody sees: for work behind the scenes. A question counts as No.
+class SilentDialogs : public Dialogs {
+ public:
+  void error(const QString&) override {}
+  void warning(const QString&) override {}
+  void info(const QString&) override {}
+  bool confirm(const QString&) override { return false; }
+  void applicationError(const QString&) override {}
+};
+
 }  // namespace lumora

@@ -89,6 +89,22 @@ bool ReadAll(int fd, char* data, size_t size, Clock::time_point deadline, QStrin
   return true;
 }
 
+Line ReadLine(int fd, Clock::time_point deadline, QByteArray& line) {
+  for (;;) {
+    if (!waitReady(fd, POLLIN, deadline)) return Line::TimedOut;
+    char buf[256];
+    const ssize_t n = ::recv(fd, buf, sizeof buf, MSG_DONTWAIT);
+    if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+    if (n <= 0) return line.isEmpty() ? Line::Closed : Line::Read;
+    line.append(buf, int(n));
+    const qsizetype end = line.indexOf('\n');
+    if (end >= 0 || line.size() > 4096) {
+      if (end >= 0) line.truncate(end);
+      return Line::Read;
+    }
+  }
+}
+
 bool Write(int fd, const QImage& picture, Clock::time_point deadline, QString& error) {
   // Other programs get true colour: a palette picture travels as the colours it shows.
   const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);

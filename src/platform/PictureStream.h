@@ -33,6 +33,9 @@ bool Read(int fd, QImage& picture, Clock::time_point deadline, QString& error);
 // The two halves of the stream's plumbing, also used for the short answers that follow.
 bool WriteAll(int fd, const char* data, size_t size, Clock::time_point deadline, QString& error);
 bool ReadAll(int fd, char* data, size_t size, Clock::time_point deadline, QString& error);
+// One line of answer into `line`, without its line break.
+enum class Line { Read, Closed, TimedOut };
+Line ReadLine(int fd, Clock::time_point deadline, QByteArray& line);
 
 }  // namespace PictureStream
 

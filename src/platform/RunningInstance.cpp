@@ -5,15 +5,14 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include "platform/PictureStream.h"
 #include "platform/RuntimeFolder.h"
 
 namespace lumora {
@@ -36,18 +35,6 @@ bool sameUser(int fd) {
   ucred peer{};
   socklen_t length = sizeof peer;
   return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0 && peer.uid == ::geteuid();
-}
-
-// Waits until `fd` is ready for `events` or the time left runs out.
-bool waitFor(int fd, short events, std::chrono::steady_clock::time_point deadline) {
-  for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) return false;
-    pollfd p{fd, events, 0};
-    const int n = ::poll(&p, 1, int(left.count()));
-    if (n > 0) return true;
-    if (n < 0 && errno != EINTR) return false;
-  }
 }
 
 // One connection to the running program: a command line comes in, one answer
@@ -152,43 +139,41 @@ void RunningInstance::accept() {
   }
 }
 
-bool RunningInstance::Listening(const QString& key) {
+namespace {
+
+// A connection to the running program for `key`, or -1. It listens in the first
+// of these folders it could use.
+int connectTo(const QString& key) {
   for (const QString& folder : RuntimeFolders()) {
     sockaddr_un address{};
-    if (!socketAddress(folder + QLatin1Char('/') + SocketName(key), address)) continue;
+    if (!socketAddress(folder + QLatin1Char('/') + RunningInstance::SocketName(key), address)) continue;
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const bool listening = fd >= 0 && ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    if (fd >= 0) ::close(fd);
-    if (listening) return true;
+    if (fd < 0) return -1;
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) return fd;
+    ::close(fd);
   }
-  return false;
+  return -1;
+}
+
+}  // namespace
+
+bool RunningInstance::Listening(const QString& key) {
+  const int fd = connectTo(key);
+  if (fd >= 0) ::close(fd);
+  return fd >= 0;
 }
 
 RunningInstance::SendResult RunningInstance::Send(const QString& key, const QByteArray& command, int timeoutMs) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  // The running program listens in the first of these folders it could use.
-  for (const QString& folder : RuntimeFolders()) {
-    sockaddr_un address{};
-    if (!socketAddress(folder + QLatin1Char('/') + SocketName(key), address)) continue;
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) return SendResult::Refused;
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-      ::close(fd);
-      continue;
-    }
-    const QByteArray line = command + '\n';
-    QByteArray answer;
-    bool ok = ::send(fd, line.constData(), size_t(line.size()), MSG_NOSIGNAL) == line.size();
-    while (ok && !answer.contains('\n') && waitFor(fd, POLLIN, deadline)) {
-      char buffer[32];
-      const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
-      if (n <= 0) break;
-      answer.append(buffer, int(n));
-    }
-    ::close(fd);
-    return answer.startsWith("ok") ? SendResult::Taken : SendResult::Refused;
-  }
-  return SendResult::NotRunning;
+  const int fd = connectTo(key);
+  if (fd < 0) return SendResult::NotRunning;
+  const auto deadline = PictureStream::Clock::now() + std::chrono::milliseconds(timeoutMs);
+  const QByteArray line = command + '\n';
+  QString error;
+  QByteArray answer;
+  const bool answered = PictureStream::WriteAll(fd, line.constData(), size_t(line.size()), deadline, error) &&
+                        PictureStream::ReadLine(fd, deadline, answer) == PictureStream::Line::Read;
+  ::close(fd);
+  return answered && answer == "ok" ? SendResult::Taken : SendResult::Refused;
 }
 
 }  // namespace lumora

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 namespace lumora {
 
@@ -261,7 +262,6 @@ bool XcbScreen::usesSharedMemory() const { return d_->shm; }
 
 QRect XcbScreen::primary() const { return d_->conn ? d_->current().monitors.front() : QRect(); }
 
-std::vector<QRect> XcbScreen::monitors() const { return d_->conn ? d_->current().monitors : std::vector<QRect>{}; }
 
 QSize XcbScreen::size() const { return primary().size(); }
 

@@ -2,7 +2,6 @@
 
 #include <QRect>
 #include <memory>
-#include <vector>
 
 #include "platform/Screen.h"
 
@@ -31,9 +30,8 @@ class XcbScreen : public Screen {
   bool grab(const ScreenRect& rect, QImage& target) override;
   bool usesSharedMemory() const;
   std::optional<QPoint> pointer() const override;
-  // The primary monitor and every monitor, in root-window pixels.
+  // The primary monitor, in root-window pixels.
   QRect primary() const;
-  std::vector<QRect> monitors() const;
 
  private:
   struct Impl;

@@ -41,10 +41,6 @@ bool SaveSettingsAtExit(RegistryOp& store, Dialogs& dialogs, const Settings& set
   return false;
 }
 
-}  // namespace lumora
-
-namespace lumora {
-
 namespace {
 
 // Takes down what a save would write, in order, instead of storing it.
@@ -70,15 +66,6 @@ class RecordingRegistry : public Registry {
   bool DeleteKey(const QString&) override { return false; }
 
   QByteArray image;
-};
-
-class SilentDialogs : public Dialogs {
- public:
-  void error(const QString&) override {}
-  void warning(const QString&) override {}
-  void info(const QString&) override {}
-  bool confirm(const QString&) override { return false; }
-  void applicationError(const QString&) override {}
 };
 
 }  // namespace

@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
   TfrmAuswahl overlay(grab, dialogs);
   TfrmAuswahlInfo magnifier(desktop.screen->size(), &overlay);
   overlay.attachMagnifier(magnifier);
-  overlay.setPlacement([backend](QWidget& w, QSize size) { PlaceOverlay(backend, w, size); });
+  if (backend == Backend::Wayland) overlay.setPlacement([](QWidget& w, QSize) { PlaceOverlayFullScreen(w); });
   QTimer::singleShot(0, &app, [&] {
     const ScreenRect r = overlay.SelectRegion(3, 12, {10, 20, 30, 40});
     std::printf("%d,%d,%d,%d\n", r.Left, r.Top, r.Right, r.Bottom);
