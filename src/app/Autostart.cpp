@@ -52,13 +52,6 @@ bool switchedOff(const QByteArray& text) {
 Autostart::Autostart(const QString& configHome, const QString& program)
     : path_(configHome + QStringLiteral("/autostart/lumora.desktop")), program_(program) {}
 
-QString Autostart::ConfigHome() {
-  const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-  // A relative value is to be ignored, as for every XDG folder.
-  if (config.isEmpty() || QDir::isRelativePath(config)) return QDir::homePath() + QStringLiteral("/.config");
-  return config;
-}
-
 bool Autostart::enabled() const {
   QFile file(path_);
   if (!file.exists()) return false;

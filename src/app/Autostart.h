@@ -15,9 +15,6 @@ class Autostart {
   // `program` is the executable the entry starts (an absolute path).
   Autostart(const QString& configHome, const QString& program);
 
-  // XDG_CONFIG_HOME when it is an absolute path, otherwise ~/.config.
-  static QString ConfigHome();
-
   QString path() const { return path_; }
   QString program() const { return program_; }
   // An entry is there and the session has not been told to skip it (Hidden=true).

@@ -22,6 +22,7 @@
 #include "naming/TfrmEingabe.h"
 #include "platform/BackgroundClipboard.h"
 #include "platform/ErrorReport.h"
+#include "platform/RuntimeFolder.h"
 #include "selection/TfrmAuswahl.h"
 #include "selection/TfrmAuswahlInfo.h"
 #include "settings/Defaults.h"
@@ -122,7 +123,7 @@ TrayApp::TrayApp(Settings& settings, const QString& programFolder, Backend backe
   hooks.resetSettings = [this] { frmMain_->ResetSettings(DefaultFolder(programFolder_)); };
   actions_ = std::make_unique<SystemActions>(dialogs_, *store_, *screensaver_, std::move(hooks));
 
-  autostart_ = std::make_unique<Autostart>(Autostart::ConfigHome(), QCoreApplication::applicationFilePath());
+  autostart_ = std::make_unique<Autostart>(ConfigHome(), QCoreApplication::applicationFilePath());
   AddSessionStartItem(*frmWelcome_->pmOptionen(), *autostart_, dialogs_);
 }
 

@@ -22,6 +22,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/InstanceLock.h"
 #include "platform/RunningInstance.h"
+#include "platform/RuntimeFolder.h"
 #include "platform/PathBytes.h"
 #include "platform/QuitSignals.h"
 #include "platform/BackgroundClipboard.h"
@@ -235,7 +236,7 @@ int main(int argc, char** argv) {
     case CommandLine::Mode::Verb:
       return runVerb(cl);
     case CommandLine::Mode::Autostart:
-      return AutostartCommand(Autostart(Autostart::ConfigHome(), QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))),
+      return AutostartCommand(Autostart(ConfigHome(), QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))),
                               cl.autostartOn, stdout, stderr);
     case CommandLine::Mode::Tray:
       break;

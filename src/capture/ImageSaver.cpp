@@ -38,6 +38,13 @@ QString ImageSaver::Extension(const QString& fileName) {
   return fileName.mid(dot, 4);
 }
 
+bool ImageSaver::finish(const PublishTarget& file, WriteResult result, const char* writeFailed) {
+  published_ = file.published;
+  if (result == WriteResult::CannotCreate) cannotCreate(file.path);
+  if (result == WriteResult::WriteFailed) dialogs_.error(QString::fromUtf8(writeFailed));
+  return result == WriteResult::Ok;
+}
+
 void ImageSaver::cannotCreate(const QString& fileName) {
   dialogs_.error(QString::fromUtf8(kCannotCreate) + fileName);
 }
@@ -68,11 +75,7 @@ bool ImageSaver::SaveAsBmp(QImage& bitmap, const QString& fileName, bool toClipb
     return true;
   }
   PublishTarget file = target(fileName);
-  const WriteResult result = WriteBmp(file, bitmap, BitsPerPixel(bmpBit));
-  published_ = file.published;
-  if (result == WriteResult::CannotCreate) cannotCreate(fileName);
-  if (result == WriteResult::WriteFailed) dialogs_.error(QString::fromUtf8(kBmpWriteFailed));
-  return result == WriteResult::Ok;
+  return finish(file, WriteBmp(file, bitmap, BitsPerPixel(bmpBit)), kBmpWriteFailed);
 }
 
 // The method is kept for the settings only: both methods give the same file.
@@ -83,11 +86,7 @@ bool ImageSaver::SaveAsJpeg(QImage& bitmap, const QString& fileName, bool toClip
     return true;
   }
   PublishTarget file = target(fileName);
-  const WriteResult result = WriteJpeg(file, bitmap, quality);
-  published_ = file.published;
-  if (result == WriteResult::CannotCreate) cannotCreate(fileName);
-  if (result == WriteResult::WriteFailed) dialogs_.error(QString::fromUtf8(kJpegWriteFailed));
-  return result == WriteResult::Ok;
+  return finish(file, WriteJpeg(file, bitmap, quality), kJpegWriteFailed);
 }
 
 bool ImageSaver::SaveAsTga(QImage& bitmap, const QString& fileName, bool toClipboard) {
@@ -97,11 +96,7 @@ bool ImageSaver::SaveAsTga(QImage& bitmap, const QString& fileName, bool toClipb
     return true;
   }
   PublishTarget file = target(fileName);
-  const WriteResult result = WriteTga(file, bitmap);
-  published_ = file.published;
-  if (result == WriteResult::CannotCreate) cannotCreate(fileName);
-  if (result == WriteResult::WriteFailed) dialogs_.error(QString::fromUtf8(kTgaWriteFailed));
-  return result == WriteResult::Ok;
+  return finish(file, WriteTga(file, bitmap), kTgaWriteFailed);
 }
 
 // Lossless like TGA: the clipboard gets the same 24-bit picture the file holds.
@@ -112,11 +107,7 @@ bool ImageSaver::SaveAsPng(QImage& bitmap, const QString& fileName, bool toClipb
     return true;
   }
   PublishTarget file = target(fileName);
-  const WriteResult result = WritePng(file, bitmap);
-  published_ = file.published;
-  if (result == WriteResult::CannotCreate) cannotCreate(fileName);
-  if (result == WriteResult::WriteFailed) dialogs_.error(QString::fromUtf8(kPngWriteFailed));
-  return result == WriteResult::Ok;
+  return finish(file, WritePng(file, bitmap), kPngWriteFailed);
 }
 
 }  // namespace lumora

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QString>
 
+#include "capture/BmpWriter.h"
 #include "platform/AtomicFile.h"
 #include "platform/Clipboard.h"
 #include "platform/Clock.h"
@@ -37,6 +38,8 @@ class ImageSaver {
 
  private:
   void cannotCreate(const QString& fileName);
+  // A writer's result: the name published, or the box for its failure.
+  bool finish(const PublishTarget& file, WriteResult result, const char* writeFailed);
   // The target of the save in progress.
   PublishTarget target(const QString& fileName) const { return PublishTarget{fileName, names_, {}}; }
 

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "platform/AtomicFile.h"
+#include "platform/RuntimeFolder.h"
 
 namespace lumora {
 
@@ -54,10 +55,7 @@ class FileKey : public RegistryKey {
 QString RegFileRegistry::DefaultPath() {
   const QString explicitPath = qEnvironmentVariable("LUMORA_REGISTRY");
   if (!explicitPath.isEmpty()) return explicitPath;
-  QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-  // XDG says a relative value is to be ignored.
-  if (config.isEmpty() || QDir::isRelativePath(config)) config = QDir::homePath() + QStringLiteral("/.config");
-  return config + QStringLiteral("/lumora/registry.reg");
+  return ConfigHome() + QStringLiteral("/lumora/registry.reg");
 }
 
 RegFileRegistry::Snapshot RegFileRegistry::Load() const {

@@ -31,6 +31,12 @@ QStringList RuntimeFolders() {
           QDir::homePath() + QStringLiteral("/.cache/lumora")};
 }
 
+QString ConfigHome() {
+  const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+  if (config.isEmpty() || QDir::isRelativePath(config)) return QDir::homePath() + QStringLiteral("/.config");
+  return config;
+}
+
 bool PrivateFolder(const QString& folder) {
   const QByteArray path = QFile::encodeName(folder);
   if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST) return false;

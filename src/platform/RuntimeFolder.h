@@ -18,6 +18,10 @@ QString RuntimeFolder(const QByteArray& xdgRuntimeDir, const QString& fallbackBa
 // "lumora-UID" that is not the user's.
 QStringList RuntimeFolders();
 
+// $XDG_CONFIG_HOME when it is an absolute path (XDG says to ignore a relative
+// one), otherwise ~/.config.
+QString ConfigHome();
+
 // Makes `folder` if needed; true when it is a real folder (not a link) owned by
 // this user that no one else may write to.
 bool PrivateFolder(const QString& folder);

@@ -6,6 +6,8 @@
 #include <vector>
 #include <xcb/xcb.h>
 
+#include "platform/XcbAtom.h"
+
 namespace lumora {
 
 namespace {
@@ -33,12 +35,7 @@ XcbClipboardManager::~XcbClipboardManager() {
   }
 }
 
-uint32_t XcbClipboardManager::atom(const QByteArray& name) {
-  Reply<xcb_intern_atom_reply_t> r(
-      xcb_intern_atom_reply(conn_, xcb_intern_atom(conn_, 0, uint16_t(name.size()), name.constData()), nullptr),
-      &std::free);
-  return r ? r->atom : uint32_t(XCB_ATOM_NONE);
-}
+uint32_t XcbClipboardManager::atom(const QByteArray& name) { return InternAtom(conn_, name.constData()); }
 
 bool XcbClipboardManager::present() {
   if (!conn_ || managerAtom_ == XCB_ATOM_NONE) return false;

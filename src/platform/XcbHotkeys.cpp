@@ -7,6 +7,8 @@
 #include <xcb/xcb.h>
 #include <xcb/xcb_keysyms.h>
 
+#include "platform/XcbAtom.h"
+
 namespace lumora {
 
 namespace {
@@ -37,14 +39,7 @@ XcbHotkeys::~XcbHotkeys() {
   if (conn_) xcb_flush(conn_);
 }
 
-uint32_t XcbHotkeys::identifier(const char* name) {
-  if (!conn_) return 0;
-  xcb_intern_atom_reply_t* reply =
-      xcb_intern_atom_reply(conn_, xcb_intern_atom(conn_, 0, uint16_t(std::strlen(name)), name), nullptr);
-  const uint32_t atom = reply ? reply->atom : 0;
-  std::free(reply);
-  return atom;
-}
+uint32_t XcbHotkeys::identifier(const char* name) { return InternAtom(conn_, name); }
 
 std::vector<uint8_t> XcbHotkeys::keycodesFor(char key) const {
   std::vector<uint8_t> out;

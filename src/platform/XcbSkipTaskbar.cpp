@@ -8,25 +8,15 @@
 #include <vector>
 #include <xcb/xcb.h>
 
+#include "platform/XcbAtom.h"
+
 namespace lumora {
-
-namespace {
-
-uint32_t internAtom(xcb_connection_t* c, const char* name) {
-  xcb_intern_atom_reply_t* reply =
-      xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
-  const uint32_t atom = reply ? reply->atom : 0;
-  std::free(reply);
-  return atom;
-}
-
-}  // namespace
 
 XcbSkipTaskbar::XcbSkipTaskbar(xcb_connection_t* connection, QObject* parent) : QObject(parent), conn_(connection) {
   if (!conn_) return;
-  state_ = internAtom(conn_, "_NET_WM_STATE");
-  skipTaskbar_ = internAtom(conn_, "_NET_WM_STATE_SKIP_TASKBAR");
-  skipPager_ = internAtom(conn_, "_NET_WM_STATE_SKIP_PAGER");
+  state_ = InternAtom(conn_, "_NET_WM_STATE");
+  skipTaskbar_ = InternAtom(conn_, "_NET_WM_STATE_SKIP_TASKBAR");
+  skipPager_ = InternAtom(conn_, "_NET_WM_STATE_SKIP_PAGER");
 }
 
 bool XcbSkipTaskbar::eventFilter(QObject* watched, QEvent* event) {
