@@ -6,6 +6,7 @@
 # to the smallest peer file, and whether lumora's file holds the same pixels as
 # import's.
 set -euo pipefail
+source "$(dirname "$0")/alternate.sh"
 lumora=$1
 runs=${RUNS:-7}
 out=$(mktemp -d)
@@ -20,20 +21,10 @@ commands=(
   "import -window root $out/import.png"
   "maim $out/maim.png"
 )
-declare -A times
-for ((i = 0; i < runs; i++)); do
-  for k in "${!names[@]}"; do
-    t0=$(date +%s%N)
-    ${commands[$k]} >/dev/null 2>&1
-    t1=$(date +%s%N)
-    times[${names[$k]}]+="$(( (t1 - t0) / 1000 )) "
-  done
-done
-median() { printf '%s\n' $1 | sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)]/1000}'; }
+alternate "$runs"
 printf '%-12s %10s %12s\n' "PNG ($runs runs)" "median ms" "bytes"
-declare -A m s
+declare -A s
 for n in "${names[@]}"; do
-  m[$n]=$(median "${times[$n]}")
   s[$n]=$(stat -c %s "$out/$n.png")
   printf '%-12s %10s %12s\n' "$n" "${m[$n]}" "${s[$n]}"
 done

@@ -4,6 +4,7 @@
 # RUNS times so that the machine's drift hits all alike. Prints medians in ms and
 # lumora's ratio to each peer.
 set -euo pipefail
+source "$(dirname "$0")/alternate.sh"
 lumora=$1
 runs=${RUNS:-21}
 out=$(mktemp -d)
@@ -20,20 +21,9 @@ commands=(
   "$lumora --version"
   "scrot --version"
 )
-declare -A times
-for ((i = 0; i < runs; i++)); do
-  for k in "${!names[@]}"; do
-    t0=$(date +%s%N)
-    ${commands[$k]} >/dev/null 2>&1
-    t1=$(date +%s%N)
-    times[${names[$k]}]+="$(( (t1 - t0) / 1000 )) "
-  done
-done
-median() { printf '%s\n' $1 | sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)]/1000}'; }
+alternate "$runs"
 printf '%-30s %8s\n' "command ($runs runs, median)" "ms"
-declare -A m
 for n in "${names[@]}"; do
-  m[$n]=$(median "${times[$n]}")
   printf '%-30s %8s\n' "$n" "${m[$n]}"
 done
 awk -v l="${m[lumora_bmp]}" -v j="${m[lumora_jpg]}" -v s="${m[scrot_jpg]}" -v i="${m[import_bmp]}" \

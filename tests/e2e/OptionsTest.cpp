@@ -32,6 +32,17 @@ void openOptions(TrayDriver& ui) {
   ASSERT_TRUE(WaitFor([&] { return ui.visible(kOptions); }));
 }
 
+// A seeded program with its options window open on " Grafikformat ", PNG chosen.
+QProcess& StartAndChoosePng(TrayDriver& ui) {
+  EXPECT_TRUE(ui.seedStore());
+  QProcess& lumora = ui.start();
+  EXPECT_TRUE(ui.waitReady());
+  openOptions(ui);
+  clickInOptions(ui, {110, 11});  // the tab " Grafikformat "
+  clickInOptions(ui, {30, 112});  // "PNG", the fourth item
+  return lumora;
+}
+
 QString screensaverTimeout(TrayDriver& ui) {
   const QString q = QString::fromUtf8(RunProcess("xset", {"q"}, ui.server.display()).out);
   return QRegularExpression(QStringLiteral("timeout:\\s+(\\d+)")).match(q).captured(1);
@@ -48,13 +59,7 @@ qint64 residentKiB(qint64 pid) {
 
 TEST(Options, AFormatChosenInTheWindowTakesEffectAtTheNextCaptureAndSurvivesARestart) {
   TrayDriver ui;
-  ASSERT_TRUE(ui.seedStore());
-  QProcess& lumora = ui.start();
-  ASSERT_TRUE(ui.waitReady());
-  openOptions(ui);
-
-  clickInOptions(ui, {110, 11});  // the tab " Grafikformat "
-  clickInOptions(ui, {30, 112});  // "PNG", the fourth item
+  QProcess& lumora = StartAndChoosePng(ui);
   clickInOptions(ui, {243, 300});  // the big capture button
   ASSERT_TRUE(ui.shot("Screen 00000.png")) << "the window's format reached the capture";
   EXPECT_TRUE(WaitFor([&] { return ui.visible(kOptions); })) << "the window comes back after the capture";
@@ -137,12 +142,7 @@ TEST(Options, AChoiceInTheWindowIsSavedAMomentLaterWithoutWaitingForTheExit) {
   // A lost display, a crash or a power cut ends the program without its exit
   // sequence; what the user chose is in the store already.
   TrayDriver ui;
-  ASSERT_TRUE(ui.seedStore());
-  QProcess& lumora = ui.start();
-  ASSERT_TRUE(ui.waitReady());
-  openOptions(ui);
-  clickInOptions(ui, {110, 11});  // the tab " Grafikformat "
-  clickInOptions(ui, {30, 112});  // "PNG"
+  QProcess& lumora = StartAndChoosePng(ui);
   EXPECT_TRUE(WaitFor([&] { return StoreValue(ui.registry, "FileSuffix") == QStringLiteral("\".png\""); }, 5000));
   ::kill(pid_t(lumora.processId()), SIGKILL);
   lumora.waitForFinished(5000);

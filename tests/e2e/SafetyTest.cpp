@@ -24,14 +24,6 @@ namespace {
 
 const QString kLumora = QStringLiteral(LUMORA_BINARY);
 
-// A store whose numbered captures go to `folder`, as a first run leaves it.
-bool SeedStore(const QString& display, const QString& registry, const QString& folder) {
-  const ProcessResult r = RunProcess(kLumora, {"--capture", "--delay", "0", "--output", folder + "/seed.bmp"}, display,
-                                     60000, {"LUMORA_REGISTRY=" + registry});
-  return r.exitCode == 0 && QFile::remove(folder + "/seed.bmp") &&
-         SetStoreValue(registry, "FileDir", QStringLiteral("\"%1/\"").arg(folder));
-}
-
 std::unique_ptr<QProcess> StartLumora(const QStringList& args, const QString& display, const QStringList& env) {
   auto p = std::make_unique<QProcess>();
   QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
@@ -51,15 +43,13 @@ QStringList AllEntries(const QString& folder) {
 }  // namespace
 
 TEST(Safety, TwentyCapturesStartedTogetherEachGetTheirOwnFile) {
-  XvfbServer server(320, 240);
-  QTemporaryDir dir;
-  const QString registry = dir.filePath("registry.reg"), folder = dir.filePath("shots");
-  QDir().mkpath(folder);
-  ASSERT_TRUE(SeedStore(server.display(), registry, folder));
+  // One-shot captures only: the driver's server, store and folder, no tray host.
+  TrayDriver ui(320, 240, {.trayHost = false});
+  ASSERT_TRUE(ui.seedStore());
   // All of them find the same free name before any of them has written.
   std::vector<std::unique_ptr<QProcess>> runs;
   for (int i = 0; i < 20; ++i)
-    runs.push_back(StartLumora({"--capture", "--delay", "400"}, server.display(), {"LUMORA_REGISTRY=" + registry}));
+    runs.push_back(StartLumora({"--capture", "--delay", "400"}, ui.server.display(), {"LUMORA_REGISTRY=" + ui.registry}));
   QSet<QString> printed;
   for (auto& p : runs) {
     ASSERT_TRUE(p->waitForFinished(60000));
@@ -67,7 +57,7 @@ TEST(Safety, TwentyCapturesStartedTogetherEachGetTheirOwnFile) {
     printed.insert(QString::fromUtf8(p->readAllStandardOutput()).trimmed());
   }
   EXPECT_EQ(printed.size(), 20) << "each run names its own file";
-  EXPECT_EQ(AllEntries(folder).size(), 20) << AllEntries(folder).join(", ").toStdString();
+  EXPECT_EQ(AllEntries(ui.folder).size(), 20) << AllEntries(ui.folder).join(", ").toStdString();
   for (const QString& path : printed) EXPECT_TRUE(QFileInfo(path).isFile()) << path.toStdString();
 }
 
@@ -106,11 +96,8 @@ TEST(Safety, AFileUnderTheTrayProgramsNextNameSurvivesTheNextCapture) {
 }
 
 TEST(Safety, CapturesKilledAtRandomMomentsLeaveNoStrayFile) {
-  XvfbServer server(1600, 1200);
-  QTemporaryDir dir;
-  const QString registry = dir.filePath("registry.reg"), folder = dir.filePath("shots");
-  QDir().mkpath(folder);
-  ASSERT_TRUE(SeedStore(server.display(), registry, folder));
+  TrayDriver ui(1600, 1200, {.trayHost = false});
+  ASSERT_TRUE(ui.seedStore());
   const qint64 wholeFile = 54 + 1600 * 1200 * 3;
   QRandomGenerator random(12345);
   // Unnamed files survive any kill; the hidden-name fallback, which filesystems
@@ -122,15 +109,15 @@ TEST(Safety, CapturesKilledAtRandomMomentsLeaveNoStrayFile) {
   const Mode modes[] = {{"LUMORA_NO_O_TMPFILE=", {SIGKILL, SIGTERM}}, {"LUMORA_NO_O_TMPFILE=1", {SIGTERM, SIGINT, SIGHUP}}};
   for (const Mode& mode : modes) {
     for (int i = 0; i < 25; ++i) {
-      auto p = StartLumora({"--capture", "--delay", "0"}, server.display(), {"LUMORA_REGISTRY=" + registry, mode.env});
+      auto p = StartLumora({"--capture", "--delay", "0"}, ui.server.display(), {"LUMORA_REGISTRY=" + ui.registry, mode.env});
       QThread::msleep(random.bounded(40, 220));
       ::kill(pid_t(p->processId()), mode.signals[size_t(i) % mode.signals.size()]);
       ASSERT_TRUE(p->waitForFinished(20000));
     }
   }
-  for (const QString& name : AllEntries(folder)) {
+  for (const QString& name : AllEntries(ui.folder)) {
     EXPECT_FALSE(name.startsWith('.')) << "a hidden temporary file was left: " << name.toStdString();
-    EXPECT_EQ(QFileInfo(folder + "/" + name).size(), wholeFile) << "a partly written picture: " << name.toStdString();
+    EXPECT_EQ(QFileInfo(ui.folder + name).size(), wholeFile) << "a partly written picture: " << name.toStdString();
   }
 }
 

@@ -228,22 +228,12 @@ QStringList SwaySession::asUser(const QString& program, const QStringList& args)
 
 ProcessResult SwaySession::run(const QString& program, const QStringList& args, int timeoutMs,
                                const QStringList& extraEnv) const {
-  ProcessResult result;
   QProcess process;
   process.setEnvironment(environment(extraEnv));
   process.setWorkingDirectory(home_);
   QStringList command = asUser(program, args);
-  process.start(command.takeFirst(), command);
-  if (!process.waitForStarted(10000)) return result;
-  if (!process.waitForFinished(timeoutMs)) {
-    process.kill();
-    process.waitForFinished(5000);
-    return result;
-  }
-  result.out = process.readAllStandardOutput();
-  result.err = process.readAllStandardError();
-  result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-  return result;
+  const QString first = command.takeFirst();
+  return RunToEnd(process, first, command, timeoutMs);
 }
 
 pid_t SwaySession::start(const QString& program, const QStringList& args) {

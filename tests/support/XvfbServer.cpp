@@ -107,9 +107,23 @@ pid_t XvfbServer::startClient(const QString& program, const QStringList& args) {
   return pid_t(pid);
 }
 
+ProcessResult RunToEnd(QProcess& process, const QString& program, const QStringList& args, int timeoutMs) {
+  ProcessResult result;
+  process.start(program, args);
+  if (!process.waitForStarted(10000)) return result;
+  if (!process.waitForFinished(timeoutMs)) {
+    process.kill();
+    process.waitForFinished(5000);
+    return result;
+  }
+  result.out = process.readAllStandardOutput();
+  result.err = process.readAllStandardError();
+  result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+  return result;
+}
+
 ProcessResult RunProcess(const QString& program, const QStringList& args, const QString& display, int timeoutMs,
                          const QStringList& extraEnv) {
-  ProcessResult result;
   QProcess process;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   if (display.isEmpty())
@@ -123,17 +137,7 @@ ProcessResult RunProcess(const QString& program, const QStringList& args, const 
     env.insert(kv.left(eq), kv.mid(eq + 1));
   }
   process.setProcessEnvironment(env);
-  process.start(program, args);
-  if (!process.waitForStarted(10000)) return result;
-  if (!process.waitForFinished(timeoutMs)) {
-    process.kill();
-    process.waitForFinished(5000);
-    return result;
-  }
-  result.out = process.readAllStandardOutput();
-  result.err = process.readAllStandardError();
-  result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-  return result;
+  return RunToEnd(process, program, args, timeoutMs);
 }
 
 }  // namespace lumora::test

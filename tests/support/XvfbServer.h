@@ -6,6 +6,8 @@
 #include <sys/types.h>
 #include <vector>
 
+class QProcess;
+
 namespace lumora::test {
 
 // A private X server for one test, stopped (by its process id) when the object goes.
@@ -45,6 +47,8 @@ struct ProcessResult {
 };
 ProcessResult RunProcess(const QString& program, const QStringList& args, const QString& display,
                          int timeoutMs = 60000, const QStringList& extraEnv = {});
+// The same for a process whose environment the caller has set up.
+ProcessResult RunToEnd(QProcess& process, const QString& program, const QStringList& args, int timeoutMs);
 
 }  // namespace lumora::test
 
