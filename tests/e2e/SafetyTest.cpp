@@ -24,18 +24,6 @@ namespace {
 
 const QString kLumora = QStringLiteral(LUMORA_BINARY);
 
-std::unique_ptr<QProcess> StartLumora(const QStringList& args, const QString& display, const QStringList& env) {
-  auto p = std::make_unique<QProcess>();
-  QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-  e.insert("DISPLAY", display);
-  e.insert("DBUS_SESSION_BUS_ADDRESS", "disabled:");
-  for (const QString& kv : env) e.insert(kv.section('=', 0, 0), kv.section('=', 1));
-  p->setProcessEnvironment(e);
-  p->start(kLumora, args);
-  p->waitForStarted(10000);
-  return p;
-}
-
 QStringList AllEntries(const QString& folder) {
   return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
@@ -47,13 +35,12 @@ TEST(Safety, TwentyCapturesStartedTogetherEachGetTheirOwnFile) {
   TrayDriver ui(320, 240, {.trayHost = false});
   ASSERT_TRUE(ui.seedStore());
   // All of them find the same free name before any of them has written.
-  std::vector<std::unique_ptr<QProcess>> runs;
-  for (int i = 0; i < 20; ++i)
-    runs.push_back(StartLumora({"--capture", "--delay", "400"}, ui.server.display(), {"LUMORA_REGISTRY=" + ui.registry}));
+  std::vector<QProcess*> runs;
+  for (int i = 0; i < 20; ++i) runs.push_back(&ui.start({}, {"--capture", "--delay", "400"}));
   QSet<QString> printed;
-  for (auto& p : runs) {
+  for (QProcess* p : runs) {
     ASSERT_TRUE(p->waitForFinished(60000));
-    EXPECT_EQ(p->exitCode(), 0) << p->readAllStandardError().toStdString();
+    EXPECT_EQ(p->exitCode(), 0);
     printed.insert(QString::fromUtf8(p->readAllStandardOutput()).trimmed());
   }
   EXPECT_EQ(printed.size(), 20) << "each run names its own file";
@@ -109,10 +96,10 @@ TEST(Safety, CapturesKilledAtRandomMomentsLeaveNoStrayFile) {
   const Mode modes[] = {{"LUMORA_NO_O_TMPFILE=", {SIGKILL, SIGTERM}}, {"LUMORA_NO_O_TMPFILE=1", {SIGTERM, SIGINT, SIGHUP}}};
   for (const Mode& mode : modes) {
     for (int i = 0; i < 25; ++i) {
-      auto p = StartLumora({"--capture", "--delay", "0"}, ui.server.display(), {"LUMORA_REGISTRY=" + ui.registry, mode.env});
+      QProcess& p = ui.start({mode.env}, {"--capture", "--delay", "0"});
       QThread::msleep(random.bounded(40, 220));
-      ::kill(pid_t(p->processId()), mode.signals[size_t(i) % mode.signals.size()]);
-      ASSERT_TRUE(p->waitForFinished(20000));
+      ::kill(pid_t(p.processId()), mode.signals[size_t(i) % mode.signals.size()]);
+      ASSERT_TRUE(p.waitForFinished(20000));
     }
   }
   for (const QString& name : AllEntries(ui.folder)) {

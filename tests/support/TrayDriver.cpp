@@ -46,7 +46,7 @@ bool TrayDriver::seedStore() {
   return r.exitCode == 0 && SetStoreValue(registry, "FileDir", QStringLiteral("\"%1\"").arg(folder));
 }
 
-QProcess& TrayDriver::start(const QStringList& extraEnv) {
+QProcess& TrayDriver::start(const QStringList& extraEnv, const QStringList& args) {
   auto process = std::make_unique<QProcess>();
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert("DISPLAY", server.display());
@@ -56,7 +56,7 @@ QProcess& TrayDriver::start(const QStringList& extraEnv) {
   for (const QString& kv : extraEnv) env.insert(kv.section('=', 0, 0), kv.section('=', 1));
   process->setProcessEnvironment(env);
   process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  process->start(QStringLiteral(LUMORA_BINARY), {});
+  process->start(QStringLiteral(LUMORA_BINARY), args);
   process->waitForStarted(10000);
   programs_.push_back(std::move(process));
   return *programs_.back();

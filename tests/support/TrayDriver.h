@@ -34,7 +34,8 @@ class TrayDriver {
   // A store as a first run leaves it, with the shots going to `folder`.
   bool seedStore();
   // Starts the tray program; `extraEnv` entries are NAME=value.
-  QProcess& start(const QStringList& extraEnv = {});
+  // With `args` it runs lumora with them instead (a one-shot capture, say).
+  QProcess& start(const QStringList& extraEnv = {}, const QStringList& args = {});
   // Waits for the tray icon: the program is ready for keys.
   bool waitReady();
   // Starts or stops the tray host (trayer).
