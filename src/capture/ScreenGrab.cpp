@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <thread>
 
-#include "platform/PixelOps.h"
+#include "raster/PixelOps.h"
 
 namespace lumora {
 

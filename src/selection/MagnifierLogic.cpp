@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/PixelOps.h"
+#include "raster/PixelOps.h"
 
 namespace lumora {
 

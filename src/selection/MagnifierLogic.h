@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "platform/RasterPen.h"
+#include "raster/RasterPen.h"
 
 namespace lumora {
 

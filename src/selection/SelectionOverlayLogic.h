@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/Dialogs.h"
-#include "platform/RasterPen.h"
+#include "raster/RasterPen.h"
 #include "platform/ScreenRect.h"
 #include "selection/MagnifierLogic.h"
 

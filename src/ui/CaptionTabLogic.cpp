@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "capture/Caption.h"
-#include "platform/MaskOps.h"
+#include "raster/MaskOps.h"
 #include "settings/ValueCodes.h"
 
 namespace lumora {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/MaskOps.h"
+#include "raster/MaskOps.h"
 
 namespace lumora {
 

@@ -3,7 +3,7 @@
 #include "FakeDialogs.h"
 #include "Fakes.h"
 #include "capture/ScreenGrab.h"
-#include "platform/PixelOps.h"
+#include "raster/PixelOps.h"
 
 using namespace lumora;
 using namespace std::chrono_literals;

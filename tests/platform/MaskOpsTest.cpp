@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Fakes.h"
-#include "platform/MaskOps.h"
+#include "raster/MaskOps.h"
 
 using namespace lumora;
 

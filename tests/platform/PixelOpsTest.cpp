@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Fakes.h"
-#include "platform/PixelOps.h"
+#include "raster/PixelOps.h"
 
 using namespace lumora;
 

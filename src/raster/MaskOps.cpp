@@ -1,4 +1,4 @@
-#include "platform/MaskOps.h"
+#include "raster/MaskOps.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "platform/PixelOps.h"
+#include "raster/PixelOps.h"
 
 #include <algorithm>
 #include <cstdint>

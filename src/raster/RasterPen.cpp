@@ -1,4 +1,4 @@
-#include "platform/RasterPen.h"
+#include "raster/RasterPen.h"
 
 #include <algorithm>
 #include <cstdint>
