@@ -11,7 +11,7 @@
 #include "capture/CaptureDriver.h"
 #include "platform/Clipboard.h"
 #include "platform/Clock.h"
-#include "platform/Registry.h"
+#include "settings/store/Registry.h"
 #include "platform/Hotkeys.h"
 #include "platform/Screen.h"
 #include "platform/Screensaver.h"

@@ -3,7 +3,7 @@
 #include <QString>
 
 #include "platform/Dialogs.h"
-#include "platform/Registry.h"
+#include "settings/store/Registry.h"
 #include "settings/Settings.h"
 
 namespace lumora {

@@ -26,7 +26,7 @@
 #include "capture/ScreenGrab.h"
 #include "naming/FileNamePromptLogic.h"
 #include "naming/FileNaming.h"
-#include "platform/RegFileRegistry.h"
+#include "settings/store/RegFileRegistry.h"
 #include "selection/SelectionOverlayLogic.h"
 #include "settings/Defaults.h"
 #include "settings/SettingsStartup.h"

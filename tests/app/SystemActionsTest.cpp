@@ -4,7 +4,7 @@
 
 #include "FakeDialogs.h"
 #include "app/SystemActions.h"
-#include "platform/RegFileRegistry.h"
+#include "settings/store/RegFileRegistry.h"
 #include "settings/Defaults.h"
 
 using namespace lumora;

@@ -9,7 +9,7 @@
 
 #include "FileSizeLimit.h"
 #include "RegistryTestSupport.h"
-#include "platform/RegFileRegistry.h"
+#include "settings/store/RegFileRegistry.h"
 
 using namespace lumora;
 

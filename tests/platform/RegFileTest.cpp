@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QFile>
 
-#include "platform/RegFile.h"
+#include "settings/store/RegFile.h"
 
 using namespace lumora;
 

@@ -8,7 +8,7 @@
 
 #include "FakeDialogs.h"
 #include "../platform/RegistryTestSupport.h"
-#include "platform/RegFileRegistry.h"
+#include "settings/store/RegFileRegistry.h"
 #include "settings/Defaults.h"
 #include "settings/RegistryOp.h"
 #include "settings/SettingsStartup.h"

@@ -1,4 +1,4 @@
-#include "platform/RegFile.h"
+#include "settings/store/RegFile.h"
 
 #include <algorithm>
 

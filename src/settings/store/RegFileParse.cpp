@@ -3,7 +3,7 @@
 #include <QStringDecoder>
 #include <map>
 
-#include "platform/RegFile.h"
+#include "settings/store/RegFile.h"
 
 namespace lumora {
 

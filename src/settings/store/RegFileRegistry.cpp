@@ -1,4 +1,4 @@
-#include "platform/RegFileRegistry.h"
+#include "settings/store/RegFileRegistry.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,8 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
-#include "platform/RegFile.h"
-#include "platform/Registry.h"
+#include "settings/store/RegFile.h"
+#include "settings/store/Registry.h"
 
 namespace lumora {
 

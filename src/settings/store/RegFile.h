@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/Registry.h"
+#include "settings/store/Registry.h"
 
 namespace lumora {
 

@@ -1,11 +1,11 @@
-#include "platform/Registry.h"
+#include "settings/store/Registry.h"
 
 #include <QtEndian>
 
 #ifdef _WIN32
 #include "platform/WinRegistry.h"
 #else
-#include "platform/RegFileRegistry.h"
+#include "settings/store/RegFileRegistry.h"
 #endif
 
 namespace lumora {
