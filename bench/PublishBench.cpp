@@ -11,7 +11,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "platform/AtomicFile.h"
+#include "platform/fs/AtomicFile.h"
 
 using namespace lumora;
 

@@ -18,7 +18,7 @@
 #include "capture/JpegWriter.h"
 #include "capture/ScreenGrab.h"
 #include "capture/TgaWriter.h"
-#include "platform/AtomicFile.h"
+#include "platform/fs/AtomicFile.h"
 #include "platform/StreamDialogs.h"
 
 using namespace lumora;

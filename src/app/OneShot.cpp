@@ -8,7 +8,7 @@
 
 #include "capture/CaptureDriver.h"
 #include "platform/ErrorReport.h"
-#include "platform/PathBytes.h"
+#include "platform/fs/PathBytes.h"
 #include "ui/FormatTabLogic.h"
 
 namespace lumora {

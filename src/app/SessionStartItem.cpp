@@ -3,7 +3,7 @@
 #include <QAction>
 #include <QMenu>
 
-#include "app/Autostart.h"
+#include "platform/fs/Autostart.h"
 #include "platform/ErrorReport.h"
 
 namespace lumora {

@@ -13,7 +13,7 @@
 #include <QPushButton>
 
 #include "app/SettingsAutosave.h"
-#include "app/Autostart.h"
+#include "platform/fs/Autostart.h"
 #include "app/SessionStartItem.h"
 #include "app/SystemActions.h"
 #include "app/TShortcut.h"
@@ -22,7 +22,7 @@
 #include "naming/TfrmEingabe.h"
 #include "platform/BackgroundClipboard.h"
 #include "platform/ErrorReport.h"
-#include "platform/RuntimeFolder.h"
+#include "platform/fs/RuntimeFolder.h"
 #include "selection/TfrmAuswahl.h"
 #include "selection/TfrmAuswahlInfo.h"
 #include "settings/Defaults.h"

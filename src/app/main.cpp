@@ -12,18 +12,18 @@
 #include <optional>
 #include <unistd.h>
 
-#include "app/Autostart.h"
+#include "platform/fs/Autostart.h"
 #include "app/Backend.h"
 #include "app/ClipboardHolderMain.h"
 #include "app/CommandLine.h"
 #include "app/GermanInterface.h"
 #include "app/OneShot.h"
 #include "app/TrayApp.h"
-#include "platform/AtomicFile.h"
+#include "platform/fs/AtomicFile.h"
 #include "platform/InstanceLock.h"
 #include "platform/RunningInstance.h"
-#include "platform/RuntimeFolder.h"
-#include "platform/PathBytes.h"
+#include "platform/fs/RuntimeFolder.h"
+#include "platform/fs/PathBytes.h"
 #include "platform/QuitSignals.h"
 #include "platform/BackgroundClipboard.h"
 #include "platform/ClipboardHolder.h"

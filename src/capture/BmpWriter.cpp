@@ -8,7 +8,7 @@
 #include <QtEndian>
 
 #include "capture/ColorDepth.h"
-#include "platform/AtomicFile.h"
+#include "platform/fs/AtomicFile.h"
 
 namespace lumora {
 

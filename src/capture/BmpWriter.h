@@ -4,7 +4,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "platform/AtomicFile.h"
+#include "platform/fs/AtomicFile.h"
 
 namespace lumora {
 

@@ -4,7 +4,7 @@
 #include <QString>
 
 #include "capture/BmpWriter.h"
-#include "platform/AtomicFile.h"
+#include "platform/fs/AtomicFile.h"
 #include "platform/Clipboard.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "platform/AtomicFile.h"
+#include "platform/fs/AtomicFile.h"
 
 // jpeglib.h needs FILE and size_t declared first.
 #include <jerror.h>

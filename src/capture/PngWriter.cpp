@@ -22,7 +22,7 @@
 #include <png.h>
 #include <zlib.h>
 
-#include "platform/AtomicFile.h"
+#include "platform/fs/AtomicFile.h"
 
 namespace lumora {
 

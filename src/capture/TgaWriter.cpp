@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/AtomicFile.h"
+#include "platform/fs/AtomicFile.h"
 
 namespace lumora {
 

@@ -3,7 +3,7 @@
 #include <QFileInfo>
 #include <sys/stat.h>
 
-#include "platform/PathBytes.h"
+#include "platform/fs/PathBytes.h"
 
 namespace lumora {
 

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "platform/AtomicFile.h"
+#include "platform/fs/AtomicFile.h"
 #include "platform/Dialogs.h"
 #include "settings/Settings.h"
 

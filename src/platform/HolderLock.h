@@ -6,7 +6,7 @@
 #include <functional>
 #include <sys/types.h>
 
-#include "platform/RuntimeFolder.h"
+#include "platform/fs/RuntimeFolder.h"
 
 namespace lumora {
 

@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/RuntimeFolder.h"
+#include "platform/fs/RuntimeFolder.h"
 
 namespace lumora {
 

@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 #include "platform/PictureStream.h"
-#include "platform/RuntimeFolder.h"
+#include "platform/fs/RuntimeFolder.h"
 
 namespace lumora {
 

@@ -10,7 +10,7 @@
 #include <QThread>
 
 #include "FakeDialogs.h"
-#include "app/Autostart.h"
+#include "platform/fs/Autostart.h"
 #include "app/CommandLine.h"
 #include "app/SessionStartItem.h"
 

@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 
 #include "FileSizeLimit.h"
-#include "platform/AtomicFile.h"
+#include "platform/fs/AtomicFile.h"
 
 using namespace lumora;
 using lumora::test::FileSizeLimit;

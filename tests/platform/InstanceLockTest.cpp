@@ -9,7 +9,7 @@
 
 #include "Unprivileged.h"
 #include "platform/InstanceLock.h"
-#include "platform/RuntimeFolder.h"
+#include "platform/fs/RuntimeFolder.h"
 
 using namespace lumora;
 

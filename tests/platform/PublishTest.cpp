@@ -10,8 +10,8 @@
 #include <unistd.h>
 
 #include "Unprivileged.h"
-#include "platform/AtomicFile.h"
-#include "platform/PathBytes.h"
+#include "platform/fs/AtomicFile.h"
+#include "platform/fs/PathBytes.h"
 
 using namespace lumora;
 using lumora::test::RunUnprivileged;

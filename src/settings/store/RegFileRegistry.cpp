@@ -6,8 +6,8 @@
 #include <cerrno>
 #include <unistd.h>
 
-#include "platform/AtomicFile.h"
-#include "platform/RuntimeFolder.h"
+#include "platform/fs/AtomicFile.h"
+#include "platform/fs/RuntimeFolder.h"
 
 namespace lumora {
 

@@ -1,4 +1,4 @@
-#include "platform/AtomicFile.h"
+#include "platform/fs/AtomicFile.h"
 
 #include <QFileInfo>
 #include <cerrno>
@@ -13,7 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/PathBytes.h"
+#include "platform/fs/PathBytes.h"
 
 namespace lumora {
 

@@ -1,4 +1,4 @@
-#include "platform/PathBytes.h"
+#include "platform/fs/PathBytes.h"
 
 namespace lumora {
 

@@ -1,10 +1,10 @@
-#include "app/Autostart.h"
+#include "platform/fs/Autostart.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#include "platform/AtomicFile.h"
+#include "platform/fs/AtomicFile.h"
 #include "platform/Dialogs.h"
 
 namespace lumora {

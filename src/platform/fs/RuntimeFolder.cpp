@@ -1,4 +1,4 @@
-#include "platform/RuntimeFolder.h"
+#include "platform/fs/RuntimeFolder.h"
 
 #include <QDir>
 #include <QFile>
