@@ -13,9 +13,9 @@
 #include "platform/BackgroundClipboard.h"
 #include "platform/ClipboardHolder.h"
 #include "platform/HolderLock.h"
-#include "platform/RunningInstance.h"
+#include "platform/ipc/RunningInstance.h"
 #include "platform/PictureStream.h"
-#include "platform/QuitSignals.h"
+#include "platform/ipc/QuitSignals.h"
 #include "platform/XcbClipboardManager.h"
 
 namespace lumora {

@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include "Unprivileged.h"
-#include "platform/InstanceLock.h"
+#include "platform/ipc/InstanceLock.h"
 #include "platform/fs/RuntimeFolder.h"
 
 using namespace lumora;

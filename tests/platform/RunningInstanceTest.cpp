@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 
 #include "Unprivileged.h"
-#include "platform/RunningInstance.h"
+#include "platform/ipc/RunningInstance.h"
 
 using namespace lumora;
 

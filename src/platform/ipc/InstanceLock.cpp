@@ -1,4 +1,4 @@
-#include "platform/InstanceLock.h"
+#include "platform/ipc/InstanceLock.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "platform/RunningInstance.h"
+#include "platform/ipc/RunningInstance.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "platform/QuitSignals.h"
+#include "platform/ipc/QuitSignals.h"
 
 #include <QSocketNotifier>
 #include <csignal>

@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/InstanceLock.h"
+#include "platform/ipc/InstanceLock.h"
 
 namespace lumora {
 
