@@ -10,11 +10,11 @@
 #include <unistd.h>
 #include <xcb/xcb.h>
 
-#include "platform/BackgroundClipboard.h"
-#include "platform/ClipboardHolder.h"
-#include "platform/HolderLock.h"
+#include "platform/clipboard/BackgroundClipboard.h"
+#include "platform/clipboard/ClipboardHolder.h"
+#include "platform/clipboard/HolderLock.h"
 #include "platform/ipc/RunningInstance.h"
-#include "platform/PictureStream.h"
+#include "platform/clipboard/PictureStream.h"
 #include "platform/ipc/QuitSignals.h"
 #include "platform/XcbClipboardManager.h"
 

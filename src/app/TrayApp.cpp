@@ -20,7 +20,7 @@
 #include "app/TfrmInfo.h"
 #include "app/TfrmWelcome.h"
 #include "naming/TfrmEingabe.h"
-#include "platform/BackgroundClipboard.h"
+#include "platform/clipboard/BackgroundClipboard.h"
 #include "platform/ErrorReport.h"
 #include "platform/fs/RuntimeFolder.h"
 #include "selection/TfrmAuswahl.h"

@@ -18,9 +18,9 @@
 
 #include "Fakes.h"
 #include "TrayDriver.h"
-#include "platform/BackgroundClipboard.h"
-#include "platform/HolderLock.h"
-#include "platform/PictureStream.h"
+#include "platform/clipboard/BackgroundClipboard.h"
+#include "platform/clipboard/HolderLock.h"
+#include "platform/clipboard/PictureStream.h"
 
 using namespace lumora;
 using namespace lumora::test;

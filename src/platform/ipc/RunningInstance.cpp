@@ -12,7 +12,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include "platform/PictureStream.h"
+#include "platform/clipboard/PictureStream.h"
 #include "platform/fs/RuntimeFolder.h"
 
 namespace lumora {

@@ -1,4 +1,4 @@
-#include "platform/HolderLock.h"
+#include "platform/clipboard/HolderLock.h"
 
 #include <QFile>
 #include <cerrno>

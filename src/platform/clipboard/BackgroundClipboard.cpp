@@ -1,4 +1,4 @@
-#include "platform/BackgroundClipboard.h"
+#include "platform/clipboard/BackgroundClipboard.h"
 
 #include <QFile>
 #include <cerrno>
@@ -11,7 +11,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "platform/PictureStream.h"
+#include "platform/clipboard/PictureStream.h"
 
 extern char** environ;
 

@@ -1,4 +1,4 @@
-#include "platform/ClipboardHolder.h"
+#include "platform/clipboard/ClipboardHolder.h"
 
 #include <QClipboard>
 #include <QFile>

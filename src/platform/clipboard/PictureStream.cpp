@@ -1,4 +1,4 @@
-#include "platform/PictureStream.h"
+#include "platform/clipboard/PictureStream.h"
 
 #include <cerrno>
 #include <cstring>
