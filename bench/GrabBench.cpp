@@ -20,7 +20,7 @@
 #include "capture/BmpWriter.h"
 #include "capture/ScreenGrab.h"
 #include "platform/StreamDialogs.h"
-#include "platform/XcbScreen.h"
+#include "platform/x11/XcbScreen.h"
 
 using namespace lumora;
 

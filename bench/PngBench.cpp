@@ -28,7 +28,7 @@
 #include "capture/CaptureDriver.h"
 #include "capture/PngWriter.h"
 #include "platform/StreamDialogs.h"
-#include "platform/XcbScreen.h"
+#include "platform/x11/XcbScreen.h"
 #include "settings/Defaults.h"
 
 using namespace lumora;

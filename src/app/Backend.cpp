@@ -11,9 +11,9 @@
 #include "platform/CompositorHotkeys.h"
 #include "platform/DBusScreensaver.h"
 #include "platform/PortalScreen.h"
-#include "platform/XcbHotkeys.h"
-#include "platform/XcbScreen.h"
-#include "platform/XcbScreensaver.h"
+#include "platform/x11/XcbHotkeys.h"
+#include "platform/x11/XcbScreen.h"
+#include "platform/x11/XcbScreensaver.h"
 
 namespace lumora {
 

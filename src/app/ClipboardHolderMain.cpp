@@ -16,7 +16,7 @@
 #include "platform/ipc/RunningInstance.h"
 #include "platform/clipboard/PictureStream.h"
 #include "platform/ipc/QuitSignals.h"
-#include "platform/XcbClipboardManager.h"
+#include "platform/x11/XcbClipboardManager.h"
 
 namespace lumora {
 

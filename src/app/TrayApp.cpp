@@ -27,7 +27,7 @@
 #include "selection/TfrmAuswahlInfo.h"
 #include "settings/Defaults.h"
 #include "settings/SettingsStartup.h"
-#include "platform/XcbSkipTaskbar.h"
+#include "platform/x11/XcbSkipTaskbar.h"
 #include "ui/TfrmMain.h"
 
 namespace lumora {

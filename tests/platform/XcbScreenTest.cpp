@@ -4,7 +4,7 @@
 
 #include "Fakes.h"
 #include "XvfbServer.h"
-#include "platform/XcbScreen.h"
+#include "platform/x11/XcbScreen.h"
 
 using namespace lumora;
 

@@ -1,4 +1,4 @@
-#include "platform/XcbClipboardManager.h"
+#include "platform/x11/XcbClipboardManager.h"
 
 #include <QCoreApplication>
 #include <cstdlib>
@@ -6,7 +6,7 @@
 #include <vector>
 #include <xcb/xcb.h>
 
-#include "platform/XcbAtom.h"
+#include "platform/x11/XcbAtom.h"
 
 namespace lumora {
 

@@ -1,4 +1,4 @@
-#include "platform/XcbSkipTaskbar.h"
+#include "platform/x11/XcbSkipTaskbar.h"
 
 #include <QEvent>
 #include <QWindow>
@@ -8,7 +8,7 @@
 #include <vector>
 #include <xcb/xcb.h>
 
-#include "platform/XcbAtom.h"
+#include "platform/x11/XcbAtom.h"
 
 namespace lumora {
 

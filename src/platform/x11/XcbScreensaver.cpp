@@ -1,4 +1,4 @@
-#include "platform/XcbScreensaver.h"
+#include "platform/x11/XcbScreensaver.h"
 
 #include <cstdlib>
 #include <xcb/xcb.h>

@@ -1,4 +1,4 @@
-#include "platform/XcbHotkeys.h"
+#include "platform/x11/XcbHotkeys.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -7,7 +7,7 @@
 #include <xcb/xcb.h>
 #include <xcb/xcb_keysyms.h>
 
-#include "platform/XcbAtom.h"
+#include "platform/x11/XcbAtom.h"
 
 namespace lumora {
 

@@ -1,4 +1,4 @@
-#include "platform/XcbScreen.h"
+#include "platform/x11/XcbScreen.h"
 
 #include <xcb/randr.h>
 #include <xcb/shm.h>

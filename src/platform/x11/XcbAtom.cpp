@@ -1,4 +1,4 @@
-#include "platform/XcbAtom.h"
+#include "platform/x11/XcbAtom.h"
 
 #include <cstdlib>
 #include <cstring>
