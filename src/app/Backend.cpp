@@ -8,9 +8,9 @@
 #include <QWidget>
 #include <QWindow>
 
-#include "platform/CompositorHotkeys.h"
-#include "platform/DBusScreensaver.h"
-#include "platform/PortalScreen.h"
+#include "platform/wayland/CompositorHotkeys.h"
+#include "platform/wayland/DBusScreensaver.h"
+#include "platform/wayland/PortalScreen.h"
 #include "platform/x11/XcbHotkeys.h"
 #include "platform/x11/XcbScreen.h"
 #include "platform/x11/XcbScreensaver.h"

@@ -17,8 +17,8 @@
 
 #include "Fakes.h"
 #include "PrivateBus.h"
-#include "platform/DBusScreensaver.h"
-#include "platform/PortalScreen.h"
+#include "platform/wayland/DBusScreensaver.h"
+#include "platform/wayland/PortalScreen.h"
 
 using namespace lumora;
 using namespace lumora::test;

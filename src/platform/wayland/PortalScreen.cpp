@@ -1,4 +1,4 @@
-#include "platform/PortalScreen.h"
+#include "platform/wayland/PortalScreen.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>

@@ -1,4 +1,4 @@
-#include "platform/DBusScreensaver.h"
+#include "platform/wayland/DBusScreensaver.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
