@@ -4,7 +4,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 
-#include "platform/ProgramFont.h"
+#include "ui/widgets/ProgramFont.h"
 
 namespace lumora {
 

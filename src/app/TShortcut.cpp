@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/FlatButton.h"
+#include "ui/widgets/FlatButton.h"
 #include "app/ShortcutChoices.h"
 
 namespace lumora {

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "app/Backend.h"
-#include "app/QtDialogs.h"
+#include "ui/widgets/QtDialogs.h"
 #include "app/TrayController.h"
 #include "capture/CaptureDriver.h"
 #include "platform/Clipboard.h"

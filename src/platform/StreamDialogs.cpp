@@ -1,6 +1,6 @@
 #include "platform/StreamDialogs.h"
 
-#include "platform/AppInfo.h"
+#include "ui/widgets/AppInfo.h"
 
 namespace lumora {
 

@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "naming/FolderChooser.h"
-#include "ui/ElidedLabel.h"
+#include "ui/widgets/ElidedLabel.h"
 
 namespace lumora {
 

@@ -12,11 +12,11 @@
 #include <algorithm>
 
 #include "naming/NamingTexts.h"
-#include "platform/AppInfo.h"
+#include "ui/widgets/AppInfo.h"
 #include "settings/Defaults.h"
-#include "platform/ProgramFont.h"
+#include "ui/widgets/ProgramFont.h"
 #include "ui/CaptionTab.h"
-#include "ui/ElidedLabel.h"
+#include "ui/widgets/ElidedLabel.h"
 #include "ui/FileTab.h"
 #include "ui/FileTabLogic.h"
 #include "ui/FormatTab.h"

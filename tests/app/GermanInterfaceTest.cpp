@@ -16,7 +16,7 @@
 #include "app/GermanInterface.h"
 #include "naming/FileNaming.h"
 #include "naming/FolderChooser.h"
-#include "platform/ProgramFont.h"
+#include "ui/widgets/ProgramFont.h"
 #include "settings/Defaults.h"
 
 using namespace lumora;

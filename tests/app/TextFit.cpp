@@ -13,7 +13,7 @@
 #include <QTextDocument>
 #include <QToolButton>
 
-#include "ui/ElidedLabel.h"
+#include "ui/widgets/ElidedLabel.h"
 
 namespace lumora::test {
 

@@ -8,7 +8,7 @@
 
 #include "TabTestSupport.h"
 #include "ui/CaptionTab.h"
-#include "ui/ElidedLabel.h"
+#include "ui/widgets/ElidedLabel.h"
 #include "ui/InfoPicture.h"
 #include "ui/InfoTab.h"
 

@@ -1,10 +1,10 @@
-#include "app/QtDialogs.h"
+#include "ui/widgets/QtDialogs.h"
 
 #include <QApplication>
 #include <cstdio>
 
-#include "app/MessageBox.h"
-#include "platform/AppInfo.h"
+#include "ui/widgets/MessageBox.h"
+#include "ui/widgets/AppInfo.h"
 
 namespace lumora {
 

@@ -1,4 +1,4 @@
-#include "app/MessageBox.h"
+#include "ui/widgets/MessageBox.h"
 
 #include <QGridLayout>
 #include <QGuiApplication>

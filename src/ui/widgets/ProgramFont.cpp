@@ -1,4 +1,4 @@
-#include "platform/ProgramFont.h"
+#include "ui/widgets/ProgramFont.h"
 
 namespace lumora {
 

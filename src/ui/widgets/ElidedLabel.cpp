@@ -1,4 +1,4 @@
-#include "ui/ElidedLabel.h"
+#include "ui/widgets/ElidedLabel.h"
 
 #include <QPainter>
 #include <QStyle>

@@ -1,4 +1,4 @@
-#include "app/FlatButton.h"
+#include "ui/widgets/FlatButton.h"
 
 #include <QEvent>
 #include <QStyleOptionButton>
