@@ -19,7 +19,7 @@
 
 #include "capture/BmpWriter.h"
 #include "capture/ScreenGrab.h"
-#include "platform/StreamDialogs.h"
+#include "app/cli/StreamDialogs.h"
 #include "platform/x11/XcbScreen.h"
 
 using namespace lumora;

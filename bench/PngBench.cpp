@@ -27,7 +27,7 @@
 #include "SaverBenchSupport.h"
 #include "capture/CaptureDriver.h"
 #include "capture/PngWriter.h"
-#include "platform/StreamDialogs.h"
+#include "app/cli/StreamDialogs.h"
 #include "platform/x11/XcbScreen.h"
 #include "settings/Defaults.h"
 

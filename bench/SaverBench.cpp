@@ -19,7 +19,7 @@
 #include "capture/ScreenGrab.h"
 #include "capture/TgaWriter.h"
 #include "platform/fs/AtomicFile.h"
-#include "platform/StreamDialogs.h"
+#include "app/cli/StreamDialogs.h"
 
 using namespace lumora;
 using namespace lumora::bench;

@@ -13,7 +13,7 @@
 #include "SaverBenchSupport.h"
 #include "capture/ImageSaver.h"
 #include "capture/ScreenGrab.h"
-#include "platform/StreamDialogs.h"
+#include "app/cli/StreamDialogs.h"
 
 using namespace lumora;
 using namespace lumora::bench;

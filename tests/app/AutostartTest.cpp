@@ -11,7 +11,7 @@
 
 #include "FakeDialogs.h"
 #include "platform/fs/Autostart.h"
-#include "app/CommandLine.h"
+#include "app/cli/CommandLine.h"
 #include "app/SessionStartItem.h"
 
 using namespace lumora;

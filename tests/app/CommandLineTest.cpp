@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/CommandLine.h"
+#include "app/cli/CommandLine.h"
 
 using namespace lumora;
 using Mode = CommandLine::Mode;

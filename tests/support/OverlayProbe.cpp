@@ -8,7 +8,7 @@
 
 #include "app/Backend.h"
 #include "capture/ScreenGrab.h"
-#include "platform/StreamDialogs.h"
+#include "app/cli/StreamDialogs.h"
 #include "selection/TfrmAuswahl.h"
 #include "selection/TfrmAuswahlInfo.h"
 

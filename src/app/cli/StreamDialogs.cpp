@@ -1,4 +1,4 @@
-#include "platform/StreamDialogs.h"
+#include "app/cli/StreamDialogs.h"
 
 #include "ui/widgets/AppInfo.h"
 

@@ -1,4 +1,4 @@
-#include "app/OneShot.h"
+#include "app/cli/OneShot.h"
 
 #include <QDir>
 #include <QFileInfo>

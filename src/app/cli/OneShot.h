@@ -2,11 +2,11 @@
 
 #include <cstdio>
 
-#include "app/CommandLine.h"
+#include "app/cli/CommandLine.h"
 #include "platform/Clipboard.h"
 #include "platform/Clock.h"
 #include "platform/Screen.h"
-#include "platform/StreamDialogs.h"
+#include "app/cli/StreamDialogs.h"
 #include "settings/Settings.h"
 
 namespace lumora {
