@@ -13,7 +13,7 @@
 
 #include "FakeDialogs.h"
 #include "QtPrinters.h"
-#include "app/GermanInterface.h"
+#include "app/tray/GermanInterface.h"
 #include "naming/FileNaming.h"
 #include "naming/FolderChooser.h"
 #include "ui/widgets/ProgramFont.h"

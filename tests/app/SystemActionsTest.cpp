@@ -3,7 +3,7 @@
 #include <QTemporaryDir>
 
 #include "FakeDialogs.h"
-#include "app/SystemActions.h"
+#include "app/tray/SystemActions.h"
 #include "settings/store/RegFileRegistry.h"
 #include "settings/Defaults.h"
 

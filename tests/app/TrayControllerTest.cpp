@@ -4,7 +4,7 @@
 #include <map>
 
 #include "QtPrinters.h"
-#include "app/TrayController.h"
+#include "app/tray/TrayController.h"
 
 using namespace lumora;
 

@@ -7,10 +7,10 @@
 #include <QTimer>
 
 #include "FakeDialogs.h"
-#include "app/InfoPopupShape.h"
-#include "app/ShortcutChoices.h"
-#include "app/TShortcut.h"
-#include "app/TfrmInfo.h"
+#include "app/tray/InfoPopupShape.h"
+#include "app/tray/ShortcutChoices.h"
+#include "app/tray/TShortcut.h"
+#include "app/tray/TfrmInfo.h"
 
 using namespace lumora;
 using test::FakeDialogs;

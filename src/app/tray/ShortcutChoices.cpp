@@ -1,4 +1,4 @@
-#include "app/ShortcutChoices.h"
+#include "app/tray/ShortcutChoices.h"
 
 namespace lumora {
 

@@ -1,4 +1,4 @@
-#include "app/InfoPopupShape.h"
+#include "app/tray/InfoPopupShape.h"
 
 namespace lumora {
 

@@ -1,11 +1,11 @@
-#include "app/TfrmInfo.h"
+#include "app/tray/TfrmInfo.h"
 
 #include <QGuiApplication>
 #include <QPainter>
 #include <QRegion>
 #include <QScreen>
 
-#include "app/InfoPopupShape.h"
+#include "app/tray/InfoPopupShape.h"
 
 namespace lumora {
 

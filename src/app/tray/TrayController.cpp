@@ -1,4 +1,4 @@
-#include "app/TrayController.h"
+#include "app/tray/TrayController.h"
 
 namespace lumora {
 

@@ -1,4 +1,4 @@
-#include "app/SettingsAutosave.h"
+#include "app/tray/SettingsAutosave.h"
 
 #include <QEvent>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "app/SystemActions.h"
+#include "app/tray/SystemActions.h"
 
 namespace lumora {
 

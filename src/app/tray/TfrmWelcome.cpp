@@ -1,4 +1,4 @@
-#include "app/TfrmWelcome.h"
+#include "app/tray/TfrmWelcome.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -10,7 +10,7 @@
 #include <QSystemTrayIcon>
 #include <cstdio>
 
-#include "app/TrayController.h"
+#include "app/tray/TrayController.h"
 
 namespace lumora {
 

@@ -1,4 +1,4 @@
-#include "app/GermanInterface.h"
+#include "app/tray/GermanInterface.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

@@ -1,4 +1,4 @@
-#include "app/TShortcut.h"
+#include "app/tray/TShortcut.h"
 
 #include <QComboBox>
 #include <QFont>
@@ -8,7 +8,7 @@
 #include <QPushButton>
 
 #include "ui/widgets/FlatButton.h"
-#include "app/ShortcutChoices.h"
+#include "app/tray/ShortcutChoices.h"
 
 namespace lumora {
 

@@ -1,4 +1,4 @@
-#include "app/SessionStartItem.h"
+#include "app/tray/SessionStartItem.h"
 
 #include <QAction>
 #include <QMenu>

@@ -7,7 +7,7 @@
 
 #include "app/Backend.h"
 #include "ui/widgets/QtDialogs.h"
-#include "app/TrayController.h"
+#include "app/tray/TrayController.h"
 #include "capture/CaptureDriver.h"
 #include "platform/Clipboard.h"
 #include "platform/Clock.h"

@@ -1,4 +1,4 @@
-#include "app/TrayApp.h"
+#include "app/tray/TrayApp.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -12,13 +12,13 @@
 
 #include <QPushButton>
 
-#include "app/SettingsAutosave.h"
+#include "app/tray/SettingsAutosave.h"
 #include "platform/fs/Autostart.h"
-#include "app/SessionStartItem.h"
-#include "app/SystemActions.h"
-#include "app/TShortcut.h"
-#include "app/TfrmInfo.h"
-#include "app/TfrmWelcome.h"
+#include "app/tray/SessionStartItem.h"
+#include "app/tray/SystemActions.h"
+#include "app/tray/TShortcut.h"
+#include "app/tray/TfrmInfo.h"
+#include "app/tray/TfrmWelcome.h"
 #include "naming/TfrmEingabe.h"
 #include "platform/clipboard/BackgroundClipboard.h"
 #include "platform/ErrorReport.h"
