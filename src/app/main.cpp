@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 #include "platform/fs/Autostart.h"
-#include "app/Backend.h"
+#include "platform/Desktop.h"
 #include "app/ClipboardHolderMain.h"
 #include "app/cli/CommandLine.h"
 #include "app/tray/GermanInterface.h"

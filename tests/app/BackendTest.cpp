@@ -5,7 +5,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include "app/Backend.h"
+#include "platform/Desktop.h"
 
 using namespace lumora;
 

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "app/Backend.h"
+#include "platform/Desktop.h"
 #include "capture/ScreenGrab.h"
 #include "app/cli/StreamDialogs.h"
 #include "selection/TfrmAuswahl.h"

@@ -5,7 +5,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/Backend.h"
+#include "platform/Desktop.h"
 #include "ui/widgets/QtDialogs.h"
 #include "app/tray/TrayController.h"
 #include "capture/CaptureDriver.h"

@@ -1,4 +1,4 @@
-#include "app/Backend.h"
+#include "platform/Desktop.h"
 
 #include <QDBusConnection>
 #include <QDir>
