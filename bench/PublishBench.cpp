@@ -30,15 +30,11 @@ class NoMoreNames : public NameSource {
 };
 
 void run(benchmark::State& state, bool unnamed, bool numbered) {
-  if (unnamed)
-    qunsetenv("LUMORA_NO_O_TMPFILE");
-  else
-    qputenv("LUMORA_NO_O_TMPFILE", "1");
   const std::vector<char> bytes(bmpBytes(state.range(0)), 'x');
   const QString path = folder().filePath(QStringLiteral("Screen 00000.bmp"));
   NoMoreNames names;
   for (auto _ : state) {
-    PublishTarget target{path, numbered ? &names : nullptr, {}};
+    PublishTarget target{path, numbered ? &names : nullptr, {}, unnamed};
     AtomicFile file(target);
     if (!file.open() || !file.write(bytes.data(), bytes.size()) || !file.commit()) state.SkipWithError("publish");
     state.PauseTiming();
@@ -46,7 +42,6 @@ void run(benchmark::State& state, bool unnamed, bool numbered) {
     state.ResumeTiming();
   }
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes.size()));
-  qunsetenv("LUMORA_NO_O_TMPFILE");
 }
 
 // What a numbered capture does now: unnamed file, linked under a name that must be free.

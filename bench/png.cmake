@@ -1,5 +1,5 @@
 pkg_check_modules(SPNG QUIET IMPORTED_TARGET spng)
 if(SPNG_FOUND)
   add_executable(png_bench ${CMAKE_CURRENT_SOURCE_DIR}/PngBench.cpp ${CMAKE_CURRENT_SOURCE_DIR}/SaverBenchSupport.cpp)
-  target_link_libraries(png_bench PRIVATE lumora_capture lumora_settings PNG::PNG ZLIB::ZLIB PkgConfig::SPNG benchmark::benchmark)
+  target_link_libraries(png_bench PRIVATE lumora_capture lumora_cli lumora_platform_x11 lumora_settings PNG::PNG ZLIB::ZLIB PkgConfig::SPNG benchmark::benchmark)
 endif()

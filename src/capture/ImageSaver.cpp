@@ -17,36 +17,21 @@ const char* const kCannotCreate =
     "Der angegebene Dateiname oder der Pfad ist nicht gültig oder Sie\n"
     "haben nicht die notwendigen Rechte, diese Datei anzulegen. Bitte\n"
     "prüfen Sie Ihre Eingaben und die Ihnen zugewiesenen Benutzerrechte.\n\n";
-const char* const kBmpWriteFailed =
-    "Das Speichern der Bitmap-Datei schlug fehl! Bitte prüfen Sie den\n"
-    "Datenträger und versuchen Sie es dann erneut.";
-const char* const kJpegWriteFailed =
-    "Das Speichern der JPEG-Datei schlug fehl! Bitte prüfen Sie den\n"
-    "Datenträger und versuchen Sie es dann erneut.";
-const char* const kTgaWriteFailed =
-    "Das Speichern der Targa-Datei schlug fehl! Bitte prüfen Sie den\n"
-    "Datenträger und versuchen Sie es dann erneut.";
-const char* const kPngWriteFailed =
-    "Das Speichern der PNG-Datei schlug fehl! Bitte prüfen Sie den\n"
-    "Datenträger und versuchen Sie es dann erneut.";
 }  // namespace
 
-QString ImageSaver::Extension(const QString& fileName) {
-  const int slash = fileName.lastIndexOf(QLatin1Char('/'));
-  const int dot = fileName.lastIndexOf(QLatin1Char('.'));
-  if (dot < 0 || dot < slash) return QString();
-  return fileName.mid(dot, 4);
-}
-
-bool ImageSaver::finish(const PublishTarget& file, WriteResult result, const char* writeFailed) {
+template <typename Write>
+bool ImageSaver::deliver(const QImage& bitmap, const QString& fileName, bool toClipboard, OutputFormat format,
+                         Write&& write) {
+  if (toClipboard) {
+    clipboard_.setImage(bitmap);
+    return true;
+  }
+  PublishTarget file{fileName, names_, {}, unnamedFiles_};
+  const WriteResult result = write(file);
   published_ = file.published;
-  if (result == WriteResult::CannotCreate) cannotCreate(file.path);
-  if (result == WriteResult::WriteFailed) dialogs_.error(QString::fromUtf8(writeFailed));
+  if (result == WriteResult::CannotCreate) dialogs_.error(QString::fromUtf8(kCannotCreate) + file.path);
+  if (result == WriteResult::WriteFailed) dialogs_.error(QString::fromUtf8(Format(format).writeFailed));
   return result == WriteResult::Ok;
-}
-
-void ImageSaver::cannotCreate(const QString& fileName) {
-  dialogs_.error(QString::fromUtf8(kCannotCreate) + fileName);
 }
 
 bool ImageSaver::SaveImage(QImage& bitmap, const QString& fileName, bool toClipboard, const tBeschriftung& caption,
@@ -57,57 +42,42 @@ bool ImageSaver::SaveImage(QImage& bitmap, const QString& fileName, bool toClipb
     NameSource*& names;
     ~Forget() { names = nullptr; }
   } forget{names_};
-  const QString ext = Extension(fileName);
   if (caption.Position != tpKeine) DrawCaption(bitmap, caption, clock_);
-  if (ext == QLatin1String(".bmp")) return SaveAsBmp(bitmap, fileName, toClipboard, format.BmpBit);
-  if (ext == QLatin1String(".jpg"))
-    return SaveAsJpeg(bitmap, fileName, toClipboard, format.JpegQuality, format.JpegPerformance);
-  if (ext == QLatin1String(".tga")) return SaveAsTga(bitmap, fileName, toClipboard);
-  if (ext == QLatin1String(".png")) return SaveAsPng(bitmap, fileName, toClipboard);
+  const FormatInfo* info = FormatFromSuffix(PathExtension(fileName));
+  switch (info ? info->format : OutputFormat(0xff)) {
+    case OutputFormat::Bmp: return SaveAsBmp(bitmap, fileName, toClipboard, format.BmpBit);
+    case OutputFormat::Jpeg: return SaveAsJpeg(bitmap, fileName, toClipboard, format.JpegQuality, format.JpegPerformance);
+    case OutputFormat::Tga: return SaveAsTga(bitmap, fileName, toClipboard);
+    case OutputFormat::Png: return SaveAsPng(bitmap, fileName, toClipboard);
+  }
   dialogs_.error(QString::fromUtf8(kUnknownFormat));
   return false;
 }
 
 bool ImageSaver::SaveAsBmp(QImage& bitmap, const QString& fileName, bool toClipboard, uint8_t bmpBit) {
   bitmap = ConvertToDepth(bitmap, bmpBit);
-  if (toClipboard) {
-    clipboard_.setImage(bitmap);
-    return true;
-  }
-  PublishTarget file = target(fileName);
-  return finish(file, WriteBmp(file, bitmap, BitsPerPixel(bmpBit)), kBmpWriteFailed);
+  return deliver(bitmap, fileName, toClipboard, OutputFormat::Bmp,
+                 [&](PublishTarget& file) { return WriteBmp(file, bitmap, BitsPerPixel(bmpBit)); });
 }
 
 // The method is kept for the settings only: both methods give the same file.
 bool ImageSaver::SaveAsJpeg(QImage& bitmap, const QString& fileName, bool toClipboard, uint8_t quality,
                             uint8_t /*method*/) {
-  if (toClipboard) {
-    clipboard_.setImage(bitmap);
-    return true;
-  }
-  PublishTarget file = target(fileName);
-  return finish(file, WriteJpeg(file, bitmap, quality), kJpegWriteFailed);
+  return deliver(bitmap, fileName, toClipboard, OutputFormat::Jpeg,
+                 [&](PublishTarget& file) { return WriteJpeg(file, bitmap, quality); });
 }
 
 bool ImageSaver::SaveAsTga(QImage& bitmap, const QString& fileName, bool toClipboard) {
   bitmap = ConvertToDepth(bitmap, pf24Bit);
-  if (toClipboard) {
-    clipboard_.setImage(bitmap);
-    return true;
-  }
-  PublishTarget file = target(fileName);
-  return finish(file, WriteTga(file, bitmap), kTgaWriteFailed);
+  return deliver(bitmap, fileName, toClipboard, OutputFormat::Tga,
+                 [&](PublishTarget& file) { return WriteTga(file, bitmap); });
 }
 
 // Lossless like TGA: the clipboard gets the same 24-bit picture the file holds.
 bool ImageSaver::SaveAsPng(QImage& bitmap, const QString& fileName, bool toClipboard) {
   bitmap = ConvertToDepth(bitmap, pf24Bit);
-  if (toClipboard) {
-    clipboard_.setImage(bitmap);
-    return true;
-  }
-  PublishTarget file = target(fileName);
-  return finish(file, WritePng(file, bitmap), kPngWriteFailed);
+  return deliver(bitmap, fileName, toClipboard, OutputFormat::Png,
+                 [&](PublishTarget& file) { return WritePng(file, bitmap); });
 }
 
 }  // namespace lumora

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "capture/BmpWriter.h"
+#include "capture/Formats.h"
 #include "platform/fs/AtomicFile.h"
 #include "platform/Clipboard.h"
 #include "platform/Clock.h"
@@ -16,8 +17,10 @@ namespace lumora {
 // extension selects. Each saver returns false after showing its own error box.
 class ImageSaver {
  public:
-  ImageSaver(Dialogs& dialogs, Clipboard& clipboard, const Clock& clock)
-      : dialogs_(dialogs), clipboard_(clipboard), clock_(clock) {}
+  // Without `unnamedFiles` files are written through hidden temporary names, as
+  // on filesystems that have no unnamed ones.
+  ImageSaver(Dialogs& dialogs, Clipboard& clipboard, const Clock& clock, bool unnamedFiles = true)
+      : dialogs_(dialogs), clipboard_(clipboard), clock_(clock), unnamedFiles_(unnamedFiles) {}
 
   // `bitmap` is modified in place (caption, colour depth). With `names` the file
   // never replaces one: when another program took `fileName` first, the picture
@@ -32,20 +35,16 @@ class ImageSaver {
   bool SaveAsTga(QImage& bitmap, const QString& fileName, bool toClipboard);
   bool SaveAsPng(QImage& bitmap, const QString& fileName, bool toClipboard);
 
-  // The extension of a path: from the last '.' after the last '/', at most four
-  // characters, empty when there is none.
-  static QString Extension(const QString& fileName);
-
  private:
-  void cannotCreate(const QString& fileName);
-  // A writer's result: the name published, or the box for its failure.
-  bool finish(const PublishTarget& file, WriteResult result, const char* writeFailed);
-  // The target of the save in progress.
-  PublishTarget target(const QString& fileName) const { return PublishTarget{fileName, names_, {}}; }
+  // Every format's road once its picture is converted: onto the clipboard, or
+  // written by `write` into the file, with the box for a failure.
+  template <typename Write>
+  bool deliver(const QImage& bitmap, const QString& fileName, bool toClipboard, OutputFormat format, Write&& write);
 
   Dialogs& dialogs_;
   Clipboard& clipboard_;
   const Clock& clock_;
+  bool unnamedFiles_;
   NameSource* names_ = nullptr;
   QString published_;
 };

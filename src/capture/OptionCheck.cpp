@@ -1,12 +1,15 @@
 #include "capture/OptionCheck.h"
 
+#include "capture/Formats.h"
+
 namespace lumora {
 
 bool CheckOptions(const Settings& s, Dialogs& dialogs) {
   const tBeschriftung& c = s.Beschriftung;
   const bool caption = c.Position != tpKeine;
-  const bool jpg = s.Datei.FileSuffix == QLatin1String(".jpg");
-  const bool bmp = s.Datei.FileSuffix == QLatin1String(".bmp");
+  const FormatInfo* format = FormatFromSuffix(s.Datei.FileSuffix);
+  const bool jpg = format && format->qualityWarning;
+  const bool bmp = format && format->depthWarnings;
 
   struct Check {
     bool applies;

@@ -6,8 +6,7 @@
 namespace lumora {
 
 // A program of the desktop that keeps the clipboard's content when the program
-// that put it there ends (the X11 CLIPBOARD_MANAGER convention). Backends without
-// one use NoClipboardManager.
+// that put it there ends (the X11 CLIPBOARD_MANAGER convention).
 class ClipboardManager {
  public:
   virtual ~ClipboardManager() = default;
@@ -17,12 +16,6 @@ class ClipboardManager {
   // application's event loop must run meanwhile, since the manager fetches the
   // content from us. `done` hears true once it confirms, false when it declines.
   virtual void save(const QStringList& mimeTypes, std::function<void(bool)> done) = 0;
-};
-
-class NoClipboardManager : public ClipboardManager {
- public:
-  bool present() override { return false; }
-  void save(const QStringList&, std::function<void(bool)> done) override { done(false); }
 };
 
 }  // namespace lumora

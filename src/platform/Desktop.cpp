@@ -5,22 +5,20 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QWidget>
-#include <QWindow>
 
+#include "platform/ipc/RunningInstance.h"
 #include "platform/wayland/CompositorHotkeys.h"
+#include "platform/wayland/CompositorWindows.h"
 #include "platform/wayland/DBusScreensaver.h"
 #include "platform/wayland/PortalScreen.h"
+#include "platform/x11/QtConnection.h"
+#include "platform/x11/XcbClipboardManager.h"
+#include "platform/x11/XcbDesktopWindows.h"
 #include "platform/x11/XcbHotkeys.h"
 #include "platform/x11/XcbScreen.h"
 #include "platform/x11/XcbScreensaver.h"
 
 namespace lumora {
-
-xcb_connection_t* GuiConnection() {
-  auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-  return x11 ? x11->connection() : nullptr;
-}
 
 namespace {
 
@@ -63,27 +61,59 @@ QString WaylandSocket(const QProcessEnvironment& env) {
   return socket.exists() && !socket.isDir() && !socket.isFile() ? name : QString();
 }
 
-DesktopServices MakeDesktopServices(Backend backend) {
-  DesktopServices s;
-  const QDBusConnection bus = QDBusConnection::sessionBus();
-  if (backend == Backend::Wayland) {
-    s.screen = std::make_unique<PortalScreen>(bus, qtDesktop);
-    s.hotkeys = std::make_unique<CompositorHotkeys>();
-    // Without the service there is nothing to switch; the switch then says so.
-    s.screensaver = std::make_unique<DBusScreensaver>(bus);
-    return s;
-  }
-  s.screen = std::make_unique<XcbScreen>();
-  s.hotkeys = std::make_unique<XcbHotkeys>(GuiConnection());
-  if (DBusScreensaver::Available(bus))
-    s.screensaver = std::make_unique<DBusScreensaver>(bus);
-  else
-    s.screensaver = std::make_unique<XcbScreensaver>(GuiConnection());
-  return s;
+RunOptions RunOptions::FromEnvironment(const QProcessEnvironment& env) {
+  RunOptions o;
+  o.sharedMemory = !env.contains(QStringLiteral("LUMORA_NO_SHM"));
+  o.unnamedFiles = env.value(QStringLiteral("LUMORA_NO_O_TMPFILE")).isEmpty();
+  const int tick = env.value(QStringLiteral("LUMORA_TIMER_PERIOD_MS")).toInt();
+  if (tick > 0) o.timerTickMs = tick;
+  return o;
 }
 
-std::unique_ptr<Screen> MakeCaptureScreen(Backend backend, QString& error) {
-  if (backend == Backend::Wayland) {
+std::optional<Desktop> Desktop::FromEnvironment(const QProcessEnvironment& env, QString& error) {
+  const BackendChoice choice = ChooseBackend(env);
+  if (!choice.backend) {
+    error = choice.error;
+    return std::nullopt;
+  }
+  return Desktop(*choice.backend, RunOptions::FromEnvironment(env), env);
+}
+
+std::optional<Desktop> Desktop::ForClipboardHolder(const QProcessEnvironment& env, QString& error) {
+  const QString display = env.value(QStringLiteral("DISPLAY"));
+  if (display.isEmpty()) {
+    error = QStringLiteral("keine X-Anzeige (DISPLAY ist nicht gesetzt)");
+    return std::nullopt;
+  }
+  if (!XServerReachable()) {
+    error = QStringLiteral("keine Verbindung zur X-Anzeige %1").arg(display);
+    return std::nullopt;
+  }
+  // The capture came from X11, and so does the clipboard that gets its picture.
+  qputenv("QT_QPA_PLATFORM", "xcb");
+  return Desktop(Backend::X11, RunOptions::FromEnvironment(env), env);
+}
+
+QString Desktop::unreachable(const char* what) const {
+  if (backend_ == Backend::X11 && env_.value(QStringLiteral("DISPLAY")).isEmpty())
+    return QStringLiteral("no X display (DISPLAY is not set); %1 needs one").arg(QLatin1String(what));
+  if (backend_ == Backend::Wayland && WaylandSocket(env_).isEmpty())
+    return QStringLiteral("no Wayland compositor to connect to (WAYLAND_DISPLAY %1 in XDG_RUNTIME_DIR %2)")
+        .arg(env_.value(QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("wayland-0")),
+             env_.value(QStringLiteral("XDG_RUNTIME_DIR"), QStringLiteral("(not set)")));
+  return QString();
+}
+
+void Desktop::chooseQtPlatform() const {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", QtPlatformFor(backend_));
+}
+
+QString Desktop::sessionKey() const { return RunningInstance::SessionKey(backend_ == Backend::Wayland); }
+
+bool Desktop::captureNeedsApplication() const { return backend_ == Backend::Wayland; }
+
+std::unique_ptr<Screen> Desktop::captureScreen(QString& error) const {
+  if (backend_ == Backend::Wayland) {
     const QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
       error = QStringLiteral("no session bus (DBUS_SESSION_BUS_ADDRESS): on Wayland screenshots are taken through "
@@ -92,27 +122,37 @@ std::unique_ptr<Screen> MakeCaptureScreen(Backend backend, QString& error) {
     }
     return std::make_unique<PortalScreen>(bus, qtDesktop);
   }
-  auto screen = std::make_unique<XcbScreen>();
+  auto screen = std::make_unique<XcbScreen>(options_.sharedMemory);
   if (!screen->connected()) {
-    error = QStringLiteral("cannot open the X display %1").arg(qEnvironmentVariable("DISPLAY"));
+    error = QStringLiteral("cannot open the X display %1").arg(env_.value(QStringLiteral("DISPLAY")));
     return nullptr;
   }
   return screen;
 }
 
-QString GrabFailureReason(Screen& screen) {
-  auto* portal = dynamic_cast<PortalScreen*>(&screen);
-  return portal ? portal->lastError() : QString();
+DesktopServices Desktop::trayServices() const {
+  DesktopServices s;
+  const QDBusConnection bus = QDBusConnection::sessionBus();
+  if (backend_ == Backend::Wayland) {
+    s.screen = std::make_unique<PortalScreen>(bus, qtDesktop);
+    s.hotkeys = std::make_unique<CompositorHotkeys>();
+    // Without the service there is nothing to switch; the switch then says so.
+    s.screensaver = std::make_unique<DBusScreensaver>(bus);
+    s.windows = std::make_unique<CompositorWindows>();
+    return s;
+  }
+  s.screen = std::make_unique<XcbScreen>(options_.sharedMemory);
+  s.hotkeys = std::make_unique<XcbHotkeys>(QtXcbConnection());
+  if (DBusScreensaver::Available(bus))
+    s.screensaver = std::make_unique<DBusScreensaver>(bus);
+  else
+    s.screensaver = std::make_unique<XcbScreensaver>(QtXcbConnection());
+  s.windows = std::make_unique<XcbDesktopWindows>();
+  return s;
 }
 
-void PlaceOverlayFullScreen(QWidget& overlay) {
-  // Windows cannot place themselves on Wayland: the compositor gives a
-  // full-screen window the whole output it is put on.
-  overlay.setMinimumSize(0, 0);
-  overlay.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-  overlay.winId();
-  if (QWindow* window = overlay.windowHandle()) window->setScreen(QGuiApplication::primaryScreen());
-  overlay.setWindowState(overlay.windowState() | Qt::WindowFullScreen);
+std::unique_ptr<ClipboardManager> Desktop::clipboardManager() const {
+  return std::make_unique<XcbClipboardManager>(QtXcbConnection());
 }
 
 }  // namespace lumora

@@ -1,16 +1,16 @@
 #pragma once
 
+#include <QByteArray>
 #include <QProcessEnvironment>
 #include <QString>
 #include <memory>
 #include <optional>
 
+#include "platform/ClipboardManager.h"
+#include "platform/DesktopWindows.h"
 #include "platform/Hotkeys.h"
 #include "platform/Screen.h"
 #include "platform/Screensaver.h"
-
-class QWidget;
-struct xcb_connection_t;
 
 namespace lumora {
 
@@ -33,26 +33,71 @@ QByteArray QtPlatformFor(Backend backend);
 // there is none to connect to, so that the caller can say so instead of Qt aborting.
 QString WaylandSocket(const QProcessEnvironment& env);
 
-// Qt's own connection to the X server; null on Wayland or offscreen.
-xcb_connection_t* GuiConnection();
+// What the environment may change about a run besides the backend, read once at
+// start. The tests use these to reach the roads that other machines take.
+struct RunOptions {
+  // LUMORA_NO_SHM: read the X screen without shared memory, as from a remote server.
+  bool sharedMemory = true;
+  // LUMORA_NO_O_TMPFILE: write files through hidden temporary names, as on
+  // filesystems without unnamed files.
+  bool unnamedFiles = true;
+  // LUMORA_TIMER_PERIOD_MS: the interval timer's tick, for long unattended runs.
+  int timerTickMs = 1000;
 
-// The services the tray program gets from the desktop. Needs the application object.
+  static RunOptions FromEnvironment(const QProcessEnvironment& env);
+};
+
+// The services the tray program gets from the desktop.
 struct DesktopServices {
   std::unique_ptr<Screen> screen;
   std::unique_ptr<Hotkeys> hotkeys;
   std::unique_ptr<Screensaver> screensaver;
+  std::unique_ptr<DesktopWindows> windows;
 };
-DesktopServices MakeDesktopServices(Backend backend);
 
-// The screen of the one-shot capture; on Wayland it needs a QGuiApplication.
-// Null with `error` set when the desktop cannot be reached.
-std::unique_ptr<Screen> MakeCaptureScreen(Backend backend, QString& error);
+// The one loader: the only place that knows which backend runs. It reads the
+// backend choice and the run options from the environment once and builds every
+// backend the program uses; everything above it sees only the seams.
+class Desktop {
+ public:
+  // Nothing, with `error` set, when LUMORA_BACKEND names no backend.
+  static std::optional<Desktop> FromEnvironment(const QProcessEnvironment& env, QString& error);
+  // The clipboard holder keeps pictures on the X11 clipboard, whatever the
+  // session; nothing, with the reason in German for its launcher, when no X
+  // server can be reached. Qt is told to speak X11.
+  static std::optional<Desktop> ForClipboardHolder(const QProcessEnvironment& env, QString& error);
 
-// Why the last grab of `screen` failed, when the backend knows more than "failed".
-QString GrabFailureReason(Screen& screen);
+  const RunOptions& options() const { return options_; }
 
-// How the selection overlay covers the primary output on Wayland; on X11 it
-// places itself on the primary monitor.
-void PlaceOverlayFullScreen(QWidget& overlay);
+  // Why `what` cannot run here, in one line: no X display, no compositor to
+  // connect to. Empty when it can.
+  QString unreachable(const char* what) const;
+  // Tells Qt which platform plugin to load, unless the user chose one: Qt must
+  // speak to the same desktop as the grab, never X11 in a Wayland session.
+  void chooseQtPlatform() const;
+  // The desktop a running Lumora is found by: the compositor in a Wayland
+  // session, otherwise the X server. Empty when there is no display at all.
+  QString sessionKey() const;
+
+  // Whether the one-shot capture's screen needs the Qt GUI application before it
+  // is made (the portal's answer arrives through Qt's event loop, and the
+  // outputs' places come from Qt's view of the compositor).
+  bool captureNeedsApplication() const;
+  // The screen of a one-shot capture; null with `error` set when the desktop
+  // cannot be reached.
+  std::unique_ptr<Screen> captureScreen(QString& error) const;
+  // The tray program's services; needs the application object.
+  DesktopServices trayServices() const;
+  // The clipboard manager beside the holder; needs the application object.
+  std::unique_ptr<ClipboardManager> clipboardManager() const;
+
+ private:
+  Desktop(Backend backend, RunOptions options, QProcessEnvironment env)
+      : backend_(backend), options_(options), env_(std::move(env)) {}
+
+  Backend backend_;
+  RunOptions options_;
+  QProcessEnvironment env_;
+};
 
 }  // namespace lumora

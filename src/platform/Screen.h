@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QSize>
+#include <QString>
 #include <optional>
 
 #include "platform/ScreenRect.h"
@@ -21,6 +22,9 @@ class Screen {
   virtual bool grab(const ScreenRect& rect, QImage& target) = 0;
   // Where the pointer is, in the same pixels; nothing where it cannot be asked.
   virtual std::optional<QPoint> pointer() const { return std::nullopt; }
+  // Why the last grab failed, in one line, where the desktop says more than
+  // "failed" (a refusal or silence of the desktop portal); empty otherwise.
+  virtual QString lastError() const { return QString(); }
 };
 
 }  // namespace lumora

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QWindow>
 #include <QtMath>
 
 #include "capture/ScreenGrab.h"
@@ -104,8 +105,8 @@ void TfrmAuswahl::attachMagnifier(TfrmAuswahlInfo& magnifier) {
 
 ScreenRect TfrmAuswahl::SelectRegion(uint8_t captionPosition, uint8_t captionSize, const ScreenRect& current) {
   if (!logic_ || !logic_->Open(captionPosition, captionSize, current)) return current;
-  if (placement_)
-    placement_(*this, logic_->ScreenSize());
+  if (placement_ == Placement::FullScreen)
+    placeFullScreen();
   else
     placeOnPrimaryScreen();
   magnifier_->setScreenSize(logic_->ScreenSize());
@@ -131,6 +132,17 @@ void TfrmAuswahl::placeOnPrimaryScreen() {
   setGeometry(logical);
   if (magnifier_) magnifier_->move(origin + QPoint(15, 15));
 }
+
+void TfrmAuswahl::placeFullScreen() {
+  // The compositor gives a full-screen window the whole output it is put on.
+  setMinimumSize(0, 0);
+  setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  winId();
+  if (QWindow* window = windowHandle()) window->setScreen(QGuiApplication::primaryScreen());
+  setWindowState(windowState() | Qt::WindowFullScreen);
+}
+
+const QImage& TfrmAuswahl::Thumbnail() const { return grab_.Thumbnail(); }
 
 QPoint TfrmAuswahl::toPixels(const QPointF& p) const {
   const qreal dpr = devicePixelRatioF();

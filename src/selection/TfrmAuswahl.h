@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 
+#include "selection/RegionSelector.h"
 #include "selection/SelectionOverlayLogic.h"
 
 class QAction;
@@ -17,7 +18,7 @@ class TfrmAuswahlInfo;
 // frozen picture, on which the user drags the capture rectangle. The logic lives
 // in SelectionOverlayLogic; this window forwards the mouse, paints and holds the
 // popup menu pmAuswahl. Created once and reused.
-class TfrmAuswahl : public QDialog {
+class TfrmAuswahl : public QDialog, public RegionSelector {
   Q_OBJECT
  public:
   TfrmAuswahl(ScreenGrab& grab, Dialogs& dialogs);
@@ -27,14 +28,14 @@ class TfrmAuswahl : public QDialog {
   // SelectRegion changes nothing.
   void attachMagnifier(TfrmAuswahlInfo& magnifier);
 
-  // How the window comes to cover the screen (`size` in pixels) is the desktop's
-  // business; without a placement it covers the primary monitor.
-  using Placement = std::function<void(QWidget& overlay, QSize size)>;
-  void setPlacement(Placement placement) { placement_ = std::move(placement); }
+  // How the window comes to cover the primary monitor: by placing itself there,
+  // or, where the desktop places windows itself, by asking to be full-screen.
+  enum class Placement { Self, FullScreen };
+  void setPlacement(Placement placement) { placement_ = placement; }
 
-  // Freezes the screen, runs the selection modally and returns the rectangle
-  // to keep (the caller's own rectangle when discarded or when the grab failed).
-  ScreenRect SelectRegion(uint8_t captionPosition, uint8_t captionSize, const ScreenRect& current);
+  // Runs the selection modally (RegionSelector).
+  ScreenRect SelectRegion(uint8_t captionPosition, uint8_t captionSize, const ScreenRect& current) override;
+  const QImage& Thumbnail() const override;
 
   SelectionOverlayLogic* logic() { return logic_.get(); }
   QMenu* pmAuswahl() const { return pmAuswahl_; }
@@ -57,6 +58,7 @@ class TfrmAuswahl : public QDialog {
  private:
   void buildMenu();
   void placeOnPrimaryScreen();
+  void placeFullScreen();
   // Between Qt's window coordinates and the picture's device pixels.
   QPoint toPixels(const QPointF& logical) const;
   QRect toLogical(const QRect& pixels) const;
@@ -68,7 +70,7 @@ class TfrmAuswahl : public QDialog {
   ScreenGrab& grab_;
   Dialogs& dialogs_;
   TfrmAuswahlInfo* magnifier_ = nullptr;
-  Placement placement_;
+  Placement placement_ = Placement::Self;
   SelectionOverlayLogic::Outcome outcome_ = SelectionOverlayLogic::Outcome::Other;
   SelectionOverlayLogic::Cursor shownCursor_ = SelectionOverlayLogic::Cursor::Arrow;
   QMenu* pmAuswahl_ = nullptr;

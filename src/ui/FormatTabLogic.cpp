@@ -1,19 +1,16 @@
 #include "ui/FormatTabLogic.h"
 
+#include "capture/Formats.h"
+
 namespace lumora {
 
-namespace {
-const char* const kSuffixes[FormatTabLogic::kFormatCount] = {".bmp", ".jpg", ".tga", ".png"};
-}
-
 int FormatTabLogic::FormatIndexFromSuffix(const QString& suffix) {
-  for (int i = 0; i < kFormatCount; ++i)
-    if (suffix == QLatin1String(kSuffixes[i])) return i;
-  return -1;
+  const FormatInfo* format = FormatFromSuffix(suffix);
+  return format ? int(format->format) : -1;
 }
 
 QString FormatTabLogic::SuffixFromFormatIndex(int index) {
-  return index >= 0 && index < kFormatCount ? QLatin1String(kSuffixes[index]) : QString();
+  return index >= 0 && index < kFormatCount ? QLatin1String(kFormats[size_t(index)].suffix) : QString();
 }
 
 int FormatTabLogic::BmpBitIndexFromCode(uint8_t code) {
@@ -28,7 +25,8 @@ uint8_t FormatTabLogic::JpegQualityFromPosition(int position) {
 }
 
 FormatTabLogic::Groups FormatTabLogic::VisibleGroups(int formatIndex) {
-  return {formatIndex == 0, formatIndex == 1, formatIndex == 2};
+  const auto is = [formatIndex](OutputFormat f) { return formatIndex == int(f); };
+  return {is(OutputFormat::Bmp), is(OutputFormat::Jpeg), is(OutputFormat::Tga)};
 }
 
 bool FormatTabLogic::updateFormatControls(int formatIndex) {

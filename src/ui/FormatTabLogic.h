@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 
+#include "capture/Formats.h"
 #include "ui/OptionsWindow.h"
 
 namespace lumora {
@@ -14,7 +15,7 @@ class FormatTabLogic {
   explicit FormatTabLogic(OptionsContext& context) : ctx_(context) {}
 
   // The items of " Dateityp " and of "Quantisierung:", in list order.
-  static constexpr int kFormatCount = 4;
+  static constexpr int kFormatCount = int(kFormats.size());
   static constexpr std::array<uint8_t, 6> kBmpBitCodes{pf1Bit, pf4Bit, pf8Bit, pf16Bit, pf24Bit, pf32Bit};
 
   // List position for a suffix, -1 for any other text (exact comparison).

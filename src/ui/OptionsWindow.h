@@ -16,6 +16,8 @@ struct OptionsContext {
   Dialogs& dialogs;
   const Clock& clock;
   FileNaming& naming;
+  // The interval timer's tick; long unattended runs are tested with a faster one.
+  int timerTickMs = 1000;
 };
 
 // The window-wide operations that the pages call: displays that span pages or

@@ -78,7 +78,7 @@ TfrmMain::TfrmMain(OptionsContext& context, Commands commands, QWidget* parent)
   connect(btnScreenshot_, &QPushButton::clicked, this, [this] { MakeScreenshot(); });
   connect(btnBeenden_, &QPushButton::clicked, this, &QWidget::close);
   connect(btnScreenSaver_, &QPushButton::clicked, this, [this] {
-    if (commands_.toggleScreensaver) commands_.toggleScreensaver(btnScreenSaver_);
+    if (commands_.toggleScreensaver) btnScreenSaver_->setText(commands_.toggleScreensaver());
   });
 
   sbInfo_ = new QStatusBar(this);
@@ -178,19 +178,21 @@ void TfrmMain::SetStatusTimer(const QString& text) { panels_[3]->setText(text); 
 QString TfrmMain::panelText(int panel) const { return panels_[size_t(panel)]->text(); }
 
 void TfrmMain::SelectRegionCommand() {
-  if (!commands_.selectRegion) return;
+  RegionSelector* selector = commands_.selector;
+  if (!selector) return;
   const bool wasVisible = isVisible();
   if (wasVisible) hide();  // not part of the frozen picture
   SelectionSettings& sel = ctx_.settings.Auswahl;
-  const SelectionSettings chosen = commands_.selectRegion(sel);
-  sel.Sel_Left = chosen.Sel_Left;
-  sel.Sel_Top = chosen.Sel_Top;
-  sel.Sel_Right = chosen.Sel_Right;
-  sel.Sel_Bottom = chosen.Sel_Bottom;
+  const ScreenRect chosen = selector->SelectRegion(ctx_.settings.Beschriftung.Position, ctx_.settings.Beschriftung.FontSize,
+                                                   {sel.Sel_Left, sel.Sel_Top, sel.Sel_Right, sel.Sel_Bottom});
+  sel.Sel_Left = chosen.Left;
+  sel.Sel_Top = chosen.Top;
+  sel.Sel_Right = chosen.Right;
+  sel.Sel_Bottom = chosen.Bottom;
   if (wasVisible) show();
   // Every outcome of the overlay, a discard too, makes captures use the rectangle.
   sel.Aktiv = true;
-  selectionTab_->selectionDone(commands_.thumbnail ? commands_.thumbnail() : QImage());
+  selectionTab_->selectionDone(selector->Thumbnail());
 }
 
 void TfrmMain::OpenTargetFolder() {

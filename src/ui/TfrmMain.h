@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "capture/CaptureDriver.h"
+#include "selection/RegionSelector.h"
 #include "ui/OptionsWindow.h"
 
 class QLabel;
@@ -34,12 +35,11 @@ class TfrmMain : public QWidget, public OptionsWindow, public CaptureView {
     std::function<bool()> timerCapture;
     // The selection button's way to the region selection command.
     std::function<void()> requestSelectRegion;
-    // Runs the overlay with the current rectangle; returns the chosen one (the
-    // same rectangle when the user discarded).
-    std::function<SelectionSettings(const SelectionSettings&)> selectRegion;
-    std::function<const QImage&()> thumbnail;
+    // What the region selection command runs.
+    RegionSelector* selector = nullptr;
     std::function<void()> openTargetFolder;
-    std::function<void(QPushButton*)> toggleScreensaver;
+    // Flips the screensaver switch; returns the button's new caption.
+    std::function<QString()> toggleScreensaver;
     std::function<QSize()> screenSize;
   };
 

@@ -157,9 +157,8 @@ TimerTab::TimerTab(OptionsContext& context, OptionsWindow& window, QWidget* pare
   connect(cbAutoStart_, &QCheckBox::toggled, this, [&s](bool on) { s.Timer.TimerAutostart = on; });
   connect(btnResetTimer_, &QPushButton::clicked, this, [this] { SetTimerFields(0, 0, 0); });
   connect(btnTimerOnOff_, &QPushButton::clicked, this, &TimerTab::btnTimerOnOffClick);
-  // One tick a second; long unattended runs are tested with a faster tick.
-  const int period = qEnvironmentVariableIntValue("LUMORA_TIMER_PERIOD_MS");
-  period_ = period > 0 ? period : 1000;
+  // One tick a second, unless the run asked for another.
+  period_ = ctx_.timerTickMs > 0 ? ctx_.timerTickMs : 1000;
   Timer.setInterval(period_);
   connect(&Timer, &QTimer::timeout, this, &TimerTab::TimerTimer);
 }

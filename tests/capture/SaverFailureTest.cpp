@@ -14,6 +14,7 @@
 #include "SaverTestUtil.h"
 #include "capture/ColorDepth.h"
 #include "capture/ImageSaver.h"
+#include "platform/clipboard/QtClipboard.h"
 
 using namespace lumora;
 using namespace lumora::test;

@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 
 #include "FakeDialogs.h"
-#include "../platform/RegistryTestSupport.h"
+#include "RegistryTestSupport.h"
 #include "settings/store/RegFileRegistry.h"
 #include "settings/Defaults.h"
 #include "settings/RegistryOp.h"

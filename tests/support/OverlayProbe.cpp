@@ -15,18 +15,19 @@
 using namespace lumora;
 
 int main(int argc, char** argv) {
-  const BackendChoice choice = ChooseBackend(QProcessEnvironment::systemEnvironment());
-  if (!choice.backend) return 2;
-  const Backend backend = *choice.backend;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", QtPlatformFor(backend));
+  QString error;
+  const std::optional<Desktop> chosen = Desktop::FromEnvironment(QProcessEnvironment::systemEnvironment(), error);
+  if (!chosen) return 2;
+  chosen->chooseQtPlatform();
   QApplication app(argc, argv);
   StreamDialogs dialogs(stderr, true);
-  DesktopServices desktop = MakeDesktopServices(backend);
+  DesktopServices desktop = chosen->trayServices();
   ScreenGrab grab(*desktop.screen, dialogs, std::chrono::milliseconds(0));
   TfrmAuswahl overlay(grab, dialogs);
   TfrmAuswahlInfo magnifier(desktop.screen->size(), &overlay);
   overlay.attachMagnifier(magnifier);
-  if (backend == Backend::Wayland) overlay.setPlacement([](QWidget& w, QSize) { PlaceOverlayFullScreen(w); });
+  overlay.setPlacement(desktop.windows->placesWindows() ? TfrmAuswahl::Placement::FullScreen
+                                                        : TfrmAuswahl::Placement::Self);
   QTimer::singleShot(0, &app, [&] {
     const ScreenRect r = overlay.SelectRegion(3, 12, {10, 20, 30, 40});
     std::printf("%d,%d,%d,%d\n", r.Left, r.Top, r.Right, r.Bottom);

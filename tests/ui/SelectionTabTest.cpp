@@ -123,10 +123,14 @@ TEST(OptionsWindowTabs, SelectionReachesTheStatusBarAndTheTabsFit) {
   test::FixedClock clock;
   FileNaming naming(s, dialogs);
   OptionsContext ctx{s, dialogs, clock, naming};
-  const QImage thumb = test::TestPattern(157, 124);
+  // An overlay that always comes back with the same rectangle.
+  struct FixedSelector : RegionSelector {
+    ScreenRect SelectRegion(uint8_t, uint8_t, const ScreenRect&) override { return {100, 50, 740, 530}; }
+    const QImage& Thumbnail() const override { return thumb; }
+    QImage thumb = test::TestPattern(157, 124);
+  } selector;
   TfrmMain::Commands commands;
-  commands.selectRegion = [](const SelectionSettings&) { return SelectionSettings{100, 50, 740, 530, false}; };
-  commands.thumbnail = [&thumb]() -> const QImage& { return thumb; };
+  commands.selector = &selector;
   commands.screenSize = [] { return QSize(1280, 1024); };
   TfrmMain frm(ctx, commands);
   frm.selectionTab()->setScreenSizeSource(commands.screenSize);

@@ -1,7 +1,6 @@
 #include "app/cli/CommandLine.h"
 
-#include "capture/ImageSaver.h"
-#include "ui/FormatTabLogic.h"
+#include "capture/Formats.h"
 
 namespace lumora {
 
@@ -64,7 +63,7 @@ CommandLine ParseCommandLine(const QStringList& args) {
       if (!value(v) || v.isEmpty()) return fail(QStringLiteral("--output needs a file name"));
       cl.output = v;
       captureOption = true;
-      if (FormatTabLogic::FormatIndexFromSuffix(ImageSaver::Extension(v)) < 0)
+      if (!FormatFromSuffix(PathExtension(v)))
         return fail(QStringLiteral("--output needs a file name ending in one of %1").arg(KnownExtensions()));
     } else if (a == QLatin1String("--region")) {
       if (!value(v)) return fail(QStringLiteral("--region needs L,T,R,B"));
@@ -94,12 +93,6 @@ CommandLine ParseCommandLine(const QStringList& args) {
   }
   cl.mode = capture ? CommandLine::Mode::Capture : CommandLine::Mode::Tray;
   return cl;
-}
-
-QString KnownExtensions() {
-  QStringList known;
-  for (int i = 0; i < FormatTabLogic::kFormatCount; ++i) known << FormatTabLogic::SuffixFromFormatIndex(i);
-  return known.join(QStringLiteral(", "));
 }
 
 QString UsageText() {

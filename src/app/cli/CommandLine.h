@@ -26,7 +26,4 @@ CommandLine ParseCommandLine(const QStringList& args);
 
 QString UsageText();
 
-// The extensions --output accepts, for messages: ".bmp, .jpg, .tga".
-QString KnownExtensions();
-
 }  // namespace lumora

@@ -1,15 +1,26 @@
 #include "app/cli/OneShot.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <climits>
-#include <unistd.h>
+#include <QGuiApplication>
 #include <chrono>
+#include <climits>
+#include <csignal>
+#include <cstdlib>
+#include <memory>
+#include <unistd.h>
 
 #include "capture/CaptureDriver.h"
+#include "capture/Formats.h"
+#include "platform/Desktop.h"
 #include "platform/ErrorReport.h"
+#include "platform/clipboard/BackgroundClipboard.h"
+#include "platform/fs/AtomicFile.h"
 #include "platform/fs/PathBytes.h"
-#include "ui/FormatTabLogic.h"
+#include "settings/Defaults.h"
+#include "settings/SettingsStartup.h"
+#include "settings/store/Registry.h"
 
 namespace lumora {
 
@@ -45,7 +56,7 @@ QString AbsolutePath(const QString& path) {
 }  // namespace
 
 int RunOneShot(const CommandLine& cl, Settings& settings, Screen& screen, StreamDialogs& dialogs,
-               Clipboard& clipboard, const Clock& clock, std::FILE* out) {
+               Clipboard& clipboard, const Clock& clock, std::FILE* out, bool unnamedFiles) {
   // The command line never prompts for a name.
   settings.Datei.Eingabeaufforderung = false;
   if (cl.region) {
@@ -58,7 +69,7 @@ int RunOneShot(const CommandLine& cl, Settings& settings, Screen& screen, Stream
 
   ScreenGrab grab(screen, dialogs, std::chrono::milliseconds(cl.delayMs));
   FileNaming naming(settings, dialogs);
-  ImageSaver saver(dialogs, clipboard, clock);
+  ImageSaver saver(dialogs, clipboard, clock, unnamedFiles);
   CommandLineView view;
   CaptureDriver driver(settings, dialogs, grab, naming, saver, view);
 
@@ -67,13 +78,13 @@ int RunOneShot(const CommandLine& cl, Settings& settings, Screen& screen, Stream
     settings.Datei.SameFile = false;
     settings.Datei.Clipboard = false;
     settings.Datei.NextFile = AbsolutePath(cl.output);
-    settings.Datei.FileSuffix = ImageSaver::Extension(settings.Datei.NextFile);
+    settings.Datei.FileSuffix = PathExtension(settings.Datei.NextFile);
     driver.useFixedTarget();
   } else {
     // As the options window does at start: a stored extension that names no format
     // (a hand-edited ".jpeg" arrives cut to ".jpe") falls back to the first, BMP.
-    if (FormatTabLogic::FormatIndexFromSuffix(settings.Datei.FileSuffix) < 0)
-      settings.Datei.FileSuffix = FormatTabLogic::SuffixFromFormatIndex(0);
+    if (!FormatFromSuffix(settings.Datei.FileSuffix))
+      settings.Datei.FileSuffix = QLatin1String(kFormats[0].suffix);
     settings.Datei.Counter = 0;
     naming.AdvanceFileName(settings.Blank, false);
   }
@@ -93,6 +104,55 @@ int RunOneShot(const CommandLine& cl, Settings& settings, Screen& screen, Stream
   }
   if (ok && dialogs.confirmationsDeclined() > 0) return kDeclined;
   return kFailed;
+}
+
+int RunCaptureCommand(const CommandLine& cl, const Desktop& desktop, const QString& programFolder, int argc,
+                       char** argv) {
+  // Where the screen comes through Qt's event loop (the desktop portal), the
+  // application object comes first.
+  std::unique_ptr<QCoreApplication> app;
+  if (desktop.captureNeedsApplication()) app = std::make_unique<QGuiApplication>(argc, argv);
+  QString error;
+  std::unique_ptr<Screen> screen = desktop.captureScreen(error);
+  if (!screen) {
+    std::fprintf(stderr, "lumora: %s\n", error.toLocal8Bit().constData());
+    return kFailed;
+  }
+  // A signal mid-write must not leave a hidden temporary file behind, and a closed
+  // standard output is an error to report, not a reason to die.
+  StrayFileCleanup::installSignalHandlers();
+  std::signal(SIGPIPE, SIG_IGN);
+  StreamDialogs dialogs(stderr, cl.yes);
+  Settings settings;
+  // The same start as the tray program: a first run or a damaged store gets the
+  // defaults, stored at once. Nothing is saved at exit; the overrides are for this run.
+  std::unique_ptr<Registry> registry = MachineRegistry();
+  RegistryOp store(*registry, dialogs);
+  InitShortcuts(store, settings.Shortcuts);
+  LoadSettingsAtStart(store, dialogs, settings, screen->size(), DefaultFolder(programFolder));
+
+  // Text needs the GUI side of Qt; a plain capture starts faster without it.
+  if (!app) {
+    if (settings.Beschriftung.Position != tpKeine)
+      app = std::make_unique<QGuiApplication>(argc, argv);
+    else
+      app = std::make_unique<QCoreApplication>(argc, argv);
+  }
+
+  // This process leaves at once: a holder of its own keeps a clipboard picture.
+  BackgroundClipboard clipboard;
+  SystemClock clock;
+  const int code =
+      RunOneShot(cl, settings, *screen, dialogs, clipboard, clock, stdout, desktop.options().unnamedFiles);
+  if (code == kFailed) {
+    const QString reason = screen->lastError();
+    if (!reason.isEmpty()) std::fprintf(stderr, "lumora: %s\n", reason.toLocal8Bit().constData());
+  }
+  // The file is in place and nothing else is left to keep: leave without taking
+  // the libraries down one by one, which costs a one-shot capture a tenth of its time.
+  std::fflush(stdout);
+  std::fflush(stderr);
+  std::_Exit(code);
 }
 
 }  // namespace lumora

@@ -11,12 +11,20 @@
 
 namespace lumora {
 
+class Desktop;
+
 // Exit codes of `lumora --capture`.
 enum OneShotExit { kSaved = 0, kFailed = 1, kUsage = 2, kDeclined = 3 };
 
 // Runs one capture through the capture driver with the given settings and the
-// command line's overrides. Prints the written file on `out`.
+// command line's overrides. Prints the written file on `out`. Without
+// `unnamedFiles` the picture is written through a hidden temporary name.
 int RunOneShot(const CommandLine& cl, Settings& settings, Screen& screen, StreamDialogs& dialogs,
-               Clipboard& clipboard, const Clock& clock, std::FILE* out);
+               Clipboard& clipboard, const Clock& clock, std::FILE* out, bool unnamedFiles = true);
+
+// `lumora --capture`: the whole command, from the desktop to the exit status.
+// Once a capture has run it leaves the process itself, at once.
+int RunCaptureCommand(const CommandLine& cl, const Desktop& desktop, const QString& programFolder,
+                                    int argc, char** argv);
 
 }  // namespace lumora

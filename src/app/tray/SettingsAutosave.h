@@ -31,6 +31,24 @@ class SettingsAutosave : public QObject {
   // Checks at once; true when nothing was left unsaved.
   bool flush();
 
+  // Holds the autosave back while it lives: for the actions that delete the
+  // store, which must not see it written back behind them.
+  class Hold {
+   public:
+    explicit Hold(SettingsAutosave& autosave) : autosave_(autosave) { autosave_.hold(true); }
+    ~Hold() {
+      if (!kept_) autosave_.hold(false);
+    }
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+    // Never let go: the settings are gone for good.
+    void keep() { kept_ = true; }
+
+   private:
+    SettingsAutosave& autosave_;
+    bool kept_ = false;
+  };
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -122,7 +122,7 @@ void BackgroundClipboard::setImage(const QImage& image) {
   QString error;
   pid_t holder = -1;
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
-      !PictureStream::ReadAll(ours.get(), reinterpret_cast<char*>(&holder), sizeof holder, deadline, error) ||
+      !SocketIo::ReadAll(ours.get(), reinterpret_cast<char*>(&holder), sizeof holder, deadline, error) ||
       holder <= 0)
     fail(QStringLiteral("der Hilfsprozess ließ sich nicht starten"));
 
@@ -131,12 +131,12 @@ void BackgroundClipboard::setImage(const QImage& image) {
   // A holder that gives up early says why before it goes; its answer tells more
   // than the broken connection.
   QByteArray answer;
-  switch (PictureStream::ReadLine(ours.get(), deadline, answer)) {
-    case PictureStream::Line::Read:
+  switch (SocketIo::ReadLine(ours.get(), deadline, answer)) {
+    case SocketIo::Line::Read:
       break;
-    case PictureStream::Line::Closed:
+    case SocketIo::Line::Closed:
       fail(QStringLiteral("der Hilfsprozess endete ohne Antwort"));
-    case PictureStream::Line::TimedOut:
+    case SocketIo::Line::TimedOut:
       endHolder(holder, QStringLiteral("der Hilfsprozess antwortet nicht"));
   }
   // A holder that reports a failure leaves by itself.

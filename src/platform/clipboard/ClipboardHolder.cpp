@@ -5,7 +5,7 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
-#include "platform/Clipboard.h"
+#include "platform/clipboard/QtClipboard.h"
 
 namespace lumora {
 

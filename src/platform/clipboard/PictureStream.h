@@ -5,6 +5,8 @@
 #include <QString>
 #include <chrono>
 
+#include "platform/ipc/SocketIo.h"
+
 namespace lumora {
 
 // A picture on its way between two processes of the program over a socket: a
@@ -13,7 +15,7 @@ namespace lumora {
 // and never a huge allocation.
 namespace PictureStream {
 
-using Clock = std::chrono::steady_clock;
+using Clock = SocketIo::Clock;
 
 // The largest side a picture may have on the way; X11 screens stay below it.
 constexpr int kMaxSide = 32767;
@@ -29,13 +31,6 @@ QSize ParseHeader(const QByteArray& header);
 bool Write(int fd, const QImage& picture, Clock::time_point deadline, QString& error);
 // Reads one picture from `fd`; false with the reason in `error`.
 bool Read(int fd, QImage& picture, Clock::time_point deadline, QString& error);
-
-// The two halves of the stream's plumbing, also used for the short answers that follow.
-bool WriteAll(int fd, const char* data, size_t size, Clock::time_point deadline, QString& error);
-bool ReadAll(int fd, char* data, size_t size, Clock::time_point deadline, QString& error);
-// One line of answer into `line`, without its line break.
-enum class Line { Read, Closed, TimedOut };
-Line ReadLine(int fd, Clock::time_point deadline, QByteArray& line);
 
 }  // namespace PictureStream
 

@@ -92,8 +92,8 @@ void installSignalHandlers() {
 }
 }  // namespace StrayFileCleanup
 
-AtomicFile::AtomicFile(const QString& path, Durability durability)
-    : own_{path, nullptr, {}}, target_(own_), durability_(durability) {}
+AtomicFile::AtomicFile(const QString& path, Durability durability, bool unnamedFiles)
+    : own_{path, nullptr, {}, unnamedFiles}, target_(own_), durability_(durability) {}
 
 AtomicFile::AtomicFile(PublishTarget& target, Durability durability)
     : target_(target), durability_(durability) {}
@@ -121,9 +121,7 @@ bool AtomicFile::open() {
     }
   }
 
-  // LUMORA_NO_O_TMPFILE=1 takes the road of filesystems without unnamed files.
-  const char* noUnnamed = std::getenv("LUMORA_NO_O_TMPFILE");
-  if (!noUnnamed || !*noUnnamed) {
+  if (target_.unnamedFiles) {
     fd_ = ::open(folder_.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
     if (fd_ >= 0) {
       unnamed_ = true;

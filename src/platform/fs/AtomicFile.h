@@ -21,6 +21,9 @@ struct PublishTarget {
   QString path;
   NameSource* names = nullptr;
   QString published;
+  // False takes the road of filesystems without unnamed files: a hidden
+  // temporary name, as the tests and the benchmark need it on any filesystem.
+  bool unnamedFiles = true;
 };
 
 // Writes a file so that nobody ever sees it half-written: the bytes go to an
@@ -34,7 +37,7 @@ class AtomicFile {
   enum class Durability { Normal, Synced };
 
   // Replaces `path`.
-  explicit AtomicFile(const QString& path, Durability durability = Durability::Normal);
+  explicit AtomicFile(const QString& path, Durability durability = Durability::Normal, bool unnamedFiles = true);
   // Publishes into `target`; `target` must outlive the object.
   explicit AtomicFile(PublishTarget& target, Durability durability = Durability::Normal);
   ~AtomicFile();

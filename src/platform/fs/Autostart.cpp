@@ -5,7 +5,6 @@
 #include <QFileInfo>
 
 #include "platform/fs/AtomicFile.h"
-#include "platform/Dialogs.h"
 
 namespace lumora {
 
@@ -99,36 +98,6 @@ std::optional<QString> Autostart::EntryText(const QString& program) {
              "Exec=%2\n"
              "Terminal=false\n")
       .arg(escapeString(program), ExecArgument(program));
-}
-
-bool SwitchSessionStart(const Autostart& autostart, bool on, Dialogs& dialogs) {
-  if (on && !Autostart::EntryText(autostart.program())) {
-    dialogs.error(QStringLiteral("Der Pfad des Programms lässt sich nicht in einen Starteintrag schreiben:\n%1")
-                      .arg(autostart.program()));
-  } else if (!autostart.set(on)) {
-    dialogs.error((on ? QStringLiteral("Der Eintrag für den Start mit der Sitzung konnte nicht angelegt werden:\n%1")
-                      : QStringLiteral("Der Eintrag für den Start mit der Sitzung konnte nicht entfernt werden:\n%1"))
-                      .arg(autostart.path()));
-  }
-  return autostart.enabled();
-}
-
-int AutostartCommand(const Autostart& autostart, bool on, FILE* out, FILE* err) {
-  const QByteArray path = QFile::encodeName(autostart.path());
-  if (on && !Autostart::EntryText(autostart.program())) {
-    std::fprintf(err, "lumora: the program's path cannot be written into a desktop entry: %s\n",
-                 autostart.program().toUtf8().constData());
-    return 1;
-  }
-  if (!autostart.set(on)) {
-    std::fprintf(err, "lumora: cannot %s %s\n", on ? "write" : "remove", path.constData());
-    return 1;
-  }
-  if (on)
-    std::fprintf(out, "Lumora starts with the session (%s).\n", path.constData());
-  else
-    std::fprintf(out, "Lumora no longer starts with the session.\n");
-  return 0;
 }
 
 }  // namespace lumora

@@ -1,12 +1,9 @@
 #pragma once
 
 #include <QString>
-#include <cstdio>
 #include <optional>
 
 namespace lumora {
-
-class Dialogs;
 
 // The entry that makes the desktop session start Lumora at login:
 // <configHome>/autostart/lumora.desktop.
@@ -32,13 +29,5 @@ class Autostart {
   QString path_;
   QString program_;
 };
-
-// The tray menu's switch: writes or removes the entry and reports a failure in a box.
-// Returns the entry's state afterwards.
-bool SwitchSessionStart(const Autostart& autostart, bool on, Dialogs& dialogs);
-
-// `lumora --autostart on|off`: says what it did on `out`, why it failed on `err`.
-// Returns the exit status.
-int AutostartCommand(const Autostart& autostart, bool on, FILE* out, FILE* err);
 
 }  // namespace lumora

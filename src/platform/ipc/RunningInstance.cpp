@@ -12,7 +12,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include "platform/clipboard/PictureStream.h"
+#include "platform/ipc/SocketIo.h"
 #include "platform/fs/RuntimeFolder.h"
 
 namespace lumora {
@@ -166,12 +166,12 @@ bool RunningInstance::Listening(const QString& key) {
 RunningInstance::SendResult RunningInstance::Send(const QString& key, const QByteArray& command, int timeoutMs) {
   const int fd = connectTo(key);
   if (fd < 0) return SendResult::NotRunning;
-  const auto deadline = PictureStream::Clock::now() + std::chrono::milliseconds(timeoutMs);
+  const auto deadline = SocketIo::Clock::now() + std::chrono::milliseconds(timeoutMs);
   const QByteArray line = command + '\n';
   QString error;
   QByteArray answer;
-  const bool answered = PictureStream::WriteAll(fd, line.constData(), size_t(line.size()), deadline, error) &&
-                        PictureStream::ReadLine(fd, deadline, answer) == PictureStream::Line::Read;
+  const bool answered = SocketIo::WriteAll(fd, line.constData(), size_t(line.size()), deadline, error) &&
+                        SocketIo::ReadLine(fd, deadline, answer) == SocketIo::Line::Read;
   ::close(fd);
   return answered && answer == "ok" ? SendResult::Taken : SendResult::Refused;
 }

@@ -40,13 +40,11 @@ class PortalScreen : public Screen {
   bool grab(const ScreenRect& rect, QImage& target) override;
 
   // Why the last grab failed, in one line for the user; empty after a success.
-  QString lastError() const { return lastError_; }
-
-  // The portal's picture for one request, or a null image with `error` set.
-  // Public for the benchmark and the tests.
-  QImage takePicture(QString& error);
+  QString lastError() const override { return lastError_; }
 
  private:
+  // The portal's picture for one request, or a null image with `error` set.
+  QImage takePicture(QString& error);
   QRect primaryIn(QSize picture) const;
 
   QDBusConnection bus_;

@@ -218,7 +218,7 @@ struct XcbScreen::Impl {
   }
 };
 
-XcbScreen::XcbScreen() : d_(std::make_unique<Impl>()) {
+XcbScreen::XcbScreen(bool sharedMemory) : d_(std::make_unique<Impl>()) {
   int screenNumber = 0;
   d_->conn = xcb_connect(nullptr, &screenNumber);
   if (xcb_connection_has_error(d_->conn)) {
@@ -246,7 +246,7 @@ XcbScreen::XcbScreen() : d_(std::make_unique<Impl>()) {
   // A request of an extension the server lacks would close the connection, so
   // the extension's presence is asked first (remote displays, Xvfb without it).
   const xcb_query_extension_reply_t* ext = xcb_get_extension_data(d_->conn, &xcb_shm_id);
-  if (!std::getenv("LUMORA_NO_SHM") && ext && ext->present) {
+  if (sharedMemory && ext && ext->present) {
     xcb_shm_query_version_reply_t* version =
         xcb_shm_query_version_reply(d_->conn, xcb_shm_query_version(d_->conn), nullptr);
     d_->shm = version != nullptr;

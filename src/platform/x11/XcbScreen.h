@@ -18,8 +18,9 @@ namespace lumora {
 // monitor are black.
 class XcbScreen : public Screen {
  public:
-  // Opens its own connection to $DISPLAY.
-  XcbScreen();
+  // Opens its own connection to $DISPLAY. Without `sharedMemory` the pixels come
+  // through plain GetImage, as from a server that offers no shared memory.
+  explicit XcbScreen(bool sharedMemory = true);
   ~XcbScreen() override;
   XcbScreen(const XcbScreen&) = delete;
   XcbScreen& operator=(const XcbScreen&) = delete;

@@ -2,11 +2,7 @@
 
 #include <QtEndian>
 
-#ifdef _WIN32
-#include "platform/WinRegistry.h"
-#else
 #include "settings/store/RegFileRegistry.h"
-#endif
 
 namespace lumora {
 
@@ -52,11 +48,7 @@ std::optional<int32_t> RegValue::AsNumber() const {
 }
 
 std::unique_ptr<Registry> MachineRegistry() {
-#ifdef _WIN32
-  return std::make_unique<WinRegistry>();
-#else
   return std::make_unique<RegFileRegistry>(RegFileRegistry::DefaultPath());
-#endif
 }
 
 }  // namespace lumora

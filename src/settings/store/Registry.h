@@ -67,8 +67,7 @@ class Registry {
   virtual bool KeepDamagedCopy() { return true; }
 };
 
-// The hive of this platform: the real registry on Windows, elsewhere the file that
-// stands in for it.
+// The machine hive: the settings file that stands in for it (RegFileRegistry).
 std::unique_ptr<Registry> MachineRegistry();
 
 }  // namespace lumora

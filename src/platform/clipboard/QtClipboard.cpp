@@ -1,4 +1,4 @@
-#include "platform/Clipboard.h"
+#include "platform/clipboard/QtClipboard.h"
 
 #include <QClipboard>
 #include <QElapsedTimer>

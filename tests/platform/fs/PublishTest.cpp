@@ -51,10 +51,9 @@ class Numbers : public NameSource {
 // that filesystems without O_TMPFILE get.
 class Publish : public ::testing::TestWithParam<bool> {
  protected:
-  void SetUp() override {
-    if (GetParam()) qputenv("LUMORA_NO_O_TMPFILE", "1");
-  }
-  void TearDown() override { qunsetenv("LUMORA_NO_O_TMPFILE"); }
+  bool unnamed() const { return !GetParam(); }
+  // A target on the road this run takes.
+  PublishTarget onThisRoad(const QString& path, NameSource* names) const { return {path, names, {}, unnamed()}; }
   QTemporaryDir dir_;
 };
 
@@ -67,7 +66,7 @@ TEST_P(Publish, ANewNameNeverReplacesWhatIsThereButTakesTheNextOne) {
   ASSERT_TRUE(QDir(d).mkdir("n01"));
   ASSERT_TRUE(QFile::link("/nonexistent", d + "/n02"));
   Numbers numbers(d, 1);
-  PublishTarget target{d + "/n00", &numbers, {}};
+  PublishTarget target = onThisRoad(d + "/n00", &numbers);
   ASSERT_TRUE(publish(target, "picture"));
   EXPECT_EQ(target.published, d + "/n03");
   EXPECT_EQ(readAll(d + "/n03"), QByteArray("picture"));
@@ -75,7 +74,7 @@ TEST_P(Publish, ANewNameNeverReplacesWhatIsThereButTakesTheNextOne) {
   EXPECT_EQ(entries(d), (QStringList{"n00", "n01", "n02", "n03"})) << "nothing hidden left behind";
 
   Numbers none(d, 1, 0);
-  PublishTarget full{d + "/n00", &none, {}};
+  PublishTarget full = onThisRoad(d + "/n00", &none);
   EXPECT_FALSE(publish(full, "lost?"));
   EXPECT_TRUE(full.published.isEmpty());
   EXPECT_EQ(entries(d).size(), 4);
@@ -93,7 +92,7 @@ TEST_P(Publish, ManyProcessesPublishingAtOnceEachGetTheirOwnName) {
     if (pid == 0) {
       // Every writer starts from the same proposal, as captures started together do.
       Numbers numbers(d, 1);
-      PublishTarget target{d + "/n00", &numbers, {}};
+      PublishTarget target = onThisRoad(d + "/n00", &numbers);
       AtomicFile f(target);
       const QByteArray mine = QByteArray::number(i).repeated(1000);
       bool ok = f.open() && f.write(mine.constData(), size_t(mine.size()));
@@ -123,17 +122,17 @@ TEST_P(Publish, ManyProcessesPublishingAtOnceEachGetTheirOwnName) {
 TEST_P(Publish, ReplacingKeepsTheModeAndWorksForNamesAsLongAsTheFolderAllows) {
   const QString d = dir_.path();
   const QString path = d + "/" + QString(255 - 4, QLatin1Char('x')) + ".bmp";  // NAME_MAX exactly
-  PublishTarget first{path, nullptr, {}};
+  PublishTarget first = onThisRoad(path, nullptr);
   ASSERT_TRUE(publish(first, "one"));
   ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
-  PublishTarget second{path, nullptr, {}};
+  PublishTarget second = onThisRoad(path, nullptr);
   ASSERT_TRUE(publish(second, "two"));
   EXPECT_EQ(readAll(path), QByteArray("two"));
   EXPECT_EQ(QFileInfo(path).permissions() & 0x7777, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
                                                          QFile::WriteUser | QFile::ReadGroup);
   // A long name as a new numbered name, too.
   Numbers numbers(d, 1);
-  PublishTarget fresh{d + "/" + QString(255, QLatin1Char('y')), &numbers, {}};
+  PublishTarget fresh = onThisRoad(d + "/" + QString(255, QLatin1Char('y')), &numbers);
   ASSERT_TRUE(publish(fresh, "three"));
   EXPECT_EQ(entries(d).size(), 2);
 }
@@ -148,9 +147,9 @@ TEST_P(Publish, AWriteProtectedFileIsNotReplacedBehindItsProtection) {
       if (!f.open(QIODevice::WriteOnly) || f.write("keep") != 4) return 10;
     }
     if (::chmod(QFile::encodeName(path).constData(), 0444) != 0) return 11;
-    AtomicFile f(path);
+    AtomicFile f(path, AtomicFile::Durability::Normal, unnamed());
     if (f.open()) return 12;  // refused before anything is written
-    PublishTarget numbered{path, nullptr, {}};
+    PublishTarget numbered = onThisRoad(path, nullptr);
     Numbers numbers(open.path(), 1);
     numbered.names = &numbers;  // a new name does not touch it either
     if (!publish(numbered, "new") || numbered.published == path) return 13;
@@ -168,7 +167,7 @@ TEST_P(Publish, AWriterKilledMidwayLeavesNothingBehind) {
     const pid_t pid = ::fork();
     if (pid == 0) {
       StrayFileCleanup::installSignalHandlers();
-      AtomicFile f(d + "/big.bmp");
+      AtomicFile f(d + "/big.bmp", AtomicFile::Durability::Normal, unnamed());
       if (!f.open()) ::_exit(1);
       const QByteArray chunk(1 << 16, 'x');
       f.write(chunk.constData(), size_t(chunk.size()));

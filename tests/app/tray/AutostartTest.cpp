@@ -12,6 +12,7 @@
 #include "FakeDialogs.h"
 #include "platform/fs/Autostart.h"
 #include "app/cli/CommandLine.h"
+#include "app/cli/AutostartCommand.h"
 #include "app/tray/SessionStartItem.h"
 
 using namespace lumora;

@@ -37,9 +37,7 @@ TEST(XcbScreen, GrabsAKnownPicturePixelExactWithAndWithoutSharedMemory) {
   DisplayEnv env(server.display());
 
   for (bool shm : {true, false}) {
-    if (!shm) qputenv("LUMORA_NO_SHM", "1");
-    XcbScreen screen;
-    qunsetenv("LUMORA_NO_SHM");
+    XcbScreen screen(shm);
     ASSERT_TRUE(screen.connected());
     EXPECT_EQ(screen.usesSharedMemory(), shm);
     EXPECT_EQ(screen.size(), QSize(640, 480));

@@ -1,0 +1,24 @@
+#pragma once
+
+class QCoreApplication;
+
+namespace lumora {
+
+// How the desktop treats the program's own windows.
+class DesktopWindows {
+ public:
+  virtual ~DesktopWindows() = default;
+  // Keeps every top-level window of `app` out of the taskbar and the pager from
+  // the moment it is shown: a tray program has no taskbar button, neither for its
+  // options window nor for a box or the selection overlay.
+  virtual void keepOffTaskbar(QCoreApplication& app) = 0;
+  // Sends what the program asked of the desktop so far (windows it hid), so that
+  // a grab that follows does not find them still on the screen.
+  virtual void flush() = 0;
+  // Whether the desktop places top-level windows itself (Wayland compositors): a
+  // window that must cover the primary monitor then asks to be full-screen there
+  // instead of placing itself.
+  virtual bool placesWindows() const = 0;
+};
+
+}  // namespace lumora

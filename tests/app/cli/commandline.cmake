@@ -1,0 +1,1 @@
+lumora_test(app_commandline_test CommandLineTest.cpp LIBS lumora_cli)

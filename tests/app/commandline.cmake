@@ -1,1 +1,0 @@
-lumora_test(app_commandline_test CommandLineTest.cpp LIBS lumora_app)

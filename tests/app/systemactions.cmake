@@ -1,1 +1,0 @@
-lumora_test(app_system_actions_test SystemActionsTest.cpp LIBS lumora_app)

@@ -1,0 +1,1 @@
+lumora_test(clipboard_holder_test ClipboardHolderTest.cpp LIBS lumora_platform_clipboard)

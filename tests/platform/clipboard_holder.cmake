@@ -1,1 +1,0 @@
-lumora_test(clipboard_holder_test ClipboardHolderTest.cpp LIBS lumora_platform)

@@ -1,0 +1,1 @@
+lumora_test(platform_desktop_test DesktopTest.cpp LIBS lumora_platform)

@@ -1,0 +1,1 @@
+lumora_test(platform_fs_test AtomicFileTest.cpp PublishTest.cpp LIBS lumora_platform_fs)

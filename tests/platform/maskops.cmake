@@ -1,1 +1,0 @@
-lumora_test(maskops_test MaskOpsTest.cpp LIBS lumora_platform)

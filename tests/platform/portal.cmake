@@ -1,2 +1,0 @@
-# The Wayland services over D-Bus, against stand-ins on a private bus.
-lumora_test(platform_portal_test PortalScreenTest.cpp LIBS lumora_platform)

@@ -1,1 +1,0 @@
-lumora_test(raster_pen_test RasterPenTest.cpp LIBS lumora_platform)

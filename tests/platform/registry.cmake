@@ -1,1 +1,0 @@
-lumora_test(registry_test RegFileTest.cpp RegFileRegistryTest.cpp LIBS lumora_platform)

@@ -1,0 +1,1 @@
+lumora_test(registry_test RegFileTest.cpp RegFileRegistryTest.cpp LIBS lumora_settings_store)
