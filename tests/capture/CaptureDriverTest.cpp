@@ -6,6 +6,7 @@
 
 #include "FakeDialogs.h"
 #include "Fakes.h"
+#include "ScriptedPrompt.h"
 #include "capture/CaptureDriver.h"
 #include "platform/ErrorReport.h"
 #include "settings/Defaults.h"
@@ -39,18 +40,6 @@ class RecordingView : public CaptureView {
   QStringList& log_;
 };
 
-class ScriptedPrompt : public NamePrompt {
- public:
-  int Execute() override {
-    ++shown;
-    return answer;
-  }
-  QString PromptResult() const override { return result; }
-  int answer = 1;
-  QString result;
-  int shown = 0;
-};
-
 class ThrowingClipboard : public Clipboard {
  public:
   void setImage(const QImage&) override { throw std::runtime_error("Die Zwischenablage ist belegt."); }
@@ -69,7 +58,7 @@ struct Rig {
   FileNaming naming{settings, dialogs};
   ImageSaver saver{dialogs, clipboard, clock};
   RecordingView view{log};
-  ScriptedPrompt prompt;
+  test::ScriptedPrompt prompt;
   CaptureDriver driver{settings, dialogs, grab, naming, saver, view, &prompt};
 
   Rig() {
@@ -181,7 +170,7 @@ TEST(CaptureDriver, SameFileAndClipboardModesNeverPrompt) {
   rig.settings.Datei.SameFile = true;
   ASSERT_TRUE(rig.driver.MakeScreenshot());
   ASSERT_TRUE(rig.driver.MakeScreenshot());
-  EXPECT_EQ(rig.prompt.shown, 0);
+  EXPECT_EQ(rig.prompt.calls, 0);
   EXPECT_TRUE(rig.log.contains("last " + rig.file(QStringLiteral("Screen.bmp"))));
   EXPECT_TRUE(QFile::exists(rig.file(QStringLiteral("Screen.bmp"))));
 
@@ -190,7 +179,7 @@ TEST(CaptureDriver, SameFileAndClipboardModesNeverPrompt) {
   clip.settings.Datei.Clipboard = true;
   const QString proposal = clip.settings.Datei.NextFile;
   ASSERT_TRUE(clip.driver.MakeScreenshot());
-  EXPECT_EQ(clip.prompt.shown, 0);
+  EXPECT_EQ(clip.prompt.calls, 0);
   ASSERT_EQ(clip.clipboard.images.size(), 1u);
   EXPECT_EQ(clip.clipboard.images[0].size(), QSize(200, 150));
   EXPECT_EQ(clip.log, (QStringList{"picture", "last In Zwischenablage", "next"}));
@@ -203,12 +192,12 @@ TEST(CaptureDriver, PromptedNameIsTheTargetAndTimerCapturesNeverPrompt) {
   rig.settings.Datei.Eingabeaufforderung = true;
   rig.prompt.result = rig.file(QStringLiteral("Bericht.bmp"));
   ASSERT_TRUE(rig.driver.MakeScreenshot());
-  EXPECT_EQ(rig.prompt.shown, 1);
+  EXPECT_EQ(rig.prompt.calls, 1);
   EXPECT_TRUE(QFile::exists(rig.prompt.result));
 
   rig.view.timer = true;
   ASSERT_TRUE(rig.driver.MakeScreenshot());
-  EXPECT_EQ(rig.prompt.shown, 1);
+  EXPECT_EQ(rig.prompt.calls, 1);
 }
 
 TEST(CaptureDriver, AnUnexpectedErrorEndsTheCaptureAndBringsTheWindowBack) {

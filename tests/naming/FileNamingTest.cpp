@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "FakeDialogs.h"
+#include "ScriptedPrompt.h"
 
 namespace lumora {
 namespace {
@@ -213,18 +214,6 @@ TEST_F(FileNamingTest, ACancelledOrImpossibleChoiceChangesOnlyTheClipboardMode) 
   EXPECT_EQ(s_.Datei.NextFile, QStringLiteral("unchanged"));
 }
 
-class ScriptedPrompt : public NamePrompt {
- public:
-  int Execute() override {
-    ++calls;
-    return answer;
-  }
-  QString PromptResult() const override { return result; }
-  int answer = 1;
-  int calls = 0;
-  QString result = QStringLiteral("/typed/Bericht.bmp");
-};
-
 struct ResolveCase {
   const char* what;
   bool sameFile, prompt, clipboard, timer;
@@ -252,8 +241,9 @@ TEST_F(FileNamingTest, ResolveTargetChoosesAmongFixedPromptedAndNumberedNames) {
     s_.Datei.Counter = 0;
     naming_.AdvanceFileName(true, false);
     const QString numbered = s_.Datei.NextFile;
-    ScriptedPrompt prompt;
+    test::ScriptedPrompt prompt;
     prompt.answer = c.answer;
+    prompt.result = QStringLiteral("/typed/Bericht.bmp");
     EXPECT_EQ(naming_.ResolveTarget(c.timer, &prompt), c.go);
     EXPECT_EQ(prompt.calls, c.promptCalls);
     const QString target = QString::fromLatin1(c.target);

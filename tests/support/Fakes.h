@@ -1,13 +1,18 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <QStringList>
+#include <map>
 #include <vector>
 
 #include "QtPrinters.h"
 #include "platform/Clipboard.h"
 #include "platform/Clock.h"
+#include "platform/Hotkeys.h"
 #include "platform/Screen.h"
+#include "platform/Screensaver.h"
 
 namespace lumora::test {
 
@@ -49,6 +54,40 @@ class FakeClipboard : public Clipboard {
  public:
   void setImage(const QImage& image) override { images.push_back(image); }
   std::vector<QImage> images;
+};
+
+// Hotkeys that log every grab and release; `taken` holds the keys another
+// program has, and one key goes to one identifier at a time.
+class FakeHotkeys : public Hotkeys {
+ public:
+  bool registerHotkey(uint32_t id, char key) override {
+    log << QStringLiteral("grab %1 %2").arg(id).arg(QLatin1Char(key));
+    for (const auto& [other, k] : held)
+      if (k == key) return false;  // one combination, one holder
+    if (taken.contains(QLatin1Char(key))) return false;
+    held[id] = key;
+    return true;
+  }
+  void unregisterHotkey(uint32_t id) override {
+    log << QStringLiteral("release %1").arg(id);
+    held.erase(id);
+  }
+  uint32_t identifier(const char* name) override { return QByteArray(name) == "LUMORA_1" ? 301 : 302; }
+
+  QStringList log;
+  std::map<uint32_t, char> held;
+  QString taken;  // keys another program holds
+};
+
+// A screensaver switch that records each call and refuses while `works` is false.
+class FakeScreensaver : public Screensaver {
+ public:
+  bool setActive(bool on) override {
+    calls.push_back(on);
+    return works;
+  }
+  std::vector<bool> calls;
+  bool works = true;
 };
 
 // A picture whose every pixel differs from its neighbours, for exact comparisons.

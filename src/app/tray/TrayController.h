@@ -65,7 +65,6 @@ class TrayController {
   bool onTimerCapture();
   void toggleSuppressConfirmations() { suppressConfirmations_ = !suppressConfirmations_; }
 
-  bool suppressConfirmations() const { return suppressConfirmations_; }
   bool busy() const { return busy_; }
   uint32_t selectionId() const { return selectionId_; }
   uint32_t captureId() const { return captureId_; }

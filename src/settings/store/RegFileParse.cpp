@@ -4,6 +4,7 @@
 #include <map>
 
 #include "settings/store/RegFile.h"
+#include "settings/store/Utf16Le.h"
 
 namespace lumora {
 
@@ -23,9 +24,7 @@ char16_t fromCp1252(uint8_t b) { return b >= 0x80 && b < 0xA0 ? kCp1252High[b - 
 
 std::optional<QString> decodeUtf16Le(QByteArrayView b) {
   if (b.size() % 2 != 0) return std::nullopt;
-  QString text(b.size() / 2, Qt::Uninitialized);
-  char16_t* out = reinterpret_cast<char16_t*>(text.data());
-  for (qsizetype i = 0; i < text.size(); ++i) out[i] = char16_t(uint8_t(b[2 * i]) | (uint8_t(b[2 * i + 1]) << 8));
+  const QString text = DecodeUtf16Le(b);
   // Unpaired surrogates are not text; they mark a file that is not what it claims.
   for (qsizetype i = 0; i < text.size(); ++i) {
     if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
@@ -269,14 +268,9 @@ class Parser {
                           type == uint32_t(RegType::MultiSz);
     if (ansi_ && textType) {
       // REGEDIT4 stores text bytes in the ANSI code page; we hold them as the registry's UTF-16.
-      QByteArray wide;
-      wide.reserve(bytes->size() * 2);
-      for (char b : *bytes) {
-        const char16_t u = fromCp1252(uint8_t(b));
-        wide.append(char(u & 0xFF));
-        wide.append(char(u >> 8));
-      }
-      value.data = wide;
+      QString text(bytes->size(), Qt::Uninitialized);
+      for (qsizetype i = 0; i < bytes->size(); ++i) text[i] = QChar(fromCp1252(uint8_t((*bytes)[i])));
+      value.data = EncodeUtf16Le(text);
     }
     return value;
   }

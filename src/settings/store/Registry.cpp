@@ -3,18 +3,14 @@
 #include <QtEndian>
 
 #include "settings/store/RegFileRegistry.h"
+#include "settings/store/Utf16Le.h"
 
 namespace lumora {
 
 RegValue RegValue::Text(const QString& text) {
   RegValue v;
   v.type = uint32_t(RegType::Sz);
-  v.data.reserve((text.size() + 1) * 2);
-  for (QChar c : text) {
-    const char16_t u = c.unicode();
-    v.data.append(char(u & 0xFF));
-    v.data.append(char(u >> 8));
-  }
+  v.data = EncodeUtf16Le(text);
   v.data.append(2, '\0');
   return v;
 }
@@ -31,14 +27,9 @@ std::optional<QString> RegValue::AsText() const {
   if (type != uint32_t(RegType::Sz) && type != uint32_t(RegType::ExpandSz)) return std::nullopt;
   // The text ends at its first zero character; a value written without one (or with
   // an odd trailing byte) still reads as the characters it has.
-  QString text;
-  const qsizetype units = data.size() / 2;
-  text.reserve(units);
-  for (qsizetype i = 0; i < units; ++i) {
-    const char16_t u = char16_t(uint8_t(data[2 * i]) | (uint8_t(data[2 * i + 1]) << 8));
-    if (u == 0) break;
-    text.append(QChar(u));
-  }
+  QString text = DecodeUtf16Le(data);
+  const qsizetype end = text.indexOf(QChar(u'\0'));
+  if (end >= 0) text.truncate(end);
   return text;
 }
 

@@ -37,11 +37,6 @@ using test::FakeDialogs;
 
 namespace {
 
-class RefusingScreensaver : public Screensaver {
- public:
-  bool setActive(bool) override { return false; }
-};
-
 // Every box the program can show, collected by making each part of it show
 // its messages.
 QStringList ProgramMessages(const QString& longPath) {
@@ -57,7 +52,8 @@ QStringList ProgramMessages(const QString& longPath) {
   QTemporaryDir dir;
   RegFileRegistry registry(dir.filePath(QStringLiteral("registry.reg")));
   RegistryOp store(registry, d);
-  RefusingScreensaver screensaver;
+  test::FakeScreensaver screensaver;
+  screensaver.works = false;
   SystemActions actions(d, store, screensaver, {});
   actions.ToggleScreensaver();
   actions.UninstallAndQuit();  // nothing stored: the removal fails too

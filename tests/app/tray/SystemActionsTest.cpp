@@ -3,24 +3,16 @@
 #include <QTemporaryDir>
 
 #include "FakeDialogs.h"
+#include "Fakes.h"
 #include "app/tray/SystemActions.h"
 #include "settings/store/RegFileRegistry.h"
 #include "settings/Defaults.h"
 
 using namespace lumora;
 using test::FakeDialogs;
+using test::FakeScreensaver;
 
 namespace {
-
-class FakeScreensaver : public Screensaver {
- public:
-  bool setActive(bool on) override {
-    calls.push_back(on);
-    return works;
-  }
-  std::vector<bool> calls;
-  bool works = true;
-};
 
 struct Rig {
   QTemporaryDir dir;

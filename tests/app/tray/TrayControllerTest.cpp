@@ -3,33 +3,14 @@
 #include <QStringList>
 #include <map>
 
+#include "Fakes.h"
 #include "QtPrinters.h"
 #include "app/tray/TrayController.h"
 
 using namespace lumora;
+using test::FakeHotkeys;
 
 namespace {
-
-class FakeHotkeys : public Hotkeys {
- public:
-  bool registerHotkey(uint32_t id, char key) override {
-    log << QStringLiteral("grab %1 %2").arg(id).arg(QLatin1Char(key));
-    for (const auto& [other, k] : held)
-      if (k == key) return false;  // one combination, one holder
-    if (taken.contains(QLatin1Char(key))) return false;
-    held[id] = key;
-    return true;
-  }
-  void unregisterHotkey(uint32_t id) override {
-    log << QStringLiteral("release %1").arg(id);
-    held.erase(id);
-  }
-  uint32_t identifier(const char* name) override { return QByteArray(name) == "LUMORA_1" ? 301 : 302; }
-
-  QStringList log;
-  std::map<uint32_t, char> held;
-  QString taken;  // keys another program holds
-};
 
 class FakeHost : public TrayHost {
  public:
