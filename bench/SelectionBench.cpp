@@ -39,20 +39,20 @@ struct Overlay {
   ScreenGrab grab{screen, dialogs, std::chrono::milliseconds(0)};
   MagnifierLogic magnifier{QSize(kWidth, kHeight)};
   SelectionOverlayLogic logic{grab, dialogs, magnifier};
-  Overlay() { logic.Open(tpOben, 14, ScreenRect{0, 0, kWidth, kHeight}); }
+  Overlay() { logic.open(tpOben, 14, ScreenRect{0, 0, kWidth, kHeight}); }
 };
 
 // Dragging a frame nearly as large as the screen: the costliest rubber band.
 void BM_PointerMoveDrawingFullScreenFrame(benchmark::State& state) {
   Overlay o;
-  o.logic.MouseDown(5, 5, true);
+  o.logic.mouseDown(5, 5, true);
   int i = 0;
   for (auto _ : state) {
-    o.logic.MouseMove(kWidth - 10 - (i & 7), kHeight - 10 - (i & 7), true);
-    benchmark::DoNotOptimize(o.logic.TakeDirty());
+    o.logic.mouseMove(kWidth - 10 - (i & 7), kHeight - 10 - (i & 7), true);
+    benchmark::DoNotOptimize(o.logic.takeDirty());
     ++i;
   }
-  o.logic.MouseUp();
+  o.logic.mouseUp();
 }
 BENCHMARK(BM_PointerMoveDrawingFullScreenFrame);
 
@@ -60,14 +60,14 @@ BENCHMARK(BM_PointerMoveDrawingFullScreenFrame);
 void BM_PointerMoveMovingPreset(benchmark::State& state) {
   Overlay o;
   o.logic.PlacePreset(1600, 1200);
-  o.logic.MouseDown(kWidth / 2, kHeight / 2, true);
+  o.logic.mouseDown(kWidth / 2, kHeight / 2, true);
   int i = 0;
   for (auto _ : state) {
-    o.logic.MouseMove(kWidth / 2 + (i & 15) - 8, kHeight / 2 + (i & 15) - 8, true);
-    benchmark::DoNotOptimize(o.logic.TakeDirty());
+    o.logic.mouseMove(kWidth / 2 + (i & 15) - 8, kHeight / 2 + (i & 15) - 8, true);
+    benchmark::DoNotOptimize(o.logic.takeDirty());
     ++i;
   }
-  o.logic.MouseUp();
+  o.logic.mouseUp();
 }
 BENCHMARK(BM_PointerMoveMovingPreset);
 
@@ -76,7 +76,7 @@ void BM_PointerMoveHover(benchmark::State& state) {
   Overlay o;
   int i = 0;
   for (auto _ : state) {
-    o.logic.MouseMove(1000 + (i & 63), 800, false);
+    o.logic.mouseMove(1000 + (i & 63), 800, false);
     ++i;
   }
 }
@@ -87,7 +87,7 @@ void BM_WholeFrameCopy(benchmark::State& state) {
   Overlay o;
   QImage target(kWidth, kHeight, QImage::Format_RGB32);
   for (auto _ : state) {
-    std::memcpy(target.bits(), o.logic.Surface().constBits(), size_t(o.logic.Surface().sizeInBytes()));
+    std::memcpy(target.bits(), o.logic.surface().constBits(), size_t(o.logic.surface().sizeInBytes()));
     benchmark::DoNotOptimize(target.bits());
   }
 }

@@ -46,7 +46,7 @@ bool FileNamePromptLogic::ContainsForbidden(const QString& text) {
   return false;
 }
 
-FileNamePromptLogic::Key FileNamePromptLogic::KeyPress(QChar c, QString& info) const {
+FileNamePromptLogic::Key FileNamePromptLogic::keyPress(QChar c, QString& info) const {
   if (c == QChar(13)) return Key::Accept;
   if (IsForbidden(c)) {
     info = QString(c) + QStringLiteral(" ist ein ungültiges Zeichen");
@@ -55,7 +55,7 @@ FileNamePromptLogic::Key FileNamePromptLogic::KeyPress(QChar c, QString& info) c
   return Key::Pass;
 }
 
-FileNamePromptLogic::Outcome FileNamePromptLogic::Accept(const QString& editText) {
+FileNamePromptLogic::Outcome FileNamePromptLogic::accept(const QString& editText) {
   result_ = editText;
   // Pasted text passes the key filter, so the whole name is checked again here.
   if (editText.isEmpty() || ContainsForbidden(editText)) {
@@ -67,6 +67,6 @@ FileNamePromptLogic::Outcome FileNamePromptLogic::Accept(const QString& editText
   return Outcome::Accepted;
 }
 
-void FileNamePromptLogic::Cancel() { dialogs_.info(CancelMessage()); }
+void FileNamePromptLogic::cancel() { dialogs_.info(CancelMessage()); }
 
 }  // namespace lumora

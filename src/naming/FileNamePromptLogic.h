@@ -26,15 +26,15 @@ class FileNamePromptLogic {
 
   enum class Key { Accept, Discard, Pass };
   // What a typed character does. On Discard, `info` is set to the line to show.
-  Key KeyPress(QChar c, QString& info) const;
+  Key keyPress(QChar c, QString& info) const;
 
   enum class Outcome { Accepted, StayOpen };
   // Accept with the edit's text: Accepted when the prompt may close; StayOpen after
   // a refused name or a declined overwrite (the edit should get the focus back).
-  Outcome Accept(const QString& editText);
+  Outcome accept(const QString& editText);
 
   // The cancel button: tells the user that no capture is made.
-  void Cancel();
+  void cancel();
 
   // The text the caption button puts into the edit.
   QString CaptionText() const { return s_.Beschriftung.Text; }

@@ -14,12 +14,12 @@ QString OverflowMessage() {
       "und der Zähler zurückgesetzt.");
 }
 
-QString FileNaming::NumberedName(int32_t number, bool blank) const {
+QString FileNaming::numberedName(int32_t number, bool blank) const {
   return s_.Datei.FileDir + s_.Datei.FileDescription + (blank ? QStringLiteral(" ") : QString()) +
          QStringLiteral("%1").arg(number, 5, 10, QLatin1Char('0')) + s_.Datei.FileSuffix;
 }
 
-QString FileNaming::FixedName() const {
+QString FileNaming::fixedName() const {
   return s_.Datei.FileDir + s_.Datei.FileDescription + s_.Datei.FileSuffix;
 }
 
@@ -30,11 +30,11 @@ bool FileNaming::Taken(const QString& path) {
 
 QString FileNaming::nextName() {
   int32_t& counter = s_.Datei.Counter;
-  if (counter < 0 || counter > kLastNumber) Overflow(true);
-  return NumberedName(counter++, blank_);
+  if (counter < 0 || counter > kLastNumber) overflow(true);
+  return numberedName(counter++, blank_);
 }
 
-void FileNaming::Overflow(bool quiet) {
+void FileNaming::overflow(bool quiet) {
   if (!quiet) dialogs_.error(OverflowMessage());
   s_.Datei.Counter = 0;
   s_.Datei.FileDescription += QLatin1Char('_');
@@ -44,13 +44,13 @@ void FileNaming::AdvanceFileName(bool blank, bool quiet) {
   blank_ = blank;
   int32_t& counter = s_.Datei.Counter;
   if (counter < 0 || counter > kLastNumber + 1) counter = 0;
-  if (counter == kLastNumber + 1) Overflow(quiet);
+  if (counter == kLastNumber + 1) overflow(quiet);
   if (counter > 0) --counter;  // the last proposal again, as long as it is free
   for (;;) {
     QString name;
     bool taken = false;
     do {
-      name = NumberedName(counter, blank);
+      name = numberedName(counter, blank);
       ++counter;
       // A folder or anything else under the name blocks it as a file would.
       taken = Taken(name);
@@ -59,7 +59,7 @@ void FileNaming::AdvanceFileName(bool blank, bool quiet) {
     // than propose a file that exists, so a numbered capture never overwrites one.
     // Each round makes the prefix longer, so the names eventually become free.
     if (taken) {
-      Overflow(quiet);
+      overflow(quiet);
       continue;
     }
     s_.Datei.NextFile = name;
@@ -70,7 +70,7 @@ void FileNaming::AdvanceFileName(bool blank, bool quiet) {
 bool FileNaming::ResolveTarget(bool timerRunning, NamePrompt* prompt, bool* numbered) {
   if (numbered) *numbered = false;
   if (s_.Datei.SameFile) {
-    s_.Datei.NextFile = FixedName();
+    s_.Datei.NextFile = fixedName();
     return true;
   }
   if (s_.Datei.Eingabeaufforderung && !s_.Datei.Clipboard && !timerRunning && prompt) {
@@ -87,7 +87,7 @@ bool FileNaming::IsChoosablePath(const QString& chosenPath) {
   return !chosen.fileName().isEmpty() && !chosen.isDir() && QFileInfo(chosen.absolutePath()).isDir();
 }
 
-bool FileNaming::ApplyChosenPath(const QString& chosenPath, bool blank, bool quiet) {
+bool FileNaming::applyChosenPath(const QString& chosenPath, bool blank, bool quiet) {
   if (!IsChoosablePath(chosenPath)) return false;
   const QFileInfo chosen(chosenPath);
   // The folder keeps exactly one trailing '/', also for the root folder, so that
@@ -101,8 +101,8 @@ bool FileNaming::ApplyChosenPath(const QString& chosenPath, bool blank, bool qui
   return true;
 }
 
-void FileNaming::FolderDialogClosed(const QString* chosenPath, bool blank, bool quiet) {
-  if (chosenPath) ApplyChosenPath(*chosenPath, blank, quiet);
+void FileNaming::folderDialogClosed(const QString* chosenPath, bool blank, bool quiet) {
+  if (chosenPath) applyChosenPath(*chosenPath, blank, quiet);
   s_.Datei.Clipboard = false;
 }
 

@@ -29,9 +29,9 @@ class FileNaming : public NameSource {
   static constexpr int32_t kLastNumber = 99998;
 
   // FileDir + FileDescription + optional blank + five digits + FileSuffix.
-  QString NumberedName(int32_t number, bool blank) const;
+  QString numberedName(int32_t number, bool blank) const;
   // FileDir + FileDescription + FileSuffix, for same-file mode.
-  QString FixedName() const;
+  QString fixedName() const;
 
   // Whether anything (a file, a folder, a link) has this name.
   static bool Taken(const QString& path);
@@ -52,14 +52,14 @@ class FileNaming : public NameSource {
   // Takes folder and prefix from a path chosen in the folder dialog and restarts
   // the numbering there. False, with nothing changed, when the path names no file
   // in an existing folder.
-  bool ApplyChosenPath(const QString& chosenPath, bool blank, bool quiet);
+  bool applyChosenPath(const QString& chosenPath, bool blank, bool quiet);
   static bool IsChoosablePath(const QString& chosenPath);
   // The end of the folder dialog: the chosen path, or none when it was cancelled.
   // Either way captures go to files again afterwards.
-  void FolderDialogClosed(const QString* chosenPath, bool blank, bool quiet);
+  void folderDialogClosed(const QString* chosenPath, bool blank, bool quiet);
 
  private:
-  void Overflow(bool quiet);
+  void overflow(bool quiet);
 
   Settings& s_;
   Dialogs& dialogs_;

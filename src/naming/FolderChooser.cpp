@@ -19,13 +19,13 @@ bool ChooseFolderAndPrefix(QWidget* parent, const Settings& settings, FileNaming
 
   for (;;) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-      naming.FolderDialogClosed(nullptr, blank, quiet);
+      naming.folderDialogClosed(nullptr, blank, quiet);
       return false;
     }
     const QString chosen = dialog.selectedFiles().constFirst();
     // The folder of the typed name has to exist; otherwise the dialog stays.
     if (FileNaming::IsChoosablePath(chosen)) {
-      naming.FolderDialogClosed(&chosen, blank, quiet);
+      naming.folderDialogClosed(&chosen, blank, quiet);
       return true;
     }
   }

@@ -88,7 +88,7 @@ bool TfrmEingabe::edFileNameKeyPress(const QKeyEvent& event) {
   // A key whose text holds a forbidden character never reaches the edit.
   for (QChar c : event.text()) {
     QString info;
-    if (logic_.KeyPress(c, info) == FileNamePromptLogic::Key::Discard) {
+    if (logic_.keyPress(c, info) == FileNamePromptLogic::Key::Discard) {
       lblInfotext_->setText(info);
       return true;
     }
@@ -111,7 +111,7 @@ void TfrmEingabe::btnTextClick() {
 }
 
 void TfrmEingabe::btnOkClick() {
-  if (logic_.Accept(edFileName_->text()) == FileNamePromptLogic::Outcome::Accepted) {
+  if (logic_.accept(edFileName_->text()) == FileNamePromptLogic::Outcome::Accepted) {
     done(QDialog::Accepted);
     return;
   }
@@ -119,7 +119,7 @@ void TfrmEingabe::btnOkClick() {
 }
 
 void TfrmEingabe::btnAbbruchClick() {
-  logic_.Cancel();
+  logic_.cancel();
   done(QDialog::Rejected);
 }
 

@@ -11,7 +11,7 @@ namespace lumora {
 SelectionOverlayLogic::SelectionOverlayLogic(ScreenGrab& grab, Dialogs& dialogs, MagnifierLogic& magnifier)
     : grab_(grab), dialogs_(dialogs), magnifier_(magnifier) {}
 
-bool SelectionOverlayLogic::Open(uint8_t captionPosition, uint8_t captionSize, const ScreenRect& current) {
+bool SelectionOverlayLogic::open(uint8_t captionPosition, uint8_t captionSize, const ScreenRect& current) {
   PreviousSelection = current;
   OverlayCaptionPosition = captionPosition;
   OverlayCaptionSize = captionSize;
@@ -29,7 +29,7 @@ bool SelectionOverlayLogic::Open(uint8_t captionPosition, uint8_t captionSize, c
   return true;
 }
 
-ScreenRect SelectionOverlayLogic::Finish(Outcome outcome) {
+ScreenRect SelectionOverlayLogic::finish(Outcome outcome) {
   // A run ended by a key while the button is still held never sees the release
   // (the window is gone); a drag left over would make the next run's rubber
   // band follow the pointer with no button down.
@@ -51,7 +51,7 @@ ScreenRect SelectionOverlayLogic::Finish(Outcome outcome) {
   return screen_;
 }
 
-std::vector<QRect> SelectionOverlayLogic::TakeDirty() {
+std::vector<QRect> SelectionOverlayLogic::takeDirty() {
   std::vector<QRect> out;
   out.swap(dirty_);
   return out;
@@ -99,7 +99,7 @@ bool SelectionOverlayLogic::HitTestSelection(int32_t x, int32_t y) {
   return inside;
 }
 
-void SelectionOverlayLogic::MouseDown(int32_t x, int32_t y, bool leftOnly) {
+void SelectionOverlayLogic::mouseDown(int32_t x, int32_t y, bool leftOnly) {
   const bool inside = HitTestSelection(x, y);
   if (DragMode == None && leftOnly) DragMode = inside ? Moving : Drawing;
   if (leftOnly && !HitTestSelection(x, y)) {
@@ -140,7 +140,7 @@ void SelectionOverlayLogic::applyMagnet() {
   }
 }
 
-void SelectionOverlayLogic::MouseMove(int32_t x, int32_t y, bool leftOnly) {
+void SelectionOverlayLogic::mouseMove(int32_t x, int32_t y, bool leftOnly) {
   magnifier_.ShowMousePos(x, y);
   magnifier_.ShowSelectionSize(std::abs(EndX - StartX), std::abs(EndY - StartY));
   HitTestSelection(x, y);

@@ -17,8 +17,8 @@ class ScreenGrab;
 
 // The selection overlay without its window: the frozen picture with the rubber
 // band inverted into it, the corners and drag state, the menu commands and the
-// outcome of a run. The window forwards mouse events here, paints `Surface()`
-// where `TakeDirty()` says, and sets the cursor this class asks for.
+// outcome of a run. The window forwards mouse events here, paints `surface()`
+// where `takeDirty()` says, and sets the cursor this class asks for.
 class SelectionOverlayLogic {
  public:
   enum DragModeKind : uint8_t { None = 0, Drawing = 1, Moving = 2 };
@@ -35,15 +35,15 @@ class SelectionOverlayLogic {
   // Starts a run: remembers the caller's rectangle and caption, clears the
   // corners and freezes the whole screen. False when the grab failed (its error
   // box has been shown); the run then does not take place.
-  bool Open(uint8_t captionPosition, uint8_t captionSize, const ScreenRect& current);
+  bool open(uint8_t captionPosition, uint8_t captionSize, const ScreenRect& current);
   // Ends the run with `outcome` and gives the rectangle to keep.
-  ScreenRect Finish(Outcome outcome);
+  ScreenRect finish(Outcome outcome);
 
   // `leftOnly`: exactly the left button is held, no other button, no Shift,
   // Ctrl or Alt.
-  void MouseDown(int32_t x, int32_t y, bool leftOnly);
-  void MouseMove(int32_t x, int32_t y, bool leftOnly);
-  void MouseUp() { DragMode = None; }
+  void mouseDown(int32_t x, int32_t y, bool leftOnly);
+  void mouseMove(int32_t x, int32_t y, bool leftOnly);
+  void mouseUp() { DragMode = None; }
 
   bool HitTestSelection(int32_t x, int32_t y);
   void ClearSelection();
@@ -51,12 +51,12 @@ class SelectionOverlayLogic {
   void DrawLastSelection();
 
   // The frozen picture with everything drawn on it.
-  const QImage& Surface() const { return surface_; }
-  QSize ScreenSize() const { return QSize(screen_.Right, screen_.Bottom); }
-  ScreenRect ScreenRectangle() const { return screen_; }
+  const QImage& surface() const { return surface_; }
+  QSize screenSize() const { return QSize(screen_.Right, screen_.Bottom); }
+  ScreenRect screenRectangle() const { return screen_; }
   Cursor cursor() const { return cursor_; }
   // The parts of the surface changed since the last call.
-  std::vector<QRect> TakeDirty();
+  std::vector<QRect> takeDirty();
 
   int32_t StartX = 0, StartY = 0, EndX = 0, EndY = 0;
   uint8_t DragMode = None;  // set by a press, ended by a release or the end of a run

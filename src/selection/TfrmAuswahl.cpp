@@ -104,26 +104,26 @@ void TfrmAuswahl::attachMagnifier(TfrmAuswahlInfo& magnifier) {
 }
 
 ScreenRect TfrmAuswahl::SelectRegion(uint8_t captionPosition, uint8_t captionSize, const ScreenRect& current) {
-  if (!logic_ || !logic_->Open(captionPosition, captionSize, current)) return current;
+  if (!logic_ || !logic_->open(captionPosition, captionSize, current)) return current;
   if (placement_ == Placement::FullScreen)
     placeFullScreen();
   else
     placeOnPrimaryScreen();
-  magnifier_->setScreenSize(logic_->ScreenSize());
+  magnifier_->setScreenSize(logic_->screenSize());
   shownCursor_ = SelectionOverlayLogic::Cursor::Arrow;
   setCursor(Qt::ArrowCursor);
   outcome_ = Outcome::Other;
   update();
   exec();
   magnifier_->hide();
-  return logic_->Finish(outcome_);
+  return logic_->finish(outcome_);
 }
 
 // The overlay covers the primary monitor and shows the frozen picture one screen
 // pixel per device pixel, however Qt scales its windows: the picture and every
 // coordinate of the selection are device pixels, the window's geometry is Qt's.
 void TfrmAuswahl::placeOnPrimaryScreen() {
-  const QSize pixels = logic_->ScreenSize();
+  const QSize pixels = logic_->screenSize();
   QScreen* screen = QGuiApplication::primaryScreen();
   const qreal dpr = screen ? screen->devicePixelRatio() : 1.0;
   const QPoint origin = screen ? screen->geometry().topLeft() : QPoint();
@@ -177,7 +177,7 @@ void TfrmAuswahl::showEvent(QShowEvent* event) {
 
 void TfrmAuswahl::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  const QImage* surface = logic_ ? &logic_->Surface() : nullptr;
+  const QImage* surface = logic_ ? &logic_->surface() : nullptr;
   const qreal dpr = devicePixelRatioF();
   for (const QRect& r : event->region()) {
     if (surface && !surface->isNull())
@@ -189,7 +189,7 @@ void TfrmAuswahl::paintEvent(QPaintEvent* event) {
 
 void TfrmAuswahl::sync() {
   if (!logic_) return;
-  for (const QRect& r : logic_->TakeDirty()) update(toLogical(r));
+  for (const QRect& r : logic_->takeDirty()) update(toLogical(r));
   if (logic_->cursor() != shownCursor_) {
     shownCursor_ = logic_->cursor();
     setCursor(shape(shownCursor_));
@@ -199,19 +199,19 @@ void TfrmAuswahl::sync() {
 void TfrmAuswahl::mousePressEvent(QMouseEvent* event) {
   if (!logic_) return;
   const QPoint p = toPixels(event->position());
-  logic_->MouseDown(p.x(), p.y(), leftOnly(*event));
+  logic_->mouseDown(p.x(), p.y(), leftOnly(*event));
   sync();
 }
 
 void TfrmAuswahl::mouseMoveEvent(QMouseEvent* event) {
   if (!logic_) return;
   const QPoint p = toPixels(event->position());
-  logic_->MouseMove(p.x(), p.y(), leftOnly(*event));
+  logic_->mouseMove(p.x(), p.y(), leftOnly(*event));
   sync();
 }
 
 void TfrmAuswahl::mouseReleaseEvent(QMouseEvent*) {
-  if (logic_) logic_->MouseUp();
+  if (logic_) logic_->mouseUp();
 }
 
 void TfrmAuswahl::contextMenuEvent(QContextMenuEvent* event) { pmAuswahl_->popup(event->globalPos()); }

@@ -34,7 +34,7 @@ class Reader {
       out.clear();
       return true;
     }
-    const std::optional<QString> t = v->AsText();
+    const std::optional<QString> t = v->asText();
     if (!t) return false;
     out = *t;
     return true;
@@ -42,7 +42,7 @@ class Reader {
 
   bool number(const char* name, int32_t& out) const {
     const std::optional<RegValue> v = key_.Value(QLatin1String(name));
-    const std::optional<int32_t> n = v ? v->AsNumber() : std::nullopt;
+    const std::optional<int32_t> n = v ? v->asNumber() : std::nullopt;
     if (!n) return false;
     out = *n;
     return true;

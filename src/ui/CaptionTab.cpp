@@ -142,21 +142,21 @@ CaptionTab::CaptionTab(OptionsContext& context, OptionsWindow& window, QWidget* 
   layout->addWidget(previewBox);
 
   // Connected last: the window is still being built while the page is.
-  connect(cbTextSize_, &QComboBox::currentIndexChanged, this, [this](int i) { logic_.SetFontSizeIndex(i); });
+  connect(cbTextSize_, &QComboBox::currentIndexChanged, this, [this](int i) { logic_.setFontSizeIndex(i); });
   connect(cbTextColor_, &QComboBox::currentIndexChanged, this, [this](int i) {
-    logic_.SetTextColorIndex(i);
+    logic_.setTextColorIndex(i);
     UpdateTextPreview();
   });
   connect(cbBackColor_, &QComboBox::currentIndexChanged, this, [this](int i) {
-    logic_.SetBackColorIndex(i);
+    logic_.setBackColorIndex(i);
     UpdateTextPreview();
   });
   connect(cbTransparenz_, &QCheckBox::toggled, this, [this](bool on) {
-    logic_.SetTransparent(on);
+    logic_.setTransparent(on);
     UpdateTextPreview();
   });
-  connect(cbZeit_, &QCheckBox::toggled, this, [this](bool on) { logic_.SetZeiteinblenden(on); });
-  connect(edTextString_, &QLineEdit::textChanged, this, [this](const QString& text) { logic_.SetText(text); });
+  connect(cbZeit_, &QCheckBox::toggled, this, [this](bool on) { logic_.setZeiteinblenden(on); });
+  connect(edTextString_, &QLineEdit::textChanged, this, [this](const QString& text) { logic_.setText(text); });
 
   UpdatePositionPreview();
   UpdateTextPreview();
@@ -173,7 +173,7 @@ QLabel* CaptionTab::previewLabel(const char* name, QSize size, const QString& hi
 void CaptionTab::loadFromSettings() {
   // The handlers would only write back what they are given; the previews are
   // refreshed once at the end instead.
-  const CaptionControls c = logic_.LoadControls();
+  const CaptionControls c = logic_.loadControls();
   const QSignalBlocker b1(cbTextSize_), b2(cbTextColor_), b3(cbBackColor_), b4(cbTransparenz_), b5(cbZeit_),
       b6(edTextString_);
   SetPositionButtons(c.position);
@@ -202,7 +202,7 @@ void CaptionTab::SetPositionButtons(uint8_t position) {
 }
 
 void CaptionTab::btnPositionClick() {
-  logic_.SetPosition(
+  logic_.setPosition(
       CaptionTabLogic::PositionFromButtons(btnOben_->isChecked(), btnMitte_->isChecked(), btnUnten_->isChecked()));
   UpdatePositionPreview();
   window_.SetStatusPosition();
@@ -215,7 +215,7 @@ void CaptionTab::UpdatePositionPreview() {
 }
 
 void CaptionTab::UpdateTextPreview() {
-  lblTextPreview_->setPixmap(QPixmap::fromImage(logic_.TextPreview(textBack_)));
+  lblTextPreview_->setPixmap(QPixmap::fromImage(logic_.textPreview(textBack_)));
 }
 
 }  // namespace lumora

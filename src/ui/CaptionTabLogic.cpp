@@ -19,31 +19,31 @@ uint8_t CaptionTabLogic::PositionFromButtons(bool oben, bool mitte, bool unten) 
   return tpKeine;
 }
 
-void CaptionTabLogic::SetPosition(uint8_t position) { s_.Beschriftung.Position = position; }
+void CaptionTabLogic::setPosition(uint8_t position) { s_.Beschriftung.Position = position; }
 
-void CaptionTabLogic::SetFontSizeIndex(int index) {
+void CaptionTabLogic::setFontSizeIndex(int index) {
   // A list that lost its selection (-1) has nothing to say about the size.
   if (index < 0 || index >= kFontSizeCount) return;
   s_.Beschriftung.FontSize = uint8_t(index * 2 + 8);
 }
 
-void CaptionTabLogic::SetTextColorIndex(int index) {
+void CaptionTabLogic::setTextColorIndex(int index) {
   if (index < 0) return;
   s_.Beschriftung.TextColor = ColorFromIndex(uint8_t(std::min(index, 255)), dialogs_);
 }
 
-void CaptionTabLogic::SetBackColorIndex(int index) {
+void CaptionTabLogic::setBackColorIndex(int index) {
   if (index < 0) return;
   s_.Beschriftung.BackColor = ColorFromIndex(uint8_t(std::min(index, 255)), dialogs_);
 }
 
-void CaptionTabLogic::SetTransparent(bool on) { s_.Beschriftung.Transparent = on; }
+void CaptionTabLogic::setTransparent(bool on) { s_.Beschriftung.Transparent = on; }
 
-void CaptionTabLogic::SetZeiteinblenden(bool on) { s_.Beschriftung.Zeiteinblenden = on; }
+void CaptionTabLogic::setZeiteinblenden(bool on) { s_.Beschriftung.Zeiteinblenden = on; }
 
-void CaptionTabLogic::SetText(const QString& text) { s_.Beschriftung.Text = text; }
+void CaptionTabLogic::setText(const QString& text) { s_.Beschriftung.Text = text; }
 
-CaptionControls CaptionTabLogic::LoadControls() {
+CaptionControls CaptionTabLogic::loadControls() {
   tBeschriftung& b = s_.Beschriftung;
   CaptionControls c;
   c.position = b.Position;
@@ -82,7 +82,7 @@ QImage CaptionTabLogic::PositionPreview(const QImage& background, uint8_t positi
   return picture;
 }
 
-QImage CaptionTabLogic::TextPreview(const QImage& background) const {
+QImage CaptionTabLogic::textPreview(const QImage& background) const {
   QImage picture = background.isNull() ? QImage(kTextWidth, kTextHeight, QImage::Format_RGB32) : background;
   if (background.isNull()) picture.fill(Qt::white);
   picture.convertTo(QImage::Format_RGB32);

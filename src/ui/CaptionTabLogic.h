@@ -39,18 +39,18 @@ class CaptionTabLogic {
 
   // btnPositionClick: the first pressed of Oben, Mitte, Unten, else Keine.
   static uint8_t PositionFromButtons(bool oben, bool mitte, bool unten);
-  void SetPosition(uint8_t position);
-  void SetFontSizeIndex(int index);
-  void SetTextColorIndex(int index);
-  void SetBackColorIndex(int index);
-  void SetTransparent(bool on);
-  void SetZeiteinblenden(bool on);
-  void SetText(const QString& text);
+  void setPosition(uint8_t position);
+  void setFontSizeIndex(int index);
+  void setTextColorIndex(int index);
+  void setBackColorIndex(int index);
+  void setTransparent(bool on);
+  void setZeiteinblenden(bool on);
+  void setText(const QString& text);
 
   // The control states for the settings. A stored colour or font size outside
   // the lists is reported and the substitute the list shows becomes the setting,
   // so that captures use what the window shows.
-  CaptionControls LoadControls();
+  CaptionControls loadControls();
 
   // The red band of the position preview for `position`; empty for "keine".
   static QRect PositionBand(uint8_t position);
@@ -58,7 +58,7 @@ class CaptionTabLogic {
   static QImage PositionPreview(const QImage& background, uint8_t position);
   // `background` (imgTextPreBack) under the caption's background colour, unless
   // transparent, and "Textfarbe" in the caption's text colour.
-  QImage TextPreview(const QImage& background) const;
+  QImage textPreview(const QImage& background) const;
 
  private:
   Settings& s_;

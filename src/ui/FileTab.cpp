@@ -132,7 +132,7 @@ FileTab::FileTab(OptionsContext& context, OptionsWindow& window, QWidget* parent
     window_.ShowNextFile();
   });
   connect(btnZiel_, &QPushButton::clicked, this, [this] { btnSpeichernUnterClick(); });
-  connect(btnOpenInExp_, &QPushButton::clicked, this, [this] { window_.OpenTargetFolder(); });
+  connect(btnOpenInExp_, &QPushButton::clicked, this, [this] { window_.openTargetFolder(); });
 }
 
 void FileTab::loadFromSettings() {

@@ -21,7 +21,7 @@ int IntervalTimer::FieldValue(const QString& text, int max) {
   return int(value);
 }
 
-void IntervalTimer::SetEnabled(bool pressed, uint32_t total) {
+void IntervalTimer::setEnabled(bool pressed, uint32_t total) {
   enabled_ = pressed;
   if (enabled_) StartCountdown(total);
 }
@@ -31,7 +31,7 @@ void IntervalTimer::StartCountdown(uint32_t total) {
   total_ = total;
 }
 
-IntervalTimer::TickOutcome IntervalTimer::Tick(bool loop, uint32_t total) {
+IntervalTimer::TickOutcome IntervalTimer::tick(bool loop, uint32_t total) {
   if (!enabled_ || capturing_) return TickOutcome::Ignored;
   if (remaining_ > 0) {
     --remaining_;
@@ -52,11 +52,11 @@ IntervalTimer::TickOutcome IntervalTimer::Tick(bool loop, uint32_t total) {
   return TickOutcome::Stopped;
 }
 
-QString IntervalTimer::PanelText() const {
+QString IntervalTimer::panelText() const {
   return enabled_ ? DurationText(remaining_) : QStringLiteral("Deaktiviert");
 }
 
-int IntervalTimer::GaugePercent() const {
+int IntervalTimer::gaugePercent() const {
   if (total_ == 0) return 0;  // an empty gauge has nothing to fill
   if (!enabled_) return 100;
   return int(uint64_t(remaining_) * 100u / total_);

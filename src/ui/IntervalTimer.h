@@ -30,7 +30,7 @@ class IntervalTimer {
   uint32_t total() const { return total_; }
 
   // The start/stop button was toggled: `pressed` is its new state.
-  void SetEnabled(bool pressed, uint32_t total);
+  void setEnabled(bool pressed, uint32_t total);
   // A new countdown from the fields' duration.
   void StartCountdown(uint32_t total);
 
@@ -40,12 +40,12 @@ class IntervalTimer {
   // its boxes) is ignored. A capture that is due but cannot run yet is Waiting:
   // the countdown stays at zero and the next tick tries again, so the picture is
   // taken late rather than never.
-  TickOutcome Tick(bool loop, uint32_t total);
+  TickOutcome tick(bool loop, uint32_t total);
 
   // Status-bar panel 3: the remaining time while running, else "Deaktiviert".
-  QString PanelText() const;
+  QString panelText() const;
   // The gauge's remaining share in whole percent (truncated); full when stopped.
-  int GaugePercent() const;
+  int gaugePercent() const;
 
  private:
   std::function<bool()> capture_;

@@ -32,9 +32,9 @@ class OptionsWindow {
   // Status-bar panel 1, from Position.
   virtual void SetStatusPosition() = 0;
   // Status-bar panel 3.
-  virtual void SetStatusTimer(const QString& text) = 0;
+  virtual void setStatusTimer(const QString& text) = 0;
   virtual void SelectRegionCommand() = 0;
-  virtual void OpenTargetFolder() = 0;
+  virtual void openTargetFolder() = 0;
   virtual bool timerRunning() const = 0;
   // The interval timer started or stopped: every page locks or frees its controls.
   virtual void LockForTimer() = 0;
@@ -42,13 +42,13 @@ class OptionsWindow {
   virtual bool MakeScreenshot() = 0;
   // The interval timer's capture; false when it cannot run yet because another
   // capture, the selection or a dialog is open.
-  virtual bool TimerCapture() {
+  virtual bool timerCapture() {
     MakeScreenshot();
     return true;
   }
   // The selection button: the region selection command, through the same
   // one-at-a-time guard as the hotkey and the tray menu.
-  virtual void SelectRegionButton() { SelectRegionCommand(); }
+  virtual void selectRegionButton() { SelectRegionCommand(); }
 };
 
 }  // namespace lumora

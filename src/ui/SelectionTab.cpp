@@ -105,7 +105,7 @@ SelectionTab::SelectionTab(OptionsContext& context, OptionsWindow& window, QWidg
   layout->addStretch(1);
 
   // Connected last: the window is still being built while the page is.
-  connect(btnAuswahl_, &QPushButton::clicked, this, [this] { window_.SelectRegionButton(); });
+  connect(btnAuswahl_, &QPushButton::clicked, this, [this] { window_.selectRegionButton(); });
   connect(cbUseAuswahl_, &QCheckBox::toggled, this, [this](bool ticked) { cbUseAuswahlClick(ticked); });
 }
 
@@ -131,7 +131,7 @@ void SelectionTab::lockForTimer(bool running) {
 }
 
 void SelectionTab::cbUseAuswahlClick(bool ticked) {
-  const QSize size = logic_.SetUseAuswahl(ticked, screenSize());
+  const QSize size = logic_.setUseAuswahl(ticked, screenSize());
   window_.SetStatusSize(size.width(), size.height());
 }
 

@@ -20,7 +20,7 @@ int RoundHalfEven(double value) {
   return int(std::nearbyint(std::clamp(value, -kFarOutside, kFarOutside)));
 }
 
-QSize SelectionTabLogic::SetUseAuswahl(bool ticked, QSize screen) {
+QSize SelectionTabLogic::setUseAuswahl(bool ticked, QSize screen) {
   s_.Auswahl.Aktiv = ticked;
   if (!ticked) return screen;
   const SelectionInfoTexts info = ShowSelectionInfo();

@@ -46,7 +46,7 @@ class SelectionTabLogic {
 
   // cbUseAuswahl: sets Aktiv and returns the size for the status bar, the
   // selection's when ticked, else the screen's.
-  QSize SetUseAuswahl(bool ticked, QSize screen);
+  QSize setUseAuswahl(bool ticked, QSize screen);
   // ShowSelectionInfo: the labels' texts and the size for the status bar. Width
   // and height are computed wide, so no stored rectangle can overflow them.
   SelectionInfoTexts ShowSelectionInfo() const;

@@ -173,7 +173,7 @@ void TfrmMain::SetStatusSize(int64_t width, int64_t height) { panels_[0]->setTex
 
 void TfrmMain::SetStatusPosition() { panels_[1]->setText(StatusPositionText(ctx_.settings.Beschriftung.Position)); }
 
-void TfrmMain::SetStatusTimer(const QString& text) { panels_[3]->setText(text); }
+void TfrmMain::setStatusTimer(const QString& text) { panels_[3]->setText(text); }
 
 QString TfrmMain::panelText(int panel) const { return panels_[size_t(panel)]->text(); }
 
@@ -195,7 +195,7 @@ void TfrmMain::SelectRegionCommand() {
   selectionTab_->selectionDone(selector->Thumbnail());
 }
 
-void TfrmMain::OpenTargetFolder() {
+void TfrmMain::openTargetFolder() {
   if (commands_.openTargetFolder) commands_.openTargetFolder();
 }
 
@@ -209,13 +209,13 @@ void TfrmMain::LockForTimer() {
 
 bool TfrmMain::MakeScreenshot() { return commands_.makeScreenshot ? commands_.makeScreenshot() : true; }
 
-bool TfrmMain::TimerCapture() {
+bool TfrmMain::timerCapture() {
   if (commands_.timerCapture) return commands_.timerCapture();
   MakeScreenshot();
   return true;
 }
 
-void TfrmMain::SelectRegionButton() {
+void TfrmMain::selectRegionButton() {
   if (commands_.requestSelectRegion)
     commands_.requestSelectRegion();
   else

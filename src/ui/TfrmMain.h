@@ -56,14 +56,14 @@ class TfrmMain : public QWidget, public OptionsWindow, public CaptureView {
   void ShowNextFile() override;
   void SetStatusSize(int64_t width, int64_t height) override;
   void SetStatusPosition() override;
-  void SetStatusTimer(const QString& text) override;
+  void setStatusTimer(const QString& text) override;
   void SelectRegionCommand() override;
-  void OpenTargetFolder() override;
+  void openTargetFolder() override;
   bool timerRunning() const override;
   void LockForTimer() override;
   bool MakeScreenshot() override;
-  bool TimerCapture() override;
-  void SelectRegionButton() override;
+  bool timerCapture() override;
+  void selectRegionButton() override;
 
   // CaptureView
   bool isShowing() const override { return isVisible(); }

@@ -58,7 +58,7 @@ void TimerGauge::paintEvent(QPaintEvent*) {
 }
 
 TimerTab::TimerTab(OptionsContext& context, OptionsWindow& window, QWidget* parent)
-    : OptionsPage(context, window, parent), logic_([this] { return window_.TimerCapture(); }) {
+    : OptionsPage(context, window, parent), logic_([this] { return window_.timerCapture(); }) {
   // The fields keep the wider bounds a stored value may have (0-99, 0-60) and
   // hold the user to the runtime bounds.
   seHour_ = new TimerSpin(99, IntervalTimer::kMaxHour, this);
@@ -187,7 +187,7 @@ void TimerTab::initWindowState() {
   // Stopped, also after a reset that found the timer running: the button comes
   // up and the locked controls are freed.
   Timer.stop();
-  logic_.SetEnabled(false, 0);
+  logic_.setEnabled(false, 0);
   btnTimerOnOff_->setChecked(false);
   btnTimerOnOff_->setText(QStringLiteral("Timer starten"));
   window_.LockForTimer();
@@ -204,12 +204,12 @@ void TimerTab::lockForTimer(bool running) {
 }
 
 void TimerTab::ShowTimerState() {
-  window_.SetStatusTimer(logic_.PanelText());
-  pbTimer_->setPercent(logic_.GaugePercent());
+  window_.setStatusTimer(logic_.panelText());
+  pbTimer_->setPercent(logic_.gaugePercent());
 }
 
 void TimerTab::btnTimerOnOffClick() {
-  logic_.SetEnabled(btnTimerOnOff_->isChecked(), fieldsTotal());
+  logic_.setEnabled(btnTimerOnOff_->isChecked(), fieldsTotal());
   window_.LockForTimer();
   if (logic_.enabled()) {
     Timer.start();
@@ -222,7 +222,7 @@ void TimerTab::btnTimerOnOffClick() {
 }
 
 void TimerTab::TimerTimer() {
-  const IntervalTimer::TickOutcome outcome = logic_.Tick(cbLoopTimer_->isChecked(), fieldsTotal());
+  const IntervalTimer::TickOutcome outcome = logic_.tick(cbLoopTimer_->isChecked(), fieldsTotal());
   // A capture that is due but must wait for a dialog or another capture is tried
   // again soon, so that it follows as soon as the way is free.
   const int interval = outcome == IntervalTimer::TickOutcome::Waiting ? kRetryMs : period_;

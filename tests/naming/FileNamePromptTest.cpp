@@ -35,16 +35,16 @@ TEST_F(PromptTest, KeysAreFilteredOneByOne) {
   FileNamePromptLogic logic(s_, dialogs_);
   for (QChar c : QStringLiteral("\"*/:<>?\\|")) {
     QString info;
-    EXPECT_EQ(logic.KeyPress(c, info), FileNamePromptLogic::Key::Discard) << QString(c).toStdString();
+    EXPECT_EQ(logic.keyPress(c, info), FileNamePromptLogic::Key::Discard) << QString(c).toStdString();
     EXPECT_EQ(info, QString(c) + QStringLiteral(" ist ein ungültiges Zeichen"));
   }
   for (QChar c : QStringLiteral("a.ä _-\x1b\x16")) {
     QString info;
-    EXPECT_EQ(logic.KeyPress(c, info), FileNamePromptLogic::Key::Pass);
+    EXPECT_EQ(logic.keyPress(c, info), FileNamePromptLogic::Key::Pass);
     EXPECT_TRUE(info.isEmpty());
   }
   QString info;
-  EXPECT_EQ(logic.KeyPress(QChar(13), info), FileNamePromptLogic::Key::Accept);
+  EXPECT_EQ(logic.keyPress(QChar(13), info), FileNamePromptLogic::Key::Accept);
 }
 
 struct AcceptCase {
@@ -80,7 +80,7 @@ TEST_F(PromptTest, AcceptChecksTheNameAndAsksBeforeOverwriting) {
       ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
     FileNamePromptLogic logic(s_, dialogs);
-    EXPECT_EQ(logic.Accept(typed), c.outcome);
+    EXPECT_EQ(logic.accept(typed), c.outcome);
     const QString result = QString::fromUtf8(c.result);
     EXPECT_EQ(logic.PromptResult(), result.startsWith('!') ? result.mid(1) : path(result));
     if (c.box == K::Warning) {

@@ -188,7 +188,7 @@ TEST_F(FileNamingTest, ChoosingAPathSetsFolderAndPrefixAndRestartsTheNumbers) {
   s_.Datei.Counter = 40;
   s_.Datei.Clipboard = true;
   const QString chosen = path("Bilder/Bericht");
-  naming_.FolderDialogClosed(&chosen, true, false);
+  naming_.folderDialogClosed(&chosen, true, false);
   EXPECT_EQ(s_.Datei.FileDir, path("Bilder/"));
   EXPECT_EQ(s_.Datei.FileDescription, QStringLiteral("Bericht"));
   EXPECT_EQ(s_.Datei.NextFile, path("Bilder/Bericht 00001.bmp"));
@@ -196,7 +196,7 @@ TEST_F(FileNamingTest, ChoosingAPathSetsFolderAndPrefixAndRestartsTheNumbers) {
 }
 
 TEST_F(FileNamingTest, ChoosingANameInTheRootFolderKeepsPlainPaths) {
-  ASSERT_TRUE(naming_.ApplyChosenPath(QStringLiteral("/Lumora-probe-prefix"), false, false));
+  ASSERT_TRUE(naming_.applyChosenPath(QStringLiteral("/Lumora-probe-prefix"), false, false));
   EXPECT_EQ(s_.Datei.FileDir, QStringLiteral("/"));
   EXPECT_EQ(s_.Datei.NextFile, QStringLiteral("/Lumora-probe-prefix00000.bmp"));
 }
@@ -205,10 +205,10 @@ TEST_F(FileNamingTest, ACancelledOrImpossibleChoiceChangesOnlyTheClipboardMode) 
   s_.Datei.Counter = 7;
   s_.Datei.NextFile = QStringLiteral("unchanged");
   s_.Datei.Clipboard = true;
-  naming_.FolderDialogClosed(nullptr, true, false);
+  naming_.folderDialogClosed(nullptr, true, false);
   EXPECT_FALSE(s_.Datei.Clipboard);
-  EXPECT_FALSE(naming_.ApplyChosenPath(path("no-such-folder/Name"), true, false));
-  EXPECT_FALSE(naming_.ApplyChosenPath(QString(), true, false));
+  EXPECT_FALSE(naming_.applyChosenPath(path("no-such-folder/Name"), true, false));
+  EXPECT_FALSE(naming_.applyChosenPath(QString(), true, false));
   EXPECT_EQ(s_.Datei.FileDir, folder_);
   EXPECT_EQ(s_.Datei.Counter, 7);
   EXPECT_EQ(s_.Datei.NextFile, QStringLiteral("unchanged"));

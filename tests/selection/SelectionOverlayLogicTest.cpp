@@ -21,12 +21,12 @@ constexpr ScreenRect kPrevious{10, 20, 30, 40};
 
 class Overlay : public ::testing::Test {
  public:
-  void SetUp() override { ASSERT_TRUE(logic.Open(tpKeine, 14, kPrevious)); }
+  void SetUp() override { ASSERT_TRUE(logic.open(tpKeine, 14, kPrevious)); }
 
   void drag(int x1, int y1, int x2, int y2) {
-    logic.MouseDown(x1, y1, true);
-    logic.MouseMove(x2, y2, true);
-    logic.MouseUp();
+    logic.mouseDown(x1, y1, true);
+    logic.mouseMove(x2, y2, true);
+    logic.mouseUp();
   }
   ScreenRect corners() const { return {logic.StartX, logic.StartY, logic.EndX, logic.EndY}; }
   void setCorners(ScreenRect r) {
@@ -68,10 +68,10 @@ TEST_F(Overlay, OutcomesOfARun) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    ASSERT_TRUE(logic.Open(tpKeine, 14, kPrevious));
+    ASSERT_TRUE(logic.open(tpKeine, 14, kPrevious));
     dialogs.boxes.clear();
     c.act(*this);
-    EXPECT_EQ(logic.Finish(c.outcome), c.result);
+    EXPECT_EQ(logic.finish(c.outcome), c.result);
     ASSERT_EQ(dialogs.boxes.size(), c.message ? 1u : 0u);
     if (c.message) {
       EXPECT_EQ(dialogs.boxes[0].kind, FakeDialogs::Kind::Info);
@@ -108,22 +108,22 @@ TEST_F(Overlay, APressStartsANewRectangleOnlyOutsideTheHitZone) {
     SCOPED_TRACE(c.name);
     logic.DragMode = SelectionOverlayLogic::None;
     setCorners(c.frame);
-    logic.MouseDown(c.press.x(), c.press.y(), true);
+    logic.mouseDown(c.press.x(), c.press.y(), true);
     EXPECT_EQ(logic.DragMode, c.mode);
     EXPECT_EQ(corners(), c.after);
     EXPECT_EQ(logic.cursor(), c.mode == SelectionOverlayLogic::Moving ? SelectionOverlayLogic::Cursor::Move
                                                                       : SelectionOverlayLogic::Cursor::Cross);
-    logic.MouseUp();
+    logic.mouseUp();
   }
 }
 
 TEST_F(Overlay, OtherButtonsAndModifiersNeitherDrawNorMove) {
   setCorners({100, 100, 200, 200});
-  logic.MouseDown(500, 500, false);
+  logic.mouseDown(500, 500, false);
   EXPECT_EQ(logic.DragMode, SelectionOverlayLogic::None);
   EXPECT_EQ(corners(), (ScreenRect{100, 100, 200, 200}));
   EXPECT_EQ(logic.LastMouseX, 500);
-  logic.MouseMove(600, 600, false);
+  logic.mouseMove(600, 600, false);
   EXPECT_EQ(corners(), (ScreenRect{100, 100, 200, 200}));
 }
 
@@ -149,9 +149,9 @@ TEST_F(Overlay, TheEdgeMagnetSnapsWhileMoving) {
     logic.DragMode = SelectionOverlayLogic::Moving;
     logic.LastMouseX = 500;
     logic.LastMouseY = 400;
-    logic.MouseMove(500 + c.step.x(), 400 + c.step.y(), true);
+    logic.mouseMove(500 + c.step.x(), 400 + c.step.y(), true);
     EXPECT_EQ(corners(), c.after);
-    logic.MouseUp();
+    logic.mouseUp();
   }
 }
 
@@ -159,31 +159,31 @@ TEST_F(Overlay, FixedSizePlacesTheMagnifiersSizeThenFollowsThePointer) {
   magnifier.setVariableSize(false);
   magnifier.setFixedWidth(200);
   magnifier.setFixedHeight(100);
-  logic.MouseDown(900, 60, true);
+  logic.mouseDown(900, 60, true);
   EXPECT_EQ(corners(), (ScreenRect{900, 60, 1100, 160})) << "not clamped to the screen";
-  logic.MouseMove(950, 300, true);
+  logic.mouseMove(950, 300, true);
   EXPECT_EQ(corners(), (ScreenRect{900, 60, 950, 300}));
-  logic.MouseUp();
-  EXPECT_EQ(logic.Finish(Outcome::Accept), (ScreenRect{900, 60, 950, 300}));
+  logic.mouseUp();
+  EXPECT_EQ(logic.finish(Outcome::Accept), (ScreenRect{900, 60, 950, 300}));
 }
 
 TEST_F(Overlay, ADragCutShortByTheEndOfARunDoesNotCarryIntoTheNext) {
-  logic.MouseDown(100, 100, true);
-  logic.MouseMove(200, 200, true);
+  logic.mouseDown(100, 100, true);
+  logic.mouseMove(200, 200, true);
   ASSERT_EQ(logic.DragMode, SelectionOverlayLogic::Drawing);
-  logic.Finish(Outcome::Accept);  // F1 with the button still held: no release comes
-  ASSERT_TRUE(logic.Open(tpKeine, 14, kPrevious));
+  logic.finish(Outcome::Accept);  // F1 with the button still held: no release comes
+  ASSERT_TRUE(logic.open(tpKeine, 14, kPrevious));
   EXPECT_EQ(logic.DragMode, SelectionOverlayLogic::None);
-  logic.MouseMove(300, 300, false);
+  logic.mouseMove(300, 300, false);
   EXPECT_EQ(corners(), (ScreenRect{0, 0, 0, 0}));
-  EXPECT_EQ(logic.Surface(), grab.GrabBitmap()) << "no rubber band without a button";
+  EXPECT_EQ(logic.surface(), grab.GrabBitmap()) << "no rubber band without a button";
 }
 
 TEST_F(Overlay, ShowsPositionAndTheSizeBeforeTheMove) {
-  logic.MouseDown(100, 100, true);
-  logic.MouseMove(150, 130, true);
+  logic.mouseDown(100, 100, true);
+  logic.mouseMove(150, 130, true);
   EXPECT_EQ(magnifier.selectionWidth(), 0);
-  logic.MouseMove(170, 160, true);
+  logic.mouseMove(170, 160, true);
   EXPECT_EQ(magnifier.mouseX(), 170);
   EXPECT_EQ(magnifier.mouseY(), 160);
   EXPECT_EQ(magnifier.selectionWidth(), 50);
@@ -192,11 +192,11 @@ TEST_F(Overlay, ShowsPositionAndTheSizeBeforeTheMove) {
 
 TEST_F(Overlay, AFailedGrabCancelsTheRun) {
   screen.fail = true;
-  EXPECT_FALSE(logic.Open(tpKeine, 14, kPrevious));
+  EXPECT_FALSE(logic.open(tpKeine, 14, kPrevious));
   EXPECT_EQ(dialogs.count(FakeDialogs::Kind::Error), 1);
-  logic.MouseDown(10, 10, true);  // a stray event does no harm
-  logic.MouseMove(20, 20, true);
-  logic.MouseUp();
+  logic.mouseDown(10, 10, true);  // a stray event does no harm
+  logic.mouseMove(20, 20, true);
+  logic.mouseUp();
 }
 
 // The caption line of each position, and that erasing leaves the frozen picture.
@@ -205,11 +205,11 @@ TEST_F(Overlay, FramesAndCaptionLinesEraseBackToTheFrozenPicture) {
   const Case cases[] = {{tpOben, 100 + 14}, {tpUnten, 300 - 14}, {tpMitte, -1}, {tpKeine, -1}};
   for (const Case& c : cases) {
     SCOPED_TRACE(int(c.position));
-    ASSERT_TRUE(logic.Open(c.position, 14, kPrevious));
+    ASSERT_TRUE(logic.open(c.position, 14, kPrevious));
     const QImage frozen = grab.GrabBitmap();
-    ASSERT_EQ(logic.Surface(), frozen);
+    ASSERT_EQ(logic.surface(), frozen);
     drag(400, 300, 200, 100);  // from bottom-right: the line runs from the start corner
-    const QImage& s = logic.Surface();
+    const QImage& s = logic.surface();
     for (int y : {150, 200, 250, 286, 114}) {
       const bool line = y == c.lineY;
       EXPECT_EQ(s.pixel(400, y) != frozen.pixel(400, y), line) << y;  // the start pixel of the line
@@ -217,17 +217,17 @@ TEST_F(Overlay, FramesAndCaptionLinesEraseBackToTheFrozenPicture) {
       EXPECT_EQ(s.pixel(397, y), frozen.pixel(397, y)) << y;           // a gap
     }
     // Move it, place presets, show the last selection twice, clear: all gone.
-    logic.MouseDown(300, 200, true);
-    logic.MouseMove(250, 180, true);
-    logic.MouseMove(5, 3, true);
-    logic.MouseUp();
+    logic.mouseDown(300, 200, true);
+    logic.mouseMove(250, 180, true);
+    logic.mouseMove(5, 3, true);
+    logic.mouseUp();
     logic.PlacePreset(1600, 1200);
     logic.PlacePreset(16, 16);
     logic.DrawLastSelection();
-    EXPECT_NE(logic.Surface(), frozen);
+    EXPECT_NE(logic.surface(), frozen);
     logic.DrawLastSelection();
     logic.ClearSelection();
-    EXPECT_EQ(logic.Surface(), frozen);
+    EXPECT_EQ(logic.surface(), frozen);
   }
 }
 
@@ -235,10 +235,10 @@ TEST_F(Overlay, LastSelectionIsASolidOutline) {
   const QImage frozen = grab.GrabBitmap();
   logic.DrawLastSelection();
   int differing = 0;
-  for (int x = 10; x < 30; ++x) differing += logic.Surface().pixel(x, 20) != frozen.pixel(x, 20);
+  for (int x = 10; x < 30; ++x) differing += logic.surface().pixel(x, 20) != frozen.pixel(x, 20);
   EXPECT_EQ(differing, 20);
-  EXPECT_NE(logic.Surface().pixel(29, 39), frozen.pixel(29, 39));
-  EXPECT_EQ(logic.Surface().pixel(30, 40), frozen.pixel(30, 40));
+  EXPECT_NE(logic.surface().pixel(29, 39), frozen.pixel(29, 39));
+  EXPECT_EQ(logic.surface().pixel(30, 40), frozen.pixel(30, 40));
 }
 
 TEST_F(Overlay, CaptionCompensationShiftsTheMagnifierWhileDraggingTheCoveredEdge) {
@@ -255,13 +255,13 @@ TEST_F(Overlay, CaptionCompensationShiftsTheMagnifierWhileDraggingTheCoveredEdge
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << int(c.position) << c.compensated << c.leftOnly << c.to.y());
-    ASSERT_TRUE(logic.Open(c.position, 16, kPrevious));
+    ASSERT_TRUE(logic.open(c.position, 16, kPrevious));
     magnifier.setCaptionCompensated(c.compensated);
-    logic.MouseDown(c.from.x(), c.from.y(), true);
-    logic.MouseMove(c.to.x(), c.to.y(), c.leftOnly);
-    logic.MouseUp();
+    logic.mouseDown(c.from.x(), c.from.y(), true);
+    logic.mouseMove(c.to.x(), c.to.y(), c.leftOnly);
+    logic.mouseUp();
     // The crosshair's centre shows the true colour of the pixel it looks at.
-    EXPECT_EQ(magnifier.Lupe().pixel(49, 49), logic.Surface().pixel(c.to.x(), c.to.y() + c.offset));
+    EXPECT_EQ(magnifier.Lupe().pixel(49, 49), logic.surface().pixel(c.to.x(), c.to.y() + c.offset));
   }
 }
 

@@ -93,7 +93,7 @@ TEST_F(OverlayWidget, ADragAndF1GiveTheRectangleAndTheWindowShowsTheFrame) {
   EXPECT_EQ(r, (ScreenRect{100, 80, 300, 200}));
   EXPECT_FALSE(overlay.isVisible());
   EXPECT_FALSE(magnifier.isVisible());
-  EXPECT_EQ(shown, overlay.logic()->Surface()) << "the window shows the frozen picture with the frame";
+  EXPECT_EQ(shown, overlay.logic()->surface()) << "the window shows the frozen picture with the frame";
   EXPECT_NE(shown, grab.GrabBitmap());
   EXPECT_TRUE(dialogs.boxes.empty());
 }
@@ -120,7 +120,7 @@ TEST_F(OverlayWidget, FunctionKeysActWhileTheMenuIsClosed) {
   });
   EXPECT_EQ(r, (ScreenRect{0, 0, 640, 480}));
   EXPECT_EQ(dialogs.count(FakeDialogs::Kind::Info), 1);
-  EXPECT_EQ(overlay.logic()->Surface(), grab.GrabBitmap()) << "F2 erased the frame";
+  EXPECT_EQ(overlay.logic()->surface(), grab.GrabBitmap()) << "F2 erased the frame";
 }
 
 TEST_F(OverlayWidget, PresetFromTheMenuThenMovedByTheMouse) {

@@ -29,17 +29,17 @@ TEST_F(CaptionLogicTest, ControlsWriteTheirSettings) {
 
   const int sizes[][2] = {{0, 8}, {3, 14}, {8, 24}};
   for (const auto& [index, size] : sizes) {
-    logic_.SetFontSizeIndex(index);
+    logic_.setFontSizeIndex(index);
     EXPECT_EQ(s_.Beschriftung.FontSize, size) << index;
   }
-  logic_.SetFontSizeIndex(-1);  // a list without selection leaves the size alone
+  logic_.setFontSizeIndex(-1);  // a list without selection leaves the size alone
   EXPECT_EQ(s_.Beschriftung.FontSize, 24);
 
-  logic_.SetTextColorIndex(3);
-  logic_.SetBackColorIndex(9);
+  logic_.setTextColorIndex(3);
+  logic_.setBackColorIndex(9);
   EXPECT_EQ(s_.Beschriftung.TextColor, 0x0000FFu);
   EXPECT_EQ(s_.Beschriftung.BackColor, 0xC0C0C0u);
-  logic_.SetText(QStringLiteral("Grüße"));
+  logic_.setText(QStringLiteral("Grüße"));
   EXPECT_EQ(s_.Beschriftung.Text, QStringLiteral("Grüße"));
   EXPECT_TRUE(dialogs_.boxes.empty());
 }
@@ -65,7 +65,7 @@ TEST_F(CaptionLogicTest, LoadingReplacesValuesTheListsDoNotHold) {
     s_.Beschriftung.FontSize = c.fontSize;
     s_.Beschriftung.TextColor = c.text;
     s_.Beschriftung.BackColor = c.back;
-    const CaptionControls controls = logic_.LoadControls();
+    const CaptionControls controls = logic_.loadControls();
     EXPECT_EQ(controls.sizeIndex, c.sizeIndex);
     EXPECT_EQ(controls.textColorIndex, c.textIndex);
     EXPECT_EQ(controls.backColorIndex, c.backIndex);
@@ -77,7 +77,7 @@ TEST_F(CaptionLogicTest, LoadingReplacesValuesTheListsDoNotHold) {
   }
   dialogs_.boxes.clear();
   s_.Beschriftung.FontSize = 9;
-  logic_.LoadControls();
+  logic_.loadControls();
   ASSERT_EQ(dialogs_.boxes.size(), 1u);
   EXPECT_EQ(dialogs_.boxes[0].kind, FakeDialogs::Kind::Error);
   EXPECT_EQ(dialogs_.boxes[0].text, QString::fromUtf8(msg::kFontSize));
@@ -116,12 +116,12 @@ TEST_F(CaptionLogicTest, TextPreviewShowsTheColoursAndDropsTheBackgroundWhenTran
     return seen;
   };
 
-  const QImage opaque = logic_.TextPreview(back);
+  const QImage opaque = logic_.textPreview(back);
   ASSERT_EQ(opaque.size(), QSize(153, 41));
   EXPECT_EQ(colours(opaque), (std::set<QRgb>{qRgb(0, 0, 255), qRgb(255, 255, 0)}));
 
   s_.Beschriftung.Transparent = true;
-  const QImage clear = logic_.TextPreview(back);
+  const QImage clear = logic_.textPreview(back);
   EXPECT_EQ(colours(clear), (std::set<QRgb>{qRgb(10, 200, 30), qRgb(255, 255, 0)}));
   EXPECT_EQ(clear.pixel(0, 0), qRgb(10, 200, 30));
 

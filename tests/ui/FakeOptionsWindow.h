@@ -16,10 +16,10 @@ class FakeOptionsWindow : public OptionsWindow {
   void ShowNextFile() override { ++nextFileShown; }
   void SetStatusSize(int64_t width, int64_t height) override { statusSizes.emplace_back(width, height); }
   void SetStatusPosition() override { ++statusPositionShown; }
-  void SetStatusTimer(const QString& text) override { timerText = text; }
+  void setStatusTimer(const QString& text) override { timerText = text; }
   void SelectRegionCommand() override { ++regionSelections; }
-  void SelectRegionButton() override { ++selectionRequests; }
-  void OpenTargetFolder() override { ++foldersOpened; }
+  void selectRegionButton() override { ++selectionRequests; }
+  void openTargetFolder() override { ++foldersOpened; }
   bool timerRunning() const override { return running && running(); }
   void LockForTimer() override {
     if (lock) lock();

@@ -139,7 +139,7 @@ TEST(FileTab, FolderButtonTurnsTheClipboardOffWhetherConfirmedOrNot) {
     bool askedBlank = false;
     p.tab.setFolderChooser([&](QWidget*, const Settings&, FileNaming& naming, bool blank, bool quiet) {
       askedBlank = blank;
-      naming.FolderDialogClosed(confirm ? &chosen : nullptr, blank, quiet);
+      naming.folderDialogClosed(confirm ? &chosen : nullptr, blank, quiet);
       return confirm;
     });
     child<QPushButton>(p.tab, "btnZiel")->click();

@@ -9,40 +9,40 @@ using Outcome = IntervalTimer::TickOutcome;
 TEST(IntervalTimer, TenSecondsCountDownAndCaptureOnTheEleventhTick) {
   int captures = 0;
   IntervalTimer timer([&] { return ++captures > 0; });
-  EXPECT_EQ(timer.PanelText(), QStringLiteral("Deaktiviert"));
-  EXPECT_EQ(timer.GaugePercent(), 100);
+  EXPECT_EQ(timer.panelText(), QStringLiteral("Deaktiviert"));
+  EXPECT_EQ(timer.gaugePercent(), 100);
 
-  timer.SetEnabled(true, IntervalTimer::Total(0, 0, 10));
-  EXPECT_EQ(timer.PanelText(), QStringLiteral("0-00:00:10"));
-  EXPECT_EQ(timer.GaugePercent(), 100);
+  timer.setEnabled(true, IntervalTimer::Total(0, 0, 10));
+  EXPECT_EQ(timer.panelText(), QStringLiteral("0-00:00:10"));
+  EXPECT_EQ(timer.gaugePercent(), 100);
   for (int tick = 1; tick <= 10; ++tick) {
-    ASSERT_EQ(timer.Tick(false, 10), Outcome::Counted) << tick;
+    ASSERT_EQ(timer.tick(false, 10), Outcome::Counted) << tick;
     EXPECT_EQ(captures, 0);
   }
-  EXPECT_EQ(timer.PanelText(), QStringLiteral("0-00:00:00"));
-  EXPECT_EQ(timer.GaugePercent(), 0);
-  EXPECT_EQ(timer.Tick(false, 10), Outcome::Stopped);  // the eleventh
+  EXPECT_EQ(timer.panelText(), QStringLiteral("0-00:00:00"));
+  EXPECT_EQ(timer.gaugePercent(), 0);
+  EXPECT_EQ(timer.tick(false, 10), Outcome::Stopped);  // the eleventh
   EXPECT_EQ(captures, 1);
   EXPECT_FALSE(timer.enabled());
-  EXPECT_EQ(timer.PanelText(), QStringLiteral("Deaktiviert"));
-  EXPECT_EQ(timer.GaugePercent(), 100);
-  EXPECT_EQ(timer.Tick(false, 10), Outcome::Ignored);
+  EXPECT_EQ(timer.panelText(), QStringLiteral("Deaktiviert"));
+  EXPECT_EQ(timer.gaugePercent(), 100);
+  EXPECT_EQ(timer.tick(false, 10), Outcome::Ignored);
 }
 
 TEST(IntervalTimer, RepetitionRestartsFromTheFieldsAndAZeroDurationCapturesEveryTick) {
   int captures = 0;
   IntervalTimer timer([&] { return ++captures > 0; });
-  timer.SetEnabled(true, 2);
-  for (int i = 0; i < 2; ++i) timer.Tick(true, 2);
-  EXPECT_EQ(timer.Tick(true, 5), Outcome::Repeated) << "the fields changed meanwhile";
+  timer.setEnabled(true, 2);
+  for (int i = 0; i < 2; ++i) timer.tick(true, 2);
+  EXPECT_EQ(timer.tick(true, 5), Outcome::Repeated) << "the fields changed meanwhile";
   EXPECT_EQ(timer.RemainingSeconds(), 5u);
-  EXPECT_EQ(timer.PanelText(), QStringLiteral("0-00:00:05"));
+  EXPECT_EQ(timer.panelText(), QStringLiteral("0-00:00:05"));
 
   IntervalTimer zero([&] { return ++captures > 0; });
   captures = 0;
-  zero.SetEnabled(true, 0);
-  EXPECT_EQ(zero.GaugePercent(), 0) << "an empty countdown fills nothing";
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(zero.Tick(true, 0), Outcome::Repeated);
+  zero.setEnabled(true, 0);
+  EXPECT_EQ(zero.gaugePercent(), 0) << "an empty countdown fills nothing";
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(zero.tick(true, 0), Outcome::Repeated);
   EXPECT_EQ(captures, 3);
 }
 
@@ -52,14 +52,14 @@ TEST(IntervalTimer, ACaptureThatCannotRunYetIsTakenLateNotDropped) {
   bool free = false;
   int captures = 0;
   IntervalTimer once([&] { return free && ++captures > 0; });
-  once.SetEnabled(true, 1);
-  EXPECT_EQ(once.Tick(false, 1), Outcome::Counted);
-  EXPECT_EQ(once.Tick(false, 1), Outcome::Waiting);
-  EXPECT_EQ(once.Tick(false, 1), Outcome::Waiting);
+  once.setEnabled(true, 1);
+  EXPECT_EQ(once.tick(false, 1), Outcome::Counted);
+  EXPECT_EQ(once.tick(false, 1), Outcome::Waiting);
+  EXPECT_EQ(once.tick(false, 1), Outcome::Waiting);
   EXPECT_TRUE(once.enabled());
-  EXPECT_EQ(once.PanelText(), QStringLiteral("0-00:00:00"));
+  EXPECT_EQ(once.panelText(), QStringLiteral("0-00:00:00"));
   free = true;
-  EXPECT_EQ(once.Tick(false, 1), Outcome::Stopped);
+  EXPECT_EQ(once.tick(false, 1), Outcome::Stopped);
   EXPECT_EQ(captures, 1);
 }
 
@@ -68,18 +68,18 @@ TEST(IntervalTimer, StopKeepsNothingAndTicksDuringACaptureAreIgnored) {
   int nested = 0;
   IntervalTimer timer([&] {
     // A box inside the capture runs the event loop: the next tick arrives now.
-    nested += self->Tick(true, 3) == Outcome::Ignored;
+    nested += self->tick(true, 3) == Outcome::Ignored;
     return true;
   });
   self = &timer;
-  timer.SetEnabled(true, 0);
-  EXPECT_EQ(timer.Tick(true, 3), Outcome::Repeated);
+  timer.setEnabled(true, 0);
+  EXPECT_EQ(timer.tick(true, 3), Outcome::Repeated);
   EXPECT_EQ(nested, 1);
 
-  timer.Tick(true, 3);
-  timer.SetEnabled(false, 3);
-  EXPECT_EQ(timer.PanelText(), QStringLiteral("Deaktiviert"));
-  timer.SetEnabled(true, 7);
+  timer.tick(true, 3);
+  timer.setEnabled(false, 3);
+  EXPECT_EQ(timer.panelText(), QStringLiteral("Deaktiviert"));
+  timer.setEnabled(true, 7);
   EXPECT_EQ(timer.RemainingSeconds(), 7u) << "a restart begins from the fields";
 
   struct Case {
@@ -88,13 +88,13 @@ TEST(IntervalTimer, StopKeepsNothingAndTicksDuringACaptureAreIgnored) {
   };
   for (const Case& c : {Case{1, 3, 33}, Case{2, 3, 66}, Case{90061, 90061, 100}, Case{1, 90061, 0}}) {
     IntervalTimer t([] { return true; });
-    t.SetEnabled(true, c.total);
-    while (t.RemainingSeconds() > c.remaining) t.Tick(false, c.total);
-    EXPECT_EQ(t.GaugePercent(), c.percent) << c.remaining << "/" << c.total;
+    t.setEnabled(true, c.total);
+    while (t.RemainingSeconds() > c.remaining) t.tick(false, c.total);
+    EXPECT_EQ(t.gaugePercent(), c.percent) << c.remaining << "/" << c.total;
   }
   IntervalTimer day([] { return true; });
-  day.SetEnabled(true, IntervalTimer::Total(25, 1, 1));
-  EXPECT_EQ(day.PanelText(), QStringLiteral("1-01:01:01"));
+  day.setEnabled(true, IntervalTimer::Total(25, 1, 1));
+  EXPECT_EQ(day.panelText(), QStringLiteral("1-01:01:01"));
 }
 
 TEST(IntervalTimer, ALeftFieldReadsNotANumberAsZeroAndPullsOthersIntoItsBounds) {

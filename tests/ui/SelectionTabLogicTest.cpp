@@ -95,9 +95,9 @@ TEST(SelectionLogic, UseAuswahlSetsAktivAndPicksTheSizeForTheStatusBar) {
   Settings s;
   s.Auswahl = Rect(100, 50, 740, 530);
   SelectionTabLogic logic(s);
-  EXPECT_EQ(logic.SetUseAuswahl(false, QSize(1024, 768)), QSize(1024, 768));
+  EXPECT_EQ(logic.setUseAuswahl(false, QSize(1024, 768)), QSize(1024, 768));
   EXPECT_FALSE(s.Auswahl.Aktiv);
-  EXPECT_EQ(logic.SetUseAuswahl(true, QSize(1024, 768)), QSize(640, 480));
+  EXPECT_EQ(logic.setUseAuswahl(true, QSize(1024, 768)), QSize(640, 480));
   EXPECT_TRUE(s.Auswahl.Aktiv);
 }
 

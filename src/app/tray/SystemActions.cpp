@@ -11,7 +11,7 @@ QString SystemActions::ToggleScreensaver() {
   return screensaverOn_ ? QStringLiteral("Screensaver On") : QStringLiteral("Screensaver Off");
 }
 
-void SystemActions::UninstallAndQuit() {
+void SystemActions::uninstallAndQuit() {
   if (!dialogs_.confirm(QStringLiteral(
           "Wollen Sie Lumora wirklich Deinstallieren?\n\n"
           "Es werden alle Einträge aus der Registry entfernt und das Programm\n"

@@ -29,7 +29,7 @@ class SystemActions {
 
   // After Yes: removes the stored settings, marks the program uninstalled and
   // closes it without saving.
-  void UninstallAndQuit();
+  void uninstallAndQuit();
   // After Yes: removes the stored settings and brings the defaults back; the
   // program goes on and stores them at exit.
   void ResetSettings();

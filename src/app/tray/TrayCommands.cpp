@@ -56,7 +56,7 @@ void TrayCommands::openTargetFolder() {
 void TrayCommands::uninstallAndQuit() {
   // Nothing is written behind the deletion; the settings are gone for good.
   SettingsAutosave::Hold hold(autosave_);
-  runGuarded(dialogs_, [this] { p_.actions->UninstallAndQuit(); });
+  runGuarded(dialogs_, [this] { p_.actions->uninstallAndQuit(); });
   if (p_.actions->uninstalled()) hold.keep();
 }
 

@@ -65,11 +65,11 @@ QString valueLine(const RegFile::Entry& e) {
   line += QLatin1Char('=');
   const RegValue& v = e.value;
   if (v.type == uint32_t(RegType::Sz)) {
-    const QString text = *v.AsText();
+    const QString text = *v.asText();
     if (quotable(text) && RegValue::Text(text).data == v.data) return line + quoted(text);
   }
   if (v.type == uint32_t(RegType::Dword) && v.data.size() == 4)
-    return line + QStringLiteral("dword:%1").arg(uint32_t(*v.AsNumber()), 8, 16, QLatin1Char('0'));
+    return line + QStringLiteral("dword:%1").arg(uint32_t(*v.asNumber()), 8, 16, QLatin1Char('0'));
   if (v.type == uint32_t(RegType::Binary))
     appendHex(line, QStringLiteral("hex:"), v.data);
   else
@@ -79,13 +79,13 @@ QString valueLine(const RegFile::Entry& e) {
 
 }  // namespace
 
-const RegValue* RegFile::Section::Find(const QString& name) const {
+const RegValue* RegFile::Section::find(const QString& name) const {
   for (const Entry& e : entries)
     if (!e.isComment && e.text.compare(name, Qt::CaseInsensitive) == 0) return &e.value;
   return nullptr;
 }
 
-void RegFile::Section::Set(const QString& name, const RegValue& value) {
+void RegFile::Section::set(const QString& name, const RegValue& value) {
   for (Entry& e : entries) {
     if (!e.isComment && e.text.compare(name, Qt::CaseInsensitive) == 0) {
       e.value = value;
@@ -95,7 +95,7 @@ void RegFile::Section::Set(const QString& name, const RegValue& value) {
   entries.push_back(Entry{false, name, value});
 }
 
-bool RegFile::Section::Remove(const QString& name) {
+bool RegFile::Section::remove(const QString& name) {
   auto it = std::find_if(entries.begin(), entries.end(), [&](const Entry& e) {
     return !e.isComment && e.text.compare(name, Qt::CaseInsensitive) == 0;
   });
@@ -115,34 +115,34 @@ bool RegFile::IsSameOrSubkey(const QString& path, const QString& key) {
   return p.size() == k.size() || p[k.size()] == QLatin1Char('\\');
 }
 
-bool RegFile::HasKey(const QString& path) const {
+bool RegFile::hasKey(const QString& path) const {
   return std::any_of(sections.begin(), sections.end(),
                      [&](const Section& s) { return !s.deleted && IsSameOrSubkey(s.path, path); });
 }
 
-RegFile::Section* RegFile::FindSection(const QString& path) {
+RegFile::Section* RegFile::findSection(const QString& path) {
   for (Section& s : sections)
     if (!s.deleted && SamePath(s.path, path)) return &s;
   return nullptr;
 }
 
-const RegFile::Section* RegFile::FindSection(const QString& path) const {
-  return const_cast<RegFile*>(this)->FindSection(path);
+const RegFile::Section* RegFile::findSection(const QString& path) const {
+  return const_cast<RegFile*>(this)->findSection(path);
 }
 
-RegFile::Section& RegFile::CreateSection(const QString& path) {
-  if (Section* s = FindSection(path)) return *s;
+RegFile::Section& RegFile::createSection(const QString& path) {
+  if (Section* s = findSection(path)) return *s;
   sections.push_back(Section{TrimKeyPath(path).toString(), false, {}});
   return sections.back();
 }
 
-bool RegFile::RemoveKey(const QString& path) {
-  const bool existed = HasKey(path);
+bool RegFile::removeKey(const QString& path) {
+  const bool existed = hasKey(path);
   std::erase_if(sections, [&](const Section& s) { return IsSameOrSubkey(s.path, path); });
   return existed;
 }
 
-QByteArray RegFile::Serialize() const {
+QByteArray RegFile::serialize() const {
   QString out = QStringLiteral("Windows Registry Editor Version 5.00\n\n");
   for (const QString& line : preamble) out += line + QLatin1Char('\n');
   if (!preamble.isEmpty()) out += QLatin1Char('\n');

@@ -30,9 +30,9 @@ class RegFile {
     bool deleted = false;  // a "[-path]" line: the key and its subkeys are removed
     std::vector<Entry> entries;
 
-    const RegValue* Find(const QString& name) const;
-    void Set(const QString& name, const RegValue& value);
-    bool Remove(const QString& name);
+    const RegValue* find(const QString& name) const;
+    void set(const QString& name, const RegValue& value);
+    bool remove(const QString& name);
     bool operator==(const Section&) const = default;
   };
 
@@ -42,17 +42,17 @@ class RegFile {
 
   // nullopt when the bytes are not a registry file.
   static std::optional<RegFile> Parse(QByteArrayView bytes);
-  QByteArray Serialize() const;
+  QByteArray serialize() const;
 
   // Key paths compare without regard to letter case or surrounding backslashes; a
   // key exists when it or one of its subkeys has a section.
-  bool HasKey(const QString& path) const;
-  Section* FindSection(const QString& path);
-  const Section* FindSection(const QString& path) const;
-  Section& CreateSection(const QString& path);
+  bool hasKey(const QString& path) const;
+  Section* findSection(const QString& path);
+  const Section* findSection(const QString& path) const;
+  Section& createSection(const QString& path);
   // Removes the key and its subkeys; false when none of them existed.
-  bool RemoveKey(const QString& path);
-  bool IsEmpty() const { return sections.empty() && preamble.isEmpty(); }
+  bool removeKey(const QString& path);
+  bool isEmpty() const { return sections.empty() && preamble.isEmpty(); }
 
   static bool SamePath(const QString& a, const QString& b);
   static bool IsSameOrSubkey(const QString& path, const QString& key);

@@ -24,14 +24,14 @@ class FileKey : public RegistryKey {
       : registry_(registry), before_(std::move(before)), file_(std::move(file)), key_(std::move(key)), dirty_(created) {}
 
   std::optional<RegValue> Value(const QString& name) const override {
-    const RegFile::Section* s = file_.FindSection(key_);
-    const RegValue* v = s ? s->Find(name) : nullptr;
+    const RegFile::Section* s = file_.findSection(key_);
+    const RegValue* v = s ? s->find(name) : nullptr;
     if (!v) return std::nullopt;
     return *v;
   }
 
   bool SetValue(const QString& name, const RegValue& value) override {
-    file_.CreateSection(key_).Set(name, value);
+    file_.createSection(key_).set(name, value);
     dirty_ = true;
     return true;
   }
@@ -39,7 +39,7 @@ class FileKey : public RegistryKey {
   bool Close() override {
     if (!dirty_) return true;
     dirty_ = false;
-    return registry_.Store(before_, file_);
+    return registry_.store(before_, file_);
   }
 
  private:
@@ -58,7 +58,7 @@ QString RegFileRegistry::DefaultPath() {
   return ConfigHome() + QStringLiteral("/lumora/registry.reg");
 }
 
-RegFileRegistry::Snapshot RegFileRegistry::Load() const {
+RegFileRegistry::Snapshot RegFileRegistry::load() const {
   Snapshot snap;
   QFile f(path_);
   if (!f.exists()) return snap;
@@ -90,13 +90,13 @@ bool RegFileRegistry::keepBroken(const Snapshot& before) const {
 }
 
 bool RegFileRegistry::KeepDamagedCopy() {
-  const Snapshot now = Load();
+  const Snapshot now = load();
   return now.state == State::Missing || now.bytes == lastWritten_ || keepBroken(now);
 }
 
-bool RegFileRegistry::Store(const Snapshot& before, const RegFile& file) const {
+bool RegFileRegistry::store(const Snapshot& before, const RegFile& file) const {
   if (before.state == State::Damaged && !keepBroken(before)) return false;
-  if (file.IsEmpty()) {
+  if (file.isEmpty()) {
     if (before.state == State::Missing) return true;
     return ::unlink(QFile::encodeName(path_).constData()) == 0 || errno == ENOENT;
   }
@@ -105,7 +105,7 @@ bool RegFileRegistry::Store(const Snapshot& before, const RegFile& file) const {
   const QFileInfo info(path_);
   const QString target = info.isSymLink() ? info.symLinkTarget() : path_;
   QDir().mkpath(QFileInfo(target).absolutePath());
-  const QByteArray bytes = file.Serialize();
+  const QByteArray bytes = file.serialize();
   // Never a file that the next start could not read back.
   if (!RegFile::Parse(bytes)) return false;
   AtomicFile out(target, AtomicFile::Durability::Synced);
@@ -115,35 +115,35 @@ bool RegFileRegistry::Store(const Snapshot& before, const RegFile& file) const {
 }
 
 bool RegFileRegistry::KeyExists(const QString& path) {
-  const Snapshot snap = Load();
+  const Snapshot snap = load();
   // A file we cannot read may hold the key; callers then meet a read failure and
   // take the damaged-key road rather than greeting a first-time user.
   if (snap.state == State::Damaged) return true;
-  return snap.file.HasKey(fullPath(path));
+  return snap.file.hasKey(fullPath(path));
 }
 
 std::unique_ptr<RegistryKey> RegFileRegistry::OpenKey(const QString& path) {
-  Snapshot snap = Load();
-  if (snap.state != State::Readable || !snap.file.HasKey(fullPath(path))) return nullptr;
+  Snapshot snap = load();
+  if (snap.state != State::Readable || !snap.file.hasKey(fullPath(path))) return nullptr;
   RegFile file = snap.file;
   return std::make_unique<FileKey>(*this, std::move(snap), std::move(file), fullPath(path), false);
 }
 
 std::unique_ptr<RegistryKey> RegFileRegistry::CreateKey(const QString& path) {
-  Snapshot snap = Load();
-  // A damaged file starts over empty; Store() keeps the old one beside it.
+  Snapshot snap = load();
+  // A damaged file starts over empty; store() keeps the old one beside it.
   RegFile file = snap.file;
-  const bool created = !file.FindSection(fullPath(path));
-  file.CreateSection(fullPath(path));
+  const bool created = !file.findSection(fullPath(path));
+  file.createSection(fullPath(path));
   return std::make_unique<FileKey>(*this, std::move(snap), std::move(file), fullPath(path), created);
 }
 
 bool RegFileRegistry::DeleteKey(const QString& path) {
-  Snapshot snap = Load();
+  Snapshot snap = load();
   if (snap.state == State::Missing) return false;
   RegFile file = snap.file;
-  if (snap.state == State::Readable && !file.RemoveKey(fullPath(path))) return false;
-  return Store(snap, file);
+  if (snap.state == State::Readable && !file.removeKey(fullPath(path))) return false;
+  return store(snap, file);
 }
 
 }  // namespace lumora

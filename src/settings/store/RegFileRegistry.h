@@ -34,10 +34,10 @@ class RegFileRegistry : public Registry {
     RegFile file;      // empty unless Readable
     QByteArray bytes;  // what was read, kept to rescue a damaged file
   };
-  Snapshot Load() const;
+  Snapshot load() const;
   // Writes `file` over the store. A damaged file is first kept beside it as
   // registry.reg.broken. An empty `file` removes the store.
-  bool Store(const Snapshot& before, const RegFile& file) const;
+  bool store(const Snapshot& before, const RegFile& file) const;
 
  private:
   bool keepBroken(const Snapshot& before) const;

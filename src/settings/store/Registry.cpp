@@ -23,7 +23,7 @@ RegValue RegValue::Number(int32_t number) {
   return v;
 }
 
-std::optional<QString> RegValue::AsText() const {
+std::optional<QString> RegValue::asText() const {
   if (type != uint32_t(RegType::Sz) && type != uint32_t(RegType::ExpandSz)) return std::nullopt;
   // The text ends at its first zero character; a value written without one (or with
   // an odd trailing byte) still reads as the characters it has.
@@ -33,7 +33,7 @@ std::optional<QString> RegValue::AsText() const {
   return text;
 }
 
-std::optional<int32_t> RegValue::AsNumber() const {
+std::optional<int32_t> RegValue::asNumber() const {
   if (type != uint32_t(RegType::Dword) || data.size() != 4) return std::nullopt;
   return int32_t(qFromLittleEndian<uint32_t>(data.constData()));
 }

@@ -31,9 +31,9 @@ struct RegValue {
   static RegValue Number(int32_t number);
 
   // Plain or expandable text, nothing expanded; nullopt for any other type.
-  std::optional<QString> AsText() const;
+  std::optional<QString> asText() const;
   // A number of exactly four bytes; nullopt for any other type or size.
-  std::optional<int32_t> AsNumber() const;
+  std::optional<int32_t> asNumber() const;
 
   bool operator==(const RegValue&) const = default;
 };

@@ -56,7 +56,7 @@ QStringList ProgramMessages(const QString& longPath) {
   screensaver.works = false;
   SystemActions actions(d, store, screensaver, {});
   actions.ToggleScreensaver();
-  actions.UninstallAndQuit();  // nothing stored: the removal fails too
+  actions.uninstallAndQuit();  // nothing stored: the removal fails too
   actions.ResetSettings();
 
   ShortcutSettings letters;

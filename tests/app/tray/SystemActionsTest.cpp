@@ -52,7 +52,7 @@ TEST(SystemActions, UninstallAndResetAskFirstThenRemoveTheStore) {
   // No: nothing happens.
   for (bool uninstall : {true, false}) {
     Rig rig;
-    uninstall ? rig.actions.UninstallAndQuit() : rig.actions.ResetSettings();
+    uninstall ? rig.actions.uninstallAndQuit() : rig.actions.ResetSettings();
     EXPECT_TRUE(rig.store.KeyExists(RegistryOp::kKeyPath));
     EXPECT_TRUE(rig.log.isEmpty());
     EXPECT_FALSE(rig.actions.uninstalled());
@@ -72,7 +72,7 @@ TEST(SystemActions, UninstallAndResetAskFirstThenRemoveTheStore) {
   // the program still ends without saving.
   rig.log.clear();
   rig.dialogs.answers = {true};
-  rig.actions.UninstallAndQuit();
+  rig.actions.uninstallAndQuit();
   EXPECT_TRUE(rig.actions.uninstalled());
   EXPECT_EQ(rig.log, (QStringList{"close options", "close tray"}));
   ASSERT_EQ(rig.dialogs.boxes.size(), 3u);

@@ -53,7 +53,7 @@ TEST_F(RegFileRegistryTest, CreatesReadsAndDeletesTheKeyInItsOwnFile) {
                                        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\LUMORA]\n\"FontSize\"=dword:0000001a\n"));
   RegFileRegistry restarted(path);
   ASSERT_TRUE(restarted.KeyExists(QStringLiteral("software\\lumora")));
-  EXPECT_EQ(restarted.OpenKey(kKey)->Value(QStringLiteral("fontSIZE"))->AsNumber(), 26);
+  EXPECT_EQ(restarted.OpenKey(kKey)->Value(QStringLiteral("fontSIZE"))->asNumber(), 26);
 
   EXPECT_TRUE(restarted.DeleteKey(kKey));
   EXPECT_FALSE(QFile::exists(path));  // nothing else was in it
@@ -101,7 +101,7 @@ TEST_F(RegFileRegistryTest, KeepsADamagedFileBesideTheNewOne) {
     EXPECT_EQ(registry.OpenKey(kKey), nullptr);
     ASSERT_TRUE(storeValue(registry, QStringLiteral("SC_Screen"), RegValue::Number('S')));
     EXPECT_EQ(readAll(registry.brokenPath()), c.bytes);
-    EXPECT_EQ(registry.OpenKey(kKey)->Value(QStringLiteral("SC_Screen"))->AsNumber(), 'S');
+    EXPECT_EQ(registry.OpenKey(kKey)->Value(QStringLiteral("SC_Screen"))->asNumber(), 'S');
   }
 }
 

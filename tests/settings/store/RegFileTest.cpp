@@ -29,23 +29,23 @@ RegFile parse(const QByteArray& bytes) {
 
 // Whatever was read must come back the same after a write and a second read.
 void expectRoundTrip(const RegFile& f) {
-  const QByteArray once = f.Serialize();
+  const QByteArray once = f.serialize();
   std::optional<RegFile> again = RegFile::Parse(once);
   ASSERT_TRUE(again.has_value()) << once.toStdString();
   EXPECT_EQ(*again, f) << once.toStdString();
-  EXPECT_EQ(again->Serialize(), once);
+  EXPECT_EQ(again->serialize(), once);
 }
 
 }  // namespace
 
 TEST(RegFile, WritesTheVersion5TextWithEscapesAndDwords) {
   RegFile f;
-  RegFile::Section& s = f.CreateSection(QStringLiteral("\\HKEY_LOCAL_MACHINE\\SOFTWARE\\LUMORA\\"));
-  s.Set(QStringLiteral("FileDir"), RegValue::Text(QStringLiteral("C:\\Bilder \"neu\"\\")));
-  s.Set(QStringLiteral("FontSize"), RegValue::Number(26));
-  s.Set(QStringLiteral("Text"), RegValue::Text(QStringLiteral("Grüße")));
-  s.Set(QStringLiteral("fontsize"), RegValue::Number(-1));  // same value, other case
-  EXPECT_EQ(QString::fromUtf8(f.Serialize()),
+  RegFile::Section& s = f.createSection(QStringLiteral("\\HKEY_LOCAL_MACHINE\\SOFTWARE\\LUMORA\\"));
+  s.set(QStringLiteral("FileDir"), RegValue::Text(QStringLiteral("C:\\Bilder \"neu\"\\")));
+  s.set(QStringLiteral("FontSize"), RegValue::Number(26));
+  s.set(QStringLiteral("Text"), RegValue::Text(QStringLiteral("Grüße")));
+  s.set(QStringLiteral("fontsize"), RegValue::Number(-1));  // same value, other case
+  EXPECT_EQ(QString::fromUtf8(f.serialize()),
             QStringLiteral("Windows Registry Editor Version 5.00\n\n"
                            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\LUMORA]\n"
                            "\"FileDir\"=\"C:\\\\Bilder \\\"neu\\\"\\\\\"\n"
@@ -69,21 +69,21 @@ TEST(RegFile, ReadsAUtf16RegeditExportWithEveryValueKind) {
       "\"FontSize\"=dword:0000000E\r\n"
       "[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Gone]\r\n");
   const RegFile f = parse(utf16le(text));
-  ASSERT_TRUE(f.HasKey(QStringLiteral("hkey_local_machine\\software\\lumora\\")));
-  const RegFile::Section* s = f.FindSection(kLumora);
+  ASSERT_TRUE(f.hasKey(QStringLiteral("hkey_local_machine\\software\\lumora\\")));
+  const RegFile::Section* s = f.findSection(kLumora);
   ASSERT_NE(s, nullptr);
-  EXPECT_EQ(s->Find(QStringLiteral("filedescription"))->AsText(), QStringLiteral("Bildschirm"));
-  EXPECT_EQ(s->Find(QStringLiteral("FileDir"))->type, uint32_t(RegType::ExpandSz));
-  EXPECT_EQ(s->Find(QStringLiteral("FileDir"))->AsText(), QStringLiteral("C:\\%TEMP%\\"));  // nothing expanded
-  EXPECT_EQ(s->Find(QStringLiteral("Lines"))->type, uint32_t(RegType::MultiSz));
-  EXPECT_EQ(s->Find(QStringLiteral("Big"))->type, uint32_t(RegType::Qword));
-  EXPECT_EQ(s->Find(QStringLiteral("Big"))->AsNumber(), std::nullopt);
-  EXPECT_EQ(s->Find(QStringLiteral("Blob"))->data, QByteArray::fromHex("deadbeef"));
-  EXPECT_EQ(s->Find(QStringLiteral("FontSize"))->AsNumber(), 14);
-  EXPECT_EQ(f.FindSection(QStringLiteral("HKEY_CURRENT_USER\\Software\\Other"))->Find(QString())->AsText(),
+  EXPECT_EQ(s->find(QStringLiteral("filedescription"))->asText(), QStringLiteral("Bildschirm"));
+  EXPECT_EQ(s->find(QStringLiteral("FileDir"))->type, uint32_t(RegType::ExpandSz));
+  EXPECT_EQ(s->find(QStringLiteral("FileDir"))->asText(), QStringLiteral("C:\\%TEMP%\\"));  // nothing expanded
+  EXPECT_EQ(s->find(QStringLiteral("Lines"))->type, uint32_t(RegType::MultiSz));
+  EXPECT_EQ(s->find(QStringLiteral("Big"))->type, uint32_t(RegType::Qword));
+  EXPECT_EQ(s->find(QStringLiteral("Big"))->asNumber(), std::nullopt);
+  EXPECT_EQ(s->find(QStringLiteral("Blob"))->data, QByteArray::fromHex("deadbeef"));
+  EXPECT_EQ(s->find(QStringLiteral("FontSize"))->asNumber(), 14);
+  EXPECT_EQ(f.findSection(QStringLiteral("HKEY_CURRENT_USER\\Software\\Other"))->find(QString())->asText(),
             QStringLiteral("default"));
   EXPECT_EQ(f.preamble, QStringList{QStringLiteral("; exported by hand")});
-  EXPECT_FALSE(f.HasKey(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Gone")));
+  EXPECT_FALSE(f.hasKey(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Gone")));
   expectRoundTrip(f);
 }
 
@@ -92,10 +92,10 @@ TEST(RegFile, ReadsRegedit4InWindows1252) {
   const QByteArray bytes("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\LUMORA]\r\n"
                          "\"Text\"=\"Gr\xFCn \x80\"\r\n\"Dir\"=hex(2):46,fc,00\r\n");
   const RegFile f = parse(bytes);
-  const RegFile::Section* s = f.FindSection(kLumora);
+  const RegFile::Section* s = f.findSection(kLumora);
   ASSERT_NE(s, nullptr);
-  EXPECT_EQ(s->Find(QStringLiteral("Text"))->AsText(), QStringLiteral("Grün €"));
-  EXPECT_EQ(s->Find(QStringLiteral("Dir"))->AsText(), QStringLiteral("Fü"));
+  EXPECT_EQ(s->find(QStringLiteral("Text"))->asText(), QStringLiteral("Grün €"));
+  EXPECT_EQ(s->find(QStringLiteral("Dir"))->asText(), QStringLiteral("Fü"));
   expectRoundTrip(f);
 }
 
@@ -109,31 +109,31 @@ TEST(RegFile, ImportsLikeRegedit) {
       "[-HKEY_LOCAL_MACHINE\\B]\n\"ignored\"=\"under a deletion\"\n"
       "[HKEY_LOCAL_MACHINE\\B]\n\"w\"=\"new\"\n");
   ASSERT_EQ(f.sections.size(), 4u);
-  const RegFile::Section* a = f.FindSection(QStringLiteral("HKEY_LOCAL_MACHINE\\A"));
+  const RegFile::Section* a = f.findSection(QStringLiteral("HKEY_LOCAL_MACHINE\\A"));
   ASSERT_EQ(a->entries.size(), 1u);
-  EXPECT_EQ(a->Find(QStringLiteral("x"))->AsNumber(), 2);
-  const RegFile::Section* b = f.FindSection(QStringLiteral("HKEY_LOCAL_MACHINE\\B"));
-  EXPECT_EQ(b->Find(QStringLiteral("v")), nullptr);
-  EXPECT_EQ(b->Find(QStringLiteral("w"))->AsText(), QStringLiteral("new"));
+  EXPECT_EQ(a->find(QStringLiteral("x"))->asNumber(), 2);
+  const RegFile::Section* b = f.findSection(QStringLiteral("HKEY_LOCAL_MACHINE\\B"));
+  EXPECT_EQ(b->find(QStringLiteral("v")), nullptr);
+  EXPECT_EQ(b->find(QStringLiteral("w"))->asText(), QStringLiteral("new"));
   expectRoundTrip(f);
 
   RegFile g = f;
-  EXPECT_TRUE(g.RemoveKey(QStringLiteral("HKEY_LOCAL_MACHINE\\A")));
-  EXPECT_FALSE(g.HasKey(QStringLiteral("HKEY_LOCAL_MACHINE\\A\\Sub")));
-  EXPECT_FALSE(g.RemoveKey(QStringLiteral("HKEY_LOCAL_MACHINE\\A")));
+  EXPECT_TRUE(g.removeKey(QStringLiteral("HKEY_LOCAL_MACHINE\\A")));
+  EXPECT_FALSE(g.hasKey(QStringLiteral("HKEY_LOCAL_MACHINE\\A\\Sub")));
+  EXPECT_FALSE(g.removeKey(QStringLiteral("HKEY_LOCAL_MACHINE\\A")));
 }
 
 TEST(RegFile, KeepsWhatAQuotedStringCannotCarryAsHex) {
   RegFile f;
-  RegFile::Section& s = f.CreateSection(kLumora);
-  s.Set(QStringLiteral("Lines"), RegValue::Text(QStringLiteral("eins\nzwei\t")));
-  s.Set(QStringLiteral("Lone"), RegValue::Text(QString(QChar(0xD800))));
-  s.Set(QStringLiteral("Odd"), RegValue{uint32_t(RegType::Sz), QByteArray("a\0b", 3)});
-  s.Set(QStringLiteral("Short"), RegValue{uint32_t(RegType::Dword), QByteArray("\1\0", 2)});
-  s.Set(QStringLiteral("Long"), RegValue{uint32_t(RegType::Binary), QByteArray(300, '\x5a')});
-  s.Set(QStringLiteral("Type"), RegValue{0xffff0010u, QByteArray()});
+  RegFile::Section& s = f.createSection(kLumora);
+  s.set(QStringLiteral("Lines"), RegValue::Text(QStringLiteral("eins\nzwei\t")));
+  s.set(QStringLiteral("Lone"), RegValue::Text(QString(QChar(0xD800))));
+  s.set(QStringLiteral("Odd"), RegValue{uint32_t(RegType::Sz), QByteArray("a\0b", 3)});
+  s.set(QStringLiteral("Short"), RegValue{uint32_t(RegType::Dword), QByteArray("\1\0", 2)});
+  s.set(QStringLiteral("Long"), RegValue{uint32_t(RegType::Binary), QByteArray(300, '\x5a')});
+  s.set(QStringLiteral("Type"), RegValue{0xffff0010u, QByteArray()});
   expectRoundTrip(f);
-  for (const QByteArray& line : f.Serialize().split('\n')) EXPECT_LE(line.size(), 80) << line.toStdString();
+  for (const QByteArray& line : f.serialize().split('\n')) EXPECT_LE(line.size(), 80) << line.toStdString();
 }
 
 TEST(RegFile, RefusesWhatIsNotARegistryFile) {
