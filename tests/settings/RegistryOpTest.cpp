@@ -309,9 +309,11 @@ TEST_F(Store, ASettingsPathThatIsNoFileIsNamedAndLeftAlone) {
     auto started = std::async(std::launch::async, [&] { return start(); });
     if (started.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
       ADD_FAILURE() << "the start waits for the pipe";
-      // Let the reader go, so that the test can end.
-      const int writer = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK);
-      if (writer >= 0) ::close(writer);
+      // Let every waiting reader go, so that the test can end.
+      do {
+        const int writer = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0) ::close(writer);
+      } while (started.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready);
     }
     const Settings s = started.get();
     EXPECT_FALSE(loaded);
