@@ -55,9 +55,11 @@ void RunClipboardHolder(int argc, char** argv) {
   QGuiApplication app(argc, argv);
   const std::unique_ptr<ClipboardManager> manager = desktop->clipboardManager();
 
-  // One holder per X server, however $DISPLAY spells it.
-  auto lock = std::make_unique<HolderLock>(RuntimeFolders().front(), desktop->sessionKey(),
-                                           ClipboardHolder::IsHolderProcess);
+  // One holder per X server, however $DISPLAY spells it, in a folder that is the
+  // user's alone: one another user made in /tmp first is passed over.
+  const QString folder = PrivateRuntimeFolder();
+  if (folder.isEmpty()) giveUp(QStringLiteral("kein eigener Ordner für die Sperrdatei"));
+  auto lock = std::make_unique<HolderLock>(folder, desktop->sessionKey(), ClipboardHolder::IsHolderProcess);
   if (!lock->acquired()) giveUp(lock->error());
 
   ClipboardHolder holder(*manager, [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); });

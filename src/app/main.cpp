@@ -27,11 +27,11 @@ using namespace lumora;
 
 namespace {
 
-QString programFolder(const char* argv0) {
+ProgramPlace programPlace(const char* argv0) {
   // The running executable's own folder, without needing an application object.
   QString exe = QFile::symLinkTarget(QStringLiteral("/proc/self/exe"));
   if (exe.isEmpty()) exe = QString::fromLocal8Bit(argv0);
-  return QFileInfo(exe).absolutePath();
+  return {QFileInfo(exe).absolutePath(), QStringLiteral(LUMORA_BUILD_FOLDER)};
 }
 
 // The desktop for this run, or a one-line reason on standard error why there is
@@ -84,7 +84,7 @@ int runTray(int argc, char** argv) {
     }
   });
   Settings settings;
-  TrayApp tray(settings, programFolder(argv[0]), *desktop);
+  TrayApp tray(settings, programPlace(argv[0]), *desktop);
   running = &tray;
   if (quitDuringStart) {
     tray.quit();
@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
       return kUsage;
     case CommandLine::Mode::Capture: {
       const std::optional<Desktop> desktop = reachDesktop("a screenshot");
-      return desktop ? RunCaptureCommand(cl, *desktop, programFolder(argv[0]), argc, argv) : int(kFailed);
+      return desktop ? RunCaptureCommand(cl, *desktop, programPlace(argv[0]), argc, argv) : int(kFailed);
     }
     case CommandLine::Mode::Verb: {
       QString ignored;

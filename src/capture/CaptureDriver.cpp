@@ -26,6 +26,7 @@ class ShowAgain {
 }  // namespace
 
 bool CaptureDriver::MakeScreenshot() {
+  saved_ = false;
   const bool wasShowing = view_.isShowing();
   bool numbered = false;
   if (!naming_.ResolveTarget(view_.timerRunning(), prompt_, &numbered)) return false;
@@ -46,8 +47,10 @@ bool CaptureDriver::MakeScreenshot() {
     // A numbered name never replaces a file: one that appeared there since the
     // proposal was made (another capture, the user) sends the picture on to the
     // next free number, and the displays follow the name actually used.
-    if (saver_.SaveImage(working, s_.Datei.NextFile, s_.Datei.Clipboard, s_.Beschriftung, s_.Format,
-                         numbered ? &naming_ : nullptr)) {
+    const bool saved = saver_.SaveImage(working, s_.Datei.NextFile, s_.Datei.Clipboard, s_.Beschriftung, s_.Format,
+                                        numbered ? &naming_ : nullptr);
+    naming_.tellOverflow(view_.timerRunning());
+    if (saved) {
       if (!saver_.publishedPath().isEmpty()) s_.Datei.NextFile = saver_.publishedPath();
       view_.showLastPicture(grab_.Thumbnail());
     } else {
@@ -55,6 +58,7 @@ bool CaptureDriver::MakeScreenshot() {
     }
   }
   if (captured) {
+    saved_ = true;
     view_.showLastFile(s_.Datei.Clipboard ? ClipboardTarget() : s_.Datei.NextFile);
     naming_.AdvanceFileName(s_.Blank, view_.timerRunning());
     view_.showNextFile();

@@ -36,6 +36,8 @@ class CaptureDriver {
   // False only when the file-name prompt was cancelled; a declined warning or a
   // failed grab or save still answers true.
   bool MakeScreenshot();
+  // Whether the last MakeScreenshot saved its picture, to a file or the clipboard.
+  bool lastCaptureSaved() const { return saved_; }
 
   // Captures go to NextFile as it stands, replacing a file there (the command
   // line's --output), instead of to the numbered proposal.
@@ -50,6 +52,7 @@ class CaptureDriver {
   CaptureView& view_;
   NamePrompt* prompt_;
   bool fixedTarget_ = false;
+  bool saved_ = false;
 };
 
 }  // namespace lumora

@@ -30,8 +30,16 @@ bool FileNaming::Taken(const QString& path) {
 
 QString FileNaming::nextName() {
   int32_t& counter = s_.Datei.Counter;
-  if (counter < 0 || counter > kLastNumber) overflow(true);
+  if (counter < 0 || counter > kLastNumber) {
+    overflow(true);
+    untoldOverflow_ = true;
+  }
   return numberedName(counter++, blank_);
+}
+
+void FileNaming::tellOverflow(bool quiet) {
+  if (untoldOverflow_ && !quiet) dialogs_.error(OverflowMessage());
+  untoldOverflow_ = false;
 }
 
 void FileNaming::overflow(bool quiet) {

@@ -37,8 +37,12 @@ class FileNaming : public NameSource {
   static bool Taken(const QString& path);
 
   // The numbered name after the last one handed out: Counter's number, after
-  // which Counter moves on. Used while a capture publishes its file.
+  // which Counter moves on. Used while a capture publishes its file, when no box
+  // can be shown: a prefix that had to grow is told by tellOverflow().
   QString nextName() override;
+  // After a capture: the overflow message for a prefix that grew while its file
+  // was published, unless `quiet` (the interval timer runs).
+  void tellOverflow(bool quiet);
 
   // Sets NextFile to the next free numbered name and Counter to one past its
   // number. `quiet` (the interval timer runs) suppresses the overflow message.
@@ -64,6 +68,7 @@ class FileNaming : public NameSource {
   Settings& s_;
   Dialogs& dialogs_;
   bool blank_ = true;  // the form of the last proposal, for the names after it
+  bool untoldOverflow_ = false;
 };
 
 // The overflow message, shown when the numbers of a prefix are used up.

@@ -95,8 +95,12 @@ std::optional<Desktop> Desktop::ForClipboardHolder(const QProcessEnvironment& en
 }
 
 QString Desktop::unreachable(const char* what) const {
-  if (backend_ == Backend::X11 && env_.value(QStringLiteral("DISPLAY")).isEmpty())
+  const QString display = env_.value(QStringLiteral("DISPLAY"));
+  if (backend_ == Backend::X11 && display.isEmpty())
     return QStringLiteral("no X display (DISPLAY is not set); %1 needs one").arg(QLatin1String(what));
+  // Qt's X11 plugin aborts when it cannot connect; asked first, the reason fits in a line.
+  if (backend_ == Backend::X11 && !XServerReachable())
+    return QStringLiteral("cannot open the X display %1; %2 needs one").arg(display, QLatin1String(what));
   if (backend_ == Backend::Wayland && WaylandSocket(env_).isEmpty())
     return QStringLiteral("no Wayland compositor to connect to (WAYLAND_DISPLAY %1 in XDG_RUNTIME_DIR %2)")
         .arg(env_.value(QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("wayland-0")),

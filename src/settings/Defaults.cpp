@@ -51,9 +51,12 @@ void SetDefaults(Settings& s, QSize screenSize, const QString& defaultFolder) {
   s.Timer.TimerAutostart = false;
 }
 
-QString DefaultFolder(const QString& programFolder, const QString& picturesFolder) {
-  QFileInfo info(programFolder);
-  if (!programFolder.isEmpty() && info.isDir() && info.isWritable()) return withSlash(info.absoluteFilePath());
+QString DefaultFolder(const ProgramPlace& program, const QString& picturesFolder) {
+  const QFileInfo info(program.folder);
+  const bool built = !program.folder.isEmpty() && !program.buildFolder.isEmpty() && info.isDir() &&
+                     info.canonicalFilePath() == QFileInfo(program.buildFolder).canonicalFilePath();
+  if (built && info.fileName() != QLatin1String("bin") && info.isWritable())
+    return withSlash(info.absoluteFilePath());
   QString pictures = picturesFolder.isEmpty()
                          ? QStandardPaths::writableLocation(QStandardPaths::PicturesLocation)
                          : picturesFolder;

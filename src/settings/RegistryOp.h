@@ -31,6 +31,8 @@ class RegistryOp {
   bool DeleteAllSettings();
   // Keeps the stored settings aside before defaults replace them.
   bool KeepDamagedCopy() { return registry_.KeepDamagedCopy(); }
+  // The settings file's place when something other than a file is there.
+  QString UnusablePlace() { return registry_.UnusablePlace(); }
 
  private:
   bool readError();

@@ -13,6 +13,9 @@ const char* const kExitSaveFailed =
     "Die Einstellungen konnten nicht in die Registrierungsdatenbank\n"
     "übernommen werden. Es kann zu einem Fehler beim nächsten Programm-\n"
     "start kommen, der dann jedoch wenn möglich, behoben wird.";
+const char* const kNotAFile =
+    "Die Einstellungsdatei\n%1\nist keine gewöhnliche Datei. Lumora liest sie nicht und schreibt\n"
+    "nichts hinein; das Programm wird mit Defaulteinstellungen gestartet.";
 }  // namespace msg
 
 void InitShortcuts(RegistryOp& store, ShortcutSettings& letters) {
@@ -21,6 +24,12 @@ void InitShortcuts(RegistryOp& store, ShortcutSettings& letters) {
 
 bool LoadSettingsAtStart(RegistryOp& store, Dialogs& dialogs, Settings& settings, QSize screenSize,
                          const QString& defaultFolder) {
+  const QString unusable = store.UnusablePlace();
+  if (!unusable.isEmpty()) {
+    dialogs.error(QString::fromUtf8(msg::kNotAFile).arg(unusable));
+    SetDefaults(settings, screenSize, defaultFolder);
+    return false;
+  }
   const bool stored = store.KeyExists(RegistryOp::kKeyPath);
   if (store.LoadSettings(settings)) {
     settings.Beschriftung.FontName = QStringLiteral("Arial");

@@ -18,7 +18,8 @@ void InitShortcuts(RegistryOp& store, ShortcutSettings& letters);
 
 // Loads every other setting. On a first run or a read failure applies the defaults and
 // stores them at once, telling the user when that first write failed. True when the
-// stored settings were loaded.
+// stored settings were loaded. A settings file that is not a file at all (a folder,
+// a pipe) is named in a message and left alone: the defaults then last until exit.
 bool LoadSettingsAtStart(RegistryOp& store, Dialogs& dialogs, Settings& settings, QSize screenSize,
                          const QString& defaultFolder);
 
@@ -33,6 +34,7 @@ QByteArray StoredImage(const Settings& settings);
 namespace msg {
 extern const char* const kFirstWriteFailed;
 extern const char* const kExitSaveFailed;
+extern const char* const kNotAFile;
 }  // namespace msg
 
 }  // namespace lumora

@@ -187,6 +187,7 @@ void TimerTab::initWindowState() {
   // Stopped, also after a reset that found the timer running: the button comes
   // up and the locked controls are freed.
   Timer.stop();
+  Timer.setInterval(period_);
   logic_.setEnabled(false, 0);
   btnTimerOnOff_->setChecked(false);
   btnTimerOnOff_->setText(QStringLiteral("Timer starten"));
@@ -212,7 +213,9 @@ void TimerTab::btnTimerOnOffClick() {
   logic_.setEnabled(btnTimerOnOff_->isChecked(), fieldsTotal());
   window_.LockForTimer();
   if (logic_.enabled()) {
-    Timer.start();
+    // A new countdown ticks its first second in full, whatever the last one
+    // was left at (a capture that waited ticks sooner).
+    Timer.start(period_);
     btnTimerOnOff_->setText(QStringLiteral("Timer stoppen"));
   } else {
     Timer.stop();

@@ -70,6 +70,8 @@ class TimerTab : public OptionsPage {
   QPushButton* btnTimerOnOff() const { return btnTimerOnOff_; }
   TimerGauge* pbTimer() const { return pbTimer_; }
   const IntervalTimer& logic() const { return logic_; }
+  // The time to the next tick: a second, or less while a due capture waits.
+  int tickIntervalMs() const { return Timer.interval(); }
 
  private:
   uint32_t fieldsTotal() const;

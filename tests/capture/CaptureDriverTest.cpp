@@ -237,3 +237,21 @@ TEST(CaptureDriver, PngFilesAreNumberedFixedOrPromptedLikeTheOthers) {
     EXPECT_EQ(test::DecodeWithImageMagick(rig.file(QLatin1String(name))), test::TestPattern(200, 150)) << name;
   EXPECT_TRUE(rig.dialogs.boxes.empty());
 }
+
+TEST(CaptureDriver, ALastNumberTakenDuringTheCaptureGrowsThePrefixWithTheOverflowBox) {
+  // The proposal was the last number, and another program took it before the
+  // picture was written: the numbers of the prefix are used up at that moment.
+  for (const bool timer : {false, true}) {
+    Rig rig;
+    rig.view.timer = timer;
+    rig.settings.Datei.NextFile = rig.file(QStringLiteral("Screen 99998.bmp"));
+    rig.settings.Datei.Counter = FileNaming::kLastNumber + 1;
+    QFile(rig.settings.Datei.NextFile).open(QIODevice::WriteOnly);
+    ASSERT_TRUE(rig.driver.MakeScreenshot());
+    EXPECT_TRUE(QFile::exists(rig.file(QStringLiteral("Screen_ 00000.bmp")))) << timer;
+    EXPECT_EQ(rig.settings.Datei.FileDescription, QStringLiteral("Screen_")) << timer;
+    EXPECT_EQ(rig.settings.Datei.NextFile, rig.file(QStringLiteral("Screen_ 00001.bmp"))) << timer;
+    // As at every overflow: the box, unless the interval timer runs.
+    EXPECT_EQ(rig.dialogs.texts(), timer ? QStringList() : QStringList{OverflowMessage()}) << timer;
+  }
+}

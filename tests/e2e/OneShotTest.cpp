@@ -102,10 +102,15 @@ TEST_F(OneShot, ReportsFailuresWithTheirExitCodes) {
   }
   EXPECT_TRUE(QDir(dir.path()).entryList({"shot.*"}).isEmpty());
 
-  // No display at all: one line, no crash.
-  r = lumora({"--capture"}, QString());
-  EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
+  // No display at all, or one that names no server: one line, no crash, for the
+  // capture and for the tray program alike.
+  for (const QString& display : {QString(), QStringLiteral(":65000")})
+    for (const QStringList& args : {QStringList{"--capture"}, QStringList{}}) {
+      r = lumora(args, display);
+      EXPECT_EQ(r.exitCode, 1) << display.toStdString() << " " << args.join(' ').toStdString();
+      EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
+      EXPECT_TRUE(r.err.startsWith("lumora: ")) << r.err.toStdString();
+    }
 
   r = lumora({"--version"}, QString());
   EXPECT_EQ(r.exitCode, 0);

@@ -75,6 +75,17 @@ TEST(Options, AFormatChosenInTheWindowTakesEffectAtTheNextCaptureAndSurvivesARes
   EXPECT_EQ(DecodeWithImageMagick(ui.folder + QStringLiteral("/Screen 00001.png")).size(), QSize(1024, 768));
 }
 
+TEST(Options, AChangeMadeJustBeforeTheXServerDiesIsSaved) {
+  TrayDriver ui;
+  QProcess& lumora = StartAndChoosePng(ui);
+  // The program is ended by Qt the moment the server is gone, long before the
+  // usual pause after a change has passed.
+  QThread::msleep(150);
+  ui.server.crash();
+  ASSERT_TRUE(lumora.waitForFinished(15000));
+  EXPECT_EQ(StoreValue(ui.registry, "FileSuffix"), QStringLiteral("\".png\""));
+}
+
 TEST(Options, TheScreensaverSwitchShowsInTheServersSettings) {
   TrayDriver ui;
   ASSERT_TRUE(ui.seedStore());

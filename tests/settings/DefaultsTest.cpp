@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "settings/Defaults.h"
@@ -43,17 +44,37 @@ TEST(Defaults, EverySettingButTheHotkeyLettersIsReset) {
 }
 
 TEST(Defaults, FolderIsTheProgramsOwnUnlessItIsReadOnly) {
+  // The program's own folder only where it was built: an installed program's
+  // folder is no place for pictures, even where the user may write there (root
+  // in /usr/bin, an install into ~/.local/bin).
   QTemporaryDir program, pictures;
-  EXPECT_EQ(DefaultFolder(program.path(), pictures.path()), program.path() + "/");
+  const QString bin = program.path() + "/bin";
+  QDir().mkpath(bin);
+  const struct {
+    const char* what;
+    QString folder;
+    QString built;
+    bool own;
+  } cases[] = {
+      {"in its build folder", program.path(), program.path(), true},
+      {"in its build folder, spelt otherwise", program.path() + "/bin/..", program.path(), true},
+      {"installed elsewhere", program.path(), program.path() + "/build", false},
+      {"without a known build folder", program.path(), QString(), false},
+      {"in a bin folder", bin, bin, false},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(DefaultFolder({c.folder, c.built}, pictures.path()),
+              c.own ? QFileInfo(c.folder).absoluteFilePath() + "/" : pictures.path() + "/")
+        << c.what;
 
   // A program folder that cannot take files (gone, or read-only for the user) gives
   // the pictures folder, which is created when missing.
   const QString fresh = pictures.path() + "/Bilder";
-  EXPECT_EQ(DefaultFolder(program.path() + "/gone", fresh), fresh + "/");
+  EXPECT_EQ(DefaultFolder({program.path() + "/gone", program.path() + "/gone"}, fresh), fresh + "/");
   EXPECT_TRUE(QDir(fresh).exists());
   QFile::setPermissions(program.path(), QFile::ReadOwner | QFile::ExeOwner);
   if (!QFileInfo(program.path()).isWritable()) {  // root may write anywhere
-    EXPECT_EQ(DefaultFolder(program.path(), pictures.path()), pictures.path() + "/");
+    EXPECT_EQ(DefaultFolder({program.path(), program.path()}, pictures.path()), pictures.path() + "/");
   }
   QFile::setPermissions(program.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }

@@ -1,8 +1,12 @@
 // The settings store over the registry file, through restarts of the program.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <fcntl.h>
+#include <future>
 #include <unistd.h>
 #include <sys/stat.h>
 
@@ -245,32 +249,81 @@ TEST_F(Store, ADamagedFileTakesTheReadErrorRoadAndIsKept) {
 
 TEST_F(Store, OneBadValueKeepsTheWholeFileAsBrokenBeforeDefaultsReplaceIt) {
   // The file reads, but one value is out of range or missing: the read error
-  // road. The user's folder, prefix and format must survive in the copy.
+  // road. The user's folder, prefix and format must survive in the copy, also
+  // when the file has no hotkey letters yet (written by hand, by another tool,
+  // after a reset), whose writing rewrites the file before the rest is read, and
+  // when the settings are reached through a link.
   struct Case {
     const char* what;
     const char* name;
     const char* line;
+    bool letters;
+    bool linked;
   };
   const Case cases[] = {
-      {"font size 25", "FontSize", "\"FontSize\"=dword:00000019"},
-      {"missing flag", "Clipboard", ""},
-      {"text where a number belongs", "JpegQuality", "\"JpegQuality\"=\"80\""},
+      {"font size 25", "FontSize", "\"FontSize\"=dword:00000019", true, false},
+      {"missing flag", "Clipboard", "", true, false},
+      {"text where a number belongs", "JpegQuality", "\"JpegQuality\"=\"80\"", true, false},
+      {"font size 25, no letters", "FontSize", "\"FontSize\"=dword:00000019", false, false},
+      {"font size 0x7fffffff, no letters", "FontSize", "\"FontSize\"=dword:7fffffff", false, false},
+      {"font size as text, no letters", "FontSize", "\"FontSize\"=\"14\"", false, false},
+      {"quality 0, no letters", "JpegQuality", "\"JpegQuality\"=dword:00000000", false, false},
+      {"text for a flag, no letters", "Aktiv", "\"Aktiv\"=\"ja\"", false, false},
+      {"font size 25 through a link", "FontSize", "\"FontSize\"=dword:00000019", true, true},
+      {"font size 25 through a link, no letters", "FontSize", "\"FontSize\"=dword:00000019", false, true},
   };
+  const QString real = dir.filePath(QStringLiteral("dotfiles/lumora.reg"));
+  QDir().mkpath(dir.filePath(QStringLiteral("dotfiles")));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    QFile::remove(path);
-    QFile::remove(path + QStringLiteral(".broken"));
+    for (const QString& f : {path, path + QStringLiteral(".broken"), real}) QFile::remove(f);
+    if (c.linked) ASSERT_TRUE(QFile::link(real, path));
     ASSERT_TRUE(store.SaveSettings(unusual()));
-    ASSERT_TRUE(store.SaveShortcuts('9', 'Z'));
+    if (c.letters) ASSERT_TRUE(store.SaveShortcuts('9', 'Z'));
     replaceValue(QLatin1String(c.name), QLatin1String(c.line));
     const QString damaged = text();
     const Settings s = start();
     EXPECT_FALSE(loaded);
     EXPECT_EQ(dialogs.texts(), QStringList{QString::fromUtf8(msg::kReadError)});
     EXPECT_EQ(s.Datei.FileDir, QStringLiteral("/opt/lumora/")) << "defaults in use";
-    QFile broken(path + QStringLiteral(".broken"));
-    ASSERT_TRUE(broken.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(broken.readAll()), damaged);
+    const QString broken = path + QStringLiteral(".broken");
+    EXPECT_FALSE(QFileInfo(broken).isSymLink()) << "the copy holds the bytes, not a way to them";
+    QFile copy(broken);
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(copy.readAll()), damaged);
+    if (c.linked) EXPECT_TRUE(QFileInfo(path).isSymLink()) << "the link stays a link";
+  }
+}
+
+TEST_F(Store, ASettingsPathThatIsNoFileIsNamedAndLeftAlone) {
+  // A pipe would keep the program waiting for a writer forever; a folder is no
+  // place for settings either. Neither is read, replaced or copied.
+  for (const bool pipe : {true, false}) {
+    SCOPED_TRACE(pipe ? "pipe" : "folder");
+    QFile::remove(path);
+    QDir().rmdir(path);
+    if (pipe)
+      ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else
+      ASSERT_TRUE(QDir().mkdir(path));
+    auto started = std::async(std::launch::async, [&] { return start(); });
+    if (started.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+      ADD_FAILURE() << "the start waits for the pipe";
+      // Let every waiting reader go, so that the test can end.
+      do {
+        const int writer = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0) ::close(writer);
+      } while (started.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready);
+    }
+    const Settings s = started.get();
+    EXPECT_FALSE(loaded);
+    EXPECT_EQ(dialogs.texts(), QStringList{QString::fromUtf8(msg::kNotAFile).arg(path)});
+    EXPECT_EQ(s.Datei.FileDir, QStringLiteral("/opt/lumora/")) << "defaults in use";
+    EXPECT_FALSE(SaveSettingsAtExit(store, dialogs, s, false));
+    struct stat st {};
+    ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &st), 0);
+    EXPECT_EQ(pipe ? S_ISFIFO(st.st_mode) : S_ISDIR(st.st_mode), true) << "left as it was";
+    EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".broken")));
   }
 }
 

@@ -16,6 +16,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "Unprivileged.h"
+
 namespace lumora::test {
 
 namespace {
@@ -49,29 +51,6 @@ wait
 const char* const kNoPortal =
     "[D-BUS Service]\nName=org.freedesktop.portal.Desktop\nExec=/bin/false\n";
 
-bool ensureUser(const char* name, uid_t& uid, gid_t& gid, QString& error) {
-  if (::geteuid() != 0) {
-    uid = ::geteuid();
-    gid = ::getegid();
-    return true;
-  }
-  if (!::getpwnam(name)) {
-    // Another test program may be creating it at the same moment.
-    QProcess::execute(QStringLiteral("useradd"), {QStringLiteral("--system"), QStringLiteral("--no-create-home"),
-                                                  QStringLiteral("--home-dir"), QStringLiteral("/nonexistent"),
-                                                  QStringLiteral("--shell"), QStringLiteral("/usr/sbin/nologin"),
-                                                  QString::fromLatin1(name)});
-  }
-  const passwd* pw = ::getpwnam(name);
-  if (!pw) {
-    error = QStringLiteral("cannot create the user %1 (useradd)").arg(QString::fromLatin1(name));
-    return false;
-  }
-  uid = pw->pw_uid;
-  gid = pw->pw_gid;
-  return true;
-}
-
 bool writeFile(const QString& path, const QByteArray& data, int mode) {
   QFile f(path);
   if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(data) != data.size()) return false;
@@ -89,7 +68,7 @@ QString tail(const QString& path) {
 }  // namespace
 
 SwaySession::SwaySession(const QImage& background, int width, int height) {
-  if (!ensureUser(kUser, uid_, gid_, error_)) return;
+  if (!EnsureUser(kUser, uid_, gid_, error_)) return;
   QByteArray pattern = QDir::temp().filePath(QStringLiteral("lumora-sway-XXXXXX")).toLocal8Bit();
   if (!::mkdtemp(pattern.data())) {
     error_ = QStringLiteral("mkdtemp failed");

@@ -87,6 +87,13 @@ void XvfbServer::stopClient(pid_t pid) {
     }
 }
 
+void XvfbServer::crash() {
+  if (pid_ <= 0) return;
+  ::kill(pid_, SIGKILL);
+  ::waitpid(pid_, nullptr, 0);
+  pid_ = -1;
+}
+
 XvfbServer::~XvfbServer() {
   for (pid_t c : clients_) stop(c);
   stop(pid_);

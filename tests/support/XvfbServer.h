@@ -31,6 +31,8 @@ class XvfbServer {
   pid_t startClient(const QString& program, const QStringList& args);
   // Stops one of them earlier.
   void stopClient(pid_t pid);
+  // Ends the server at once (SIGKILL), as a server that dies under its clients.
+  void crash();
 
  private:
   pid_t pid_ = -1;

@@ -28,6 +28,7 @@ class FakeOptionsWindow : public OptionsWindow {
     ++captures;
     return true;
   }
+  bool timerCapture() override { return !captureWaits && OptionsWindow::timerCapture(); }
 
   int nextFileShown = 0;
   int statusPositionShown = 0;
@@ -35,6 +36,7 @@ class FakeOptionsWindow : public OptionsWindow {
   int selectionRequests = 0;
   int foldersOpened = 0;
   int captures = 0;
+  bool captureWaits = false;  // a box or another capture is in the timer's way
   QString timerText;
   std::vector<std::pair<int64_t, int64_t>> statusSizes;
   // What the real window asks of its pages: whether the timer runs, and the lock.

@@ -147,3 +147,31 @@ TEST(TimerTab, StartCountDownCaptureAndStopThroughTheButtonAndTheTicks) {
   EXPECT_FALSE(onOff->isChecked());
   EXPECT_TRUE(rig.spin("seHour")->isEnabled());
 }
+
+TEST(TimerTab, AfterACaptureThatHadToWaitTheNextCountdownTicksWholeSeconds) {
+  Rig rig;
+  rig.tab.SetTimerFields(0, 0, 0);
+  rig.tab.btnTimerOnOff()->click();
+  const int second = rig.tab.tickIntervalMs();
+  rig.window.captureWaits = true;
+  rig.tab.TimerTimer();  // due, but a box is open
+  EXPECT_LT(rig.tab.tickIntervalMs(), second) << "tried again soon";
+  EXPECT_EQ(rig.window.captures, 0);
+
+  // A reset confirmed in that box stops the timer; started again, and after a
+  // stop by the button, it counts in whole seconds from its first tick.
+  rig.tab.initWindowState();
+  rig.window.captureWaits = false;
+  rig.tab.SetTimerFields(0, 0, 5);
+  rig.tab.btnTimerOnOff()->click();
+  EXPECT_EQ(rig.tab.tickIntervalMs(), second);
+
+  rig.tab.SetTimerFields(0, 0, 0);
+  rig.tab.btnTimerOnOff()->click();
+  rig.tab.btnTimerOnOff()->click();
+  rig.window.captureWaits = true;
+  rig.tab.TimerTimer();
+  rig.tab.btnTimerOnOff()->click();  // stopped while the capture waits
+  rig.tab.btnTimerOnOff()->click();
+  EXPECT_EQ(rig.tab.tickIntervalMs(), second);
+}

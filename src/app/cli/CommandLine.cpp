@@ -119,7 +119,8 @@ QString UsageText() {
       "  --version         show the version\n"
       "\n"
       "Exit status of --capture: 0 saved, 1 failed, 2 bad usage, 3 a warning was declined.\n"
-      "Exit status of --show, --select, --shot, --quit: 0 done, 1 no Lumora runs, 2 bad usage.\n"
+      "Exit status of --show, --select, --shot, --quit: 0 done, 1 no Lumora runs, 2 bad usage;\n"
+      "--shot waits for the picture and exits 1 when none was saved.\n"
       "\n"
       "Coordinates are screen pixels from the primary monitor's top-left corner; the\n"
       "whole screen is the primary monitor, and --region may reach onto the others.\n")

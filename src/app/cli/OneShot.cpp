@@ -11,6 +11,7 @@
 #include <memory>
 #include <unistd.h>
 
+#include "app/cli/Leftovers.h"
 #include "capture/CaptureDriver.h"
 #include "capture/Formats.h"
 #include "platform/Desktop.h"
@@ -20,6 +21,7 @@
 #include "platform/fs/PathBytes.h"
 #include "settings/Defaults.h"
 #include "settings/SettingsStartup.h"
+#include "settings/store/RegFileRegistry.h"
 #include "settings/store/Registry.h"
 
 namespace lumora {
@@ -106,8 +108,8 @@ int RunOneShot(const CommandLine& cl, Settings& settings, Screen& screen, Stream
   return kFailed;
 }
 
-int RunCaptureCommand(const CommandLine& cl, const Desktop& desktop, const QString& programFolder, int argc,
-                       char** argv) {
+int RunCaptureCommand(const CommandLine& cl, const Desktop& desktop, const ProgramPlace& program, int argc,
+                      char** argv) {
   // Where the screen comes through Qt's event loop (the desktop portal), the
   // application object comes first.
   std::unique_ptr<QCoreApplication> app;
@@ -129,7 +131,8 @@ int RunCaptureCommand(const CommandLine& cl, const Desktop& desktop, const QStri
   std::unique_ptr<Registry> registry = MachineRegistry();
   RegistryOp store(*registry, dialogs);
   InitShortcuts(store, settings.Shortcuts);
-  LoadSettingsAtStart(store, dialogs, settings, screen->size(), DefaultFolder(programFolder));
+  LoadSettingsAtStart(store, dialogs, settings, screen->size(), DefaultFolder(program));
+  SweepLeftovers(settings, RegFileRegistry::DefaultPath());
 
   // Text needs the GUI side of Qt; a plain capture starts faster without it.
   if (!app) {

@@ -7,6 +7,7 @@
 #include "platform/Clock.h"
 #include "platform/Screen.h"
 #include "app/cli/StreamDialogs.h"
+#include "settings/Defaults.h"
 #include "settings/Settings.h"
 
 namespace lumora {
@@ -24,7 +25,7 @@ int RunOneShot(const CommandLine& cl, Settings& settings, Screen& screen, Stream
 
 // `lumora --capture`: the whole command, from the desktop to the exit status.
 // Once a capture has run it leaves the process itself, at once.
-int RunCaptureCommand(const CommandLine& cl, const Desktop& desktop, const QString& programFolder,
-                                    int argc, char** argv);
+int RunCaptureCommand(const CommandLine& cl, const Desktop& desktop, const ProgramPlace& program, int argc,
+                      char** argv);
 
 }  // namespace lumora

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <thread>
 
+#include "app/cli/Leftovers.h"
 #include "app/tray/SessionStartItem.h"
 #include "app/tray/SystemActions.h"
 #include "app/tray/TShortcut.h"
@@ -16,13 +17,14 @@
 #include "selection/TfrmAuswahlInfo.h"
 #include "settings/Defaults.h"
 #include "settings/SettingsStartup.h"
+#include "settings/store/RegFileRegistry.h"
 #include "ui/TfrmMain.h"
 
 namespace lumora {
 
-TrayApp::TrayApp(Settings& settings, const QString& programFolder, const Desktop& desktop)
+TrayApp::TrayApp(Settings& settings, const ProgramPlace& program, const Desktop& desktop)
     : s_(settings),
-      programFolder_(programFolder),
+      program_(program),
       registry_(MachineRegistry()),
       store_(*registry_, dialogs_),
       desktop_(desktop.trayServices()),
@@ -37,12 +39,16 @@ TrayApp::TrayApp(Settings& settings, const QString& programFolder, const Desktop
       naming_(s_, dialogs_),
       saver_(dialogs_, clipboard_, clock_, desktop.options().unnamedFiles),
       autosave_([this] { return StoredImage(s_); }, [this] { return store_.SaveSettings(s_); }),
+      lastSave_([this] {
+        if (started_) autosave_.flush();
+      }),
       commands_(s_, dialogs_, autosave_, parts_),
       exit_(dialogs_, autosave_, clipboard_,
             {[this] { SaveSettingsAtExit(store_, dialogs_, s_, parts_.actions->uninstalled()); },
              [this] { parts_.frmWelcome->RemoveTrayIcon(); }, [this] { parts_.controller->UnregisterHotkeys(); },
              [this] { parts_.frmWelcome->close(); }}),
-      autostart_(ConfigHome(), QCoreApplication::applicationFilePath()) {
+      autostart_(ConfigHome(), QCoreApplication::applicationFilePath()),
+      shots_([this] { return parts_.controller->onShotCommand(); }) {
   // No window of the program, a start-up message included, ever gets a taskbar button.
   desktop_.windows->keepOffTaskbar(*QCoreApplication::instance());
   // The letters before any window exists, so that the hotkeys use them.
@@ -57,7 +63,8 @@ TrayApp::TrayApp(Settings& settings, const QString& programFolder, const Desktop
   p.controller->RegisterHotkeys();
   // Loading the settings may greet a first run or report a damaged store: that
   // happens now, before the splash.
-  LoadSettingsAtStart(store_, dialogs_, s_, desktop_.screen->size(), DefaultFolder(programFolder_));
+  LoadSettingsAtStart(store_, dialogs_, s_, desktop_.screen->size(), DefaultFolder(program_));
+  SweepLeftovers(s_, RegFileRegistry::DefaultPath());
   context_ = std::make_unique<OptionsContext>(
       OptionsContext{s_, dialogs_, clock_, naming_, desktop.options().timerTickMs});
   p.frmAuswahl = std::make_unique<TfrmAuswahl>(grab_, dialogs_);
@@ -87,7 +94,7 @@ TrayApp::TrayApp(Settings& settings, const QString& programFolder, const Desktop
   SystemActions::Hooks hooks;
   hooks.closeOptionsWindow = [this] { parts_.frmMain->close(); };
   hooks.closeTrayWindow = [this] { parts_.frmWelcome->close(); };
-  hooks.resetSettings = [this] { parts_.frmMain->ResetSettings(DefaultFolder(programFolder_)); };
+  hooks.resetSettings = [this] { parts_.frmMain->ResetSettings(DefaultFolder(program_)); };
   p.actions = std::make_unique<SystemActions>(dialogs_, store_, *desktop_.screensaver, std::move(hooks));
 
   AddSessionStartItem(*p.frmWelcome->pmOptionen(), autostart_, dialogs_);
@@ -99,17 +106,27 @@ void TrayApp::start() {
   // Every window exists now: commands may run, and changes are saved as they come.
   parts_.controller->setReady();
   autosave_.markStored();
+  started_ = true;
   qApp->installEventFilter(&autosave_);
   parts_.frmWelcome->show();
 }
 
-std::function<void()> TrayApp::command(const QByteArray& verb) {
+RunningInstance::Action TrayApp::command(const QByteArray& verb) {
   // The same ways in as the tray menu and the hotkeys, through the same guard.
+  // The caller hears first, except for a screenshot, which it hears of once the
+  // picture is saved.
+  using Reply = RunningInstance::Reply;
   TrayController& c = *parts_.controller;
-  if (verb == "show") return [&c] { c.onShowOptions(); };
-  if (verb == "select") return [&c] { c.onSelectRegion(); };
-  if (verb == "shot") return [&c] { c.onHotkey(c.captureId()); };
-  if (verb == "quit") return [this] { quit(); };
+  auto answered = [](std::function<void()> run) {
+    return [run = std::move(run)](const Reply& reply) {
+      reply.done(RunningInstance::Outcome::Done);
+      run();
+    };
+  };
+  if (verb == "show") return answered([&c] { c.onShowOptions(); });
+  if (verb == "select") return answered([&c] { c.onSelectRegion(); });
+  if (verb == "shot") return [this](const Reply& reply) { shots_.add(reply); };
+  if (verb == "quit") return answered([this] { quit(); });
   return {};
 }
 

@@ -7,6 +7,7 @@
 
 #include "app/tray/ExitSequence.h"
 #include "app/tray/SettingsAutosave.h"
+#include "app/tray/ShotQueue.h"
 #include "app/tray/TrayCommands.h"
 #include "capture/ImageSaver.h"
 #include "capture/ScreenGrab.h"
@@ -15,6 +16,9 @@
 #include "platform/Desktop.h"
 #include "platform/clipboard/QtClipboard.h"
 #include "platform/fs/Autostart.h"
+#include "platform/ipc/LastWill.h"
+#include "platform/ipc/RunningInstance.h"
+#include "settings/Defaults.h"
 #include "settings/RegistryOp.h"
 #include "settings/Settings.h"
 #include "settings/store/Registry.h"
@@ -27,7 +31,7 @@ namespace lumora {
 // their fixed order, and wires the menu, hotkeys and commands to them.
 class TrayApp {
  public:
-  TrayApp(Settings& settings, const QString& programFolder, const Desktop& desktop);
+  TrayApp(Settings& settings, const ProgramPlace& program, const Desktop& desktop);
   ~TrayApp();
 
   // Shows the splash; the tray icon follows when it hides.
@@ -37,11 +41,11 @@ class TrayApp {
 
   // What a command from another start of lumora ("show", "select", "shot",
   // "quit") does; nothing for one it does not know.
-  std::function<void()> command(const QByteArray& verb);
+  RunningInstance::Action command(const QByteArray& verb);
 
  private:
   Settings& s_;
-  QString programFolder_;
+  ProgramPlace program_;
   QtDialogs dialogs_;
   SystemClock clock_;
   QtClipboard clipboard_;
@@ -52,11 +56,17 @@ class TrayApp {
   FileNaming naming_;
   ImageSaver saver_;
   SettingsAutosave autosave_;
+  // A display that goes away ends the program at once, inside Qt: what the user
+  // changed a moment before is saved on the way out. Before start() the settings
+  // in memory may not be loaded yet and are never written.
+  bool started_ = false;
+  LastWill lastSave_;
   std::unique_ptr<OptionsContext> context_;
   TrayParts parts_;
   TrayCommands commands_;
   ExitSequence exit_;
   Autostart autostart_;
+  ShotQueue shots_;
 };
 
 }  // namespace lumora

@@ -41,6 +41,8 @@ bool TrayCommands::makeScreenshot() {
   return ok && result;
 }
 
+bool TrayCommands::lastCaptureSaved() const { return p_.driver->lastCaptureSaved(); }
+
 void TrayCommands::showInfoPopup() { p_.frmInfo->showPopup(); }
 
 bool TrayCommands::runShortcutDialog() {

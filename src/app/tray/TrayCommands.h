@@ -50,6 +50,7 @@ class TrayCommands : public TrayHost {
   void showOptionsWindow() override;
   void selectRegion() override;
   bool makeScreenshot() override;
+  bool lastCaptureSaved() const override;
   void showInfoPopup() override;
   bool runShortcutDialog() override;
   void openTargetFolder() override;

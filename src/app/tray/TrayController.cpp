@@ -83,6 +83,17 @@ void TrayController::onHotkey(uint32_t id) {
   }
 }
 
+std::optional<bool> TrayController::onShotCommand() {
+  bool saved = false;
+  const bool ran = exclusive([&] {
+    if (!host_.makeScreenshot()) return;
+    saved = host_.lastCaptureSaved();
+    if (!suppressConfirmations_) host_.showInfoPopup();
+  });
+  if (!ran) return std::nullopt;
+  return saved;
+}
+
 void TrayController::onScreenshot() {
   exclusive([this] { host_.makeScreenshot(); });
 }

@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "platform/Hotkeys.h"
 #include "settings/Settings.h"
@@ -18,6 +19,8 @@ class TrayHost {
   virtual void selectRegion() = 0;
   // The capture driver; false only when the file-name prompt was cancelled.
   virtual bool makeScreenshot() = 0;
+  // Whether the last capture saved its picture (to a file or the clipboard).
+  virtual bool lastCaptureSaved() const = 0;
   virtual void showInfoPopup() = 0;
   // The shortcut dialog; true when the user confirmed new letters.
   virtual bool runShortcutDialog() = 0;
@@ -63,6 +66,10 @@ class TrayController {
   // The interval timer's capture: false when it has to wait for whatever is in
   // the way (the timer then tries again).
   bool onTimerCapture();
+  // A capture asked for from the command line (lumora --shot), as the capture
+  // hotkey takes it: nothing when it has to wait for whatever is in the way,
+  // otherwise whether the picture was saved.
+  std::optional<bool> onShotCommand();
   void toggleSuppressConfirmations() { suppressConfirmations_ = !suppressConfirmations_; }
 
   bool busy() const { return busy_; }

@@ -6,7 +6,10 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cctype>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <pthread.h>
 #include <random>
@@ -69,6 +72,18 @@ QByteArray hiddenName(const QByteArray& base, const QByteArray& suffix) {
   return "." + base.left(keep) + "." + suffix;
 }
 
+// Whether `name` is one hiddenName() makes from a name ending in one of `endings`.
+bool isHiddenName(const QByteArray& name, const QStringList& endings) {
+  constexpr int kSuffix = 6;
+  if (name.size() < 2 + kSuffix + 1 || name[0] != '.' || name[name.size() - kSuffix - 1] != '.') return false;
+  for (char c : name.right(kSuffix))
+    if (!std::isalnum(static_cast<unsigned char>(c))) return false;
+  const QByteArray base = name.mid(1, name.size() - kSuffix - 2);
+  for (const QString& ending : endings)
+    if (!ending.isEmpty() && base.endsWith(EncodePath(ending))) return true;
+  return false;
+}
+
 QByteArray randomSuffix() {
   static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
   std::random_device rd;
@@ -91,6 +106,32 @@ void installSignalHandlers() {
   for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaction(sig, &action, nullptr);
 }
 }  // namespace StrayFileCleanup
+
+int AtomicFile::SweepStale(const QString& folder, const QStringList& endings, std::chrono::seconds age) {
+  if (folder.isEmpty()) return 0;
+  const int dir = ::open(EncodePath(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir < 0) return 0;
+  DIR* entries = ::fdopendir(dir);
+  if (!entries) {
+    ::close(dir);
+    return 0;
+  }
+  const time_t before = ::time(nullptr) - time_t(age.count());
+  int removed = 0;
+  while (const dirent* e = ::readdir(entries)) {
+    const QByteArray name(e->d_name);
+    if (!isHiddenName(name, endings)) continue;
+    struct stat st {};
+    // Only a plain file of this user's that has lain untouched for a while: a
+    // capture running now in another process keeps writing to its own.
+    if (::fstatat(dir, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
+        st.st_uid != ::geteuid() || st.st_mtime > before)
+      continue;
+    if (::unlinkat(dir, name.constData(), 0) == 0) ++removed;
+  }
+  ::closedir(entries);
+  return removed;
+}
 
 AtomicFile::AtomicFile(const QString& path, Durability durability, bool unnamedFiles)
     : own_{path, nullptr, {}, unnamedFiles}, target_(own_), durability_(durability) {}

@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+#include <chrono>
 #include <cstddef>
 
 namespace lumora {
@@ -57,6 +59,14 @@ class AtomicFile {
 
   // The name the file got at commit().
   QString publishedPath() const { return target_.published; }
+
+  // What a process that died mid-write leaves where the filesystem has no
+  // unnamed files: a hidden temporary name that nothing else would remove.
+  // Removes from `folder` the files of that name pattern (".NAME.XXXXXX") whose
+  // NAME ends in one of `endings`, that belong to this user and that nobody has
+  // written to for `age`. Returns how many went.
+  static int SweepStale(const QString& folder, const QStringList& endings,
+                        std::chrono::seconds age = std::chrono::hours(1));
 
  private:
   bool openNamedTemp();

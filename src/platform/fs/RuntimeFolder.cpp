@@ -44,4 +44,10 @@ bool PrivateFolder(const QString& folder) {
   return ::lstat(path.constData(), &st) == 0 && ownedAndClosed(st);
 }
 
+QString PrivateRuntimeFolder() {
+  for (const QString& folder : RuntimeFolders())
+    if (PrivateFolder(folder)) return folder;
+  return QString();
+}
+
 }  // namespace lumora

@@ -26,4 +26,7 @@ QString ConfigHome();
 // this user that no one else may write to.
 bool PrivateFolder(const QString& folder);
 
+// The first of RuntimeFolders() that PrivateFolder() accepts; empty when none does.
+QString PrivateRuntimeFolder();
+
 }  // namespace lumora

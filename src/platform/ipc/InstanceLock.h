@@ -7,7 +7,7 @@ namespace lumora {
 
 // Keeps a second tray program of the same user on the same X server from
 // starting: an advisory lock on a file in a folder only this user can reach,
-// released when the process ends, however it ends.
+// released when the process ends, however it ends. The file goes with the object.
 class InstanceLock {
  public:
   // `key` names the display server (ServerKey()). `folders` are where the lock may
@@ -28,7 +28,8 @@ class InstanceLock {
   QString key() const { return key_; }
 
   // One name per X server, whatever way $DISPLAY spells it: ":0", ":0.0" and
-  // "unix:0" are "local-0"; "host:1.0" is "host-1". Empty when it names none.
+  // "unix:0" are "local-0"; "host:1.0" is "host-1". Empty when it names none,
+  // also for a number no server can have.
   static QString ServerKey(const QString& display);
 
  private:

@@ -1,6 +1,7 @@
 #include "platform/ipc/RunningInstance.h"
 
 #include <QFile>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -30,7 +31,8 @@ bool socketAddress(const QString& path, sockaddr_un& address) {
   return true;
 }
 
-// Only the user who runs the program may command it.
+// Only the user who runs the program may command it, and only the user's own
+// program hears the user's commands.
 bool sameUser(int fd) {
   ucred peer{};
   socklen_t length = sizeof peer;
@@ -38,14 +40,16 @@ bool sameUser(int fd) {
 }
 
 // One connection to the running program: a command line comes in, one answer
-// line goes out, and the connection closes. A client that says nothing is
-// dropped after a while.
+// line goes out when the command has done its work, and the connection closes.
+// A client that says nothing is dropped after a while.
 class Connection : public QObject {
  public:
   Connection(int fd, RunningInstance::Handler& onCommand, QObject* parent)
       : QObject(parent), fd_(fd), onCommand_(onCommand), notifier_(fd, QSocketNotifier::Read, this) {
     connect(&notifier_, &QSocketNotifier::activated, this, [this] { read(); });
-    QTimer::singleShot(2000, this, [this] { close(); });
+    idle_.setSingleShot(true);
+    connect(&idle_, &QTimer::timeout, this, [this] { close(); });
+    idle_.start(2000);
   }
   ~Connection() override { ::close(fd_); }
 
@@ -59,25 +63,56 @@ class Connection : public QObject {
     const qsizetype end = line_.indexOf('\n');
     if (end < 0 && line_.size() < kMaxCommand) return;
     notifier_.setEnabled(false);
+    idle_.stop();
     const QByteArray command = line_.left(end < 0 ? kMaxCommand : end).trimmed();
-    // The answer goes first, the command runs afterwards from the event loop: it
-    // may open dialogs or end the program, and the caller is not kept waiting.
-    std::function<void()> action = onCommand_ ? onCommand_(command) : std::function<void()>();
-    const QByteArray answer = action ? QByteArrayLiteral("ok\n") : QByteArrayLiteral("unknown\n");
-    [[maybe_unused]] const ssize_t sent = ::send(fd_, answer.constData(), size_t(answer.size()), MSG_NOSIGNAL);
-    if (action) QTimer::singleShot(0, parent(), std::move(action));
+    RunningInstance::Action action = onCommand_ ? onCommand_(command) : RunningInstance::Action();
+    if (!action) return answer(QByteArrayLiteral("unknown\n"));
+    // The command runs from the event loop: it may open dialogs or end the
+    // program. It answers when it is done, which for a capture that has to wait
+    // for another one may be a while.
+    QPointer<Connection> self(this);
+    RunningInstance::Reply reply{[self](RunningInstance::Outcome outcome) {
+                                   if (self) self->answer(AnswerLine(outcome));
+                                 },
+                                 [self] { return self && self->callerWaiting(); }};
+    QTimer::singleShot(0, parent(), [action = std::move(action), reply = std::move(reply)] { action(reply); });
+  }
+
+  static QByteArray AnswerLine(RunningInstance::Outcome outcome) {
+    switch (outcome) {
+      case RunningInstance::Outcome::Done: return QByteArrayLiteral("ok\n");
+      case RunningInstance::Outcome::Failed: return QByteArrayLiteral("failed\n");
+      case RunningInstance::Outcome::Busy: return QByteArrayLiteral("busy\n");
+    }
+    return QByteArrayLiteral("failed\n");
+  }
+
+  void answer(const QByteArray& line) {
+    if (answered_) return;
+    answered_ = true;
+    [[maybe_unused]] const ssize_t sent = ::send(fd_, line.constData(), size_t(line.size()), MSG_NOSIGNAL);
     close();
+  }
+
+  // A caller that gave up has closed its end: nothing more to read, ever.
+  bool callerWaiting() const {
+    char c;
+    const ssize_t n = ::recv(fd_, &c, 1, MSG_PEEK | MSG_DONTWAIT);
+    return n > 0 || (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR));
   }
 
   void close() {
     notifier_.setEnabled(false);
+    idle_.stop();
     deleteLater();
   }
 
   int fd_;
   RunningInstance::Handler& onCommand_;
   QSocketNotifier notifier_;
+  QTimer idle_;
   QByteArray line_;
+  bool answered_ = false;
 };
 
 }  // namespace
@@ -142,14 +177,17 @@ void RunningInstance::accept() {
 namespace {
 
 // A connection to the running program for `key`, or -1. It listens in the first
-// of these folders it could use.
+// of these folders it could use. A folder another user made under the shared
+// name, or a socket another user listens on, is never used: a command there
+// would reach someone else's program.
 int connectTo(const QString& key) {
   for (const QString& folder : RuntimeFolders()) {
+    if (!PrivateFolder(folder)) continue;
     sockaddr_un address{};
     if (!socketAddress(folder + QLatin1Char('/') + RunningInstance::SocketName(key), address)) continue;
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) return -1;
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) return fd;
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 && sameUser(fd)) return fd;
     ::close(fd);
   }
   return -1;
@@ -173,7 +211,11 @@ RunningInstance::SendResult RunningInstance::Send(const QString& key, const QByt
   const bool answered = SocketIo::WriteAll(fd, line.constData(), size_t(line.size()), deadline, error) &&
                         SocketIo::ReadLine(fd, deadline, answer) == SocketIo::Line::Read;
   ::close(fd);
-  return answered && answer == "ok" ? SendResult::Taken : SendResult::Refused;
+  if (!answered) return SendResult::Refused;
+  if (answer == "ok") return SendResult::Taken;
+  if (answer == "failed") return SendResult::Failed;
+  if (answer == "busy") return SendResult::Busy;
+  return SendResult::Refused;
 }
 
 }  // namespace lumora

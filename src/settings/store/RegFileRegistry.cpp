@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/fs/AtomicFile.h"
@@ -60,12 +62,31 @@ QString RegFileRegistry::DefaultPath() {
 
 RegFileRegistry::Snapshot RegFileRegistry::load() const {
   Snapshot snap;
-  QFile f(path_);
-  if (!f.exists()) return snap;
+  // Without O_NONBLOCK a pipe under the name would keep the program waiting for
+  // a writer forever.
+  const int fd = ::open(QFile::encodeName(path_).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno != ENOENT && errno != ENOTDIR) snap.state = State::Damaged;
+    return snap;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    snap.state = State::NotAFile;
+    ::close(fd);
+    return snap;
+  }
   snap.state = State::Damaged;
-  if (!f.open(QIODevice::ReadOnly)) return snap;
-  snap.bytes = f.read(RegFile::kMaxSize + 1);
-  if (f.error() != QFileDevice::NoError) return snap;
+  bool readWhole = true;
+  char buffer[1 << 16];
+  while (snap.bytes.size() <= RegFile::kMaxSize) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) readWhole = false;
+    if (n <= 0) break;
+    snap.bytes.append(buffer, qsizetype(n));
+  }
+  ::close(fd);
+  if (!readWhole) return snap;
   std::optional<RegFile> parsed = RegFile::Parse(snap.bytes);
   if (!parsed) return snap;
   snap.state = State::Readable;
@@ -78,23 +99,36 @@ bool RegFileRegistry::keepBroken(const Snapshot& before) const {
   const QByteArray to = QFile::encodeName(brokenPath());
   const QByteArray temp = to + ".tmp." + QByteArray::number(qint64(::getpid()));
   // A second name for the very file keeps every byte, also of a file we could not
-  // read or that was too large to read whole.
+  // read or that was too large to read whole. Through a link it is the file the
+  // link points to that is kept, not a second link to it, whose target the new
+  // settings would then replace.
   ::unlink(temp.constData());
-  if (::link(from.constData(), temp.constData()) == 0) {
+  if (::linkat(AT_FDCWD, from.constData(), AT_FDCWD, temp.constData(), AT_SYMLINK_FOLLOW) == 0) {
     if (::rename(temp.constData(), to.constData()) == 0) return true;
     ::unlink(temp.constData());
   }
   if (!QFileInfo(path_).isFile() || before.bytes.size() > RegFile::kMaxSize) return false;
+  return writeBroken(before.bytes);
+}
+
+bool RegFileRegistry::writeBroken(const QByteArray& bytes) const {
   AtomicFile copy(brokenPath());
-  return copy.open() && copy.write(before.bytes.constData(), size_t(before.bytes.size())) && copy.commit();
+  return copy.open() && copy.write(bytes.constData(), size_t(bytes.size())) && copy.commit();
 }
 
 bool RegFileRegistry::KeepDamagedCopy() {
   const Snapshot now = load();
-  return now.state == State::Missing || now.bytes == lastWritten_ || keepBroken(now);
+  if (now.state == State::Missing || now.state == State::NotAFile) return true;
+  if (now.bytes != lastWritten_) return keepBroken(now);
+  // The file is what this object wrote, but that write carried on from the
+  // user's own file (the hotkey letters are written before the other settings
+  // are read): the user's bytes as they were are what must be kept.
+  return replacedBytes_.isEmpty() || writeBroken(replacedBytes_);
 }
 
 bool RegFileRegistry::store(const Snapshot& before, const RegFile& file) const {
+  // Something that is not a file is never replaced by one.
+  if (before.state == State::NotAFile) return false;
   if (before.state == State::Damaged && !keepBroken(before)) return false;
   if (file.isEmpty()) {
     if (before.state == State::Missing) return true;
@@ -110,15 +144,18 @@ bool RegFileRegistry::store(const Snapshot& before, const RegFile& file) const {
   if (!RegFile::Parse(bytes)) return false;
   AtomicFile out(target, AtomicFile::Durability::Synced);
   if (!out.open() || !out.write(bytes.constData(), size_t(bytes.size())) || !out.commit()) return false;
+  if (before.state == State::Readable && before.bytes != lastWritten_) replacedBytes_ = before.bytes;
   lastWritten_ = bytes;
   return true;
 }
+
+QString RegFileRegistry::UnusablePlace() { return load().state == State::NotAFile ? path_ : QString(); }
 
 bool RegFileRegistry::KeyExists(const QString& path) {
   const Snapshot snap = load();
   // A file we cannot read may hold the key; callers then meet a read failure and
   // take the damaged-key road rather than greeting a first-time user.
-  if (snap.state == State::Damaged) return true;
+  if (snap.state == State::Damaged || snap.state == State::NotAFile) return true;
   return snap.file.hasKey(fullPath(path));
 }
 

@@ -24,11 +24,13 @@ class RegFileRegistry : public Registry {
   bool DeleteKey(const QString& path) override;
   // registry.reg.broken, beside the file.
   bool KeepDamagedCopy() override;
+  QString UnusablePlace() override;
 
   const QString& path() const { return path_; }
   QString brokenPath() const { return path_ + QStringLiteral(".broken"); }
 
-  enum class State { Missing, Readable, Damaged };
+  // NotAFile: a folder, a pipe or a device under the name, which is left alone.
+  enum class State { Missing, Readable, Damaged, NotAFile };
   struct Snapshot {
     State state = State::Missing;
     RegFile file;      // empty unless Readable
@@ -41,11 +43,14 @@ class RegFileRegistry : public Registry {
 
  private:
   bool keepBroken(const Snapshot& before) const;
+  bool writeBroken(const QByteArray& bytes) const;
 
   QString path_;
   // What this object wrote last: a file that still holds exactly that has nothing
   // of the user's in it to rescue (the user's own was kept when it was replaced).
   mutable QByteArray lastWritten_;
+  // The user's own file as it was when this object last replaced it.
+  mutable QByteArray replacedBytes_;
 };
 
 }  // namespace lumora

@@ -65,6 +65,9 @@ class Registry {
   // Keeps a copy of the stored hive as it is now, before defaults replace values
   // that could not be read; true when there was nothing to keep or it was kept.
   virtual bool KeepDamagedCopy() { return true; }
+  // Where the hive is kept, when that place holds something that is not a file
+  // (a folder, a pipe), which is then neither read nor written; empty otherwise.
+  virtual QString UnusablePlace() { return QString(); }
 };
 
 // The machine hive: the settings file that stands in for it (RegFileRegistry).

@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QStringList>
 #include <map>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "Fakes.h"
 #include "QtPrinters.h"
+#include "app/tray/ShotQueue.h"
 #include "app/tray/TrayController.h"
 
 using namespace lumora;
@@ -24,6 +30,7 @@ class FakeHost : public TrayHost {
     if (nested) nested();
     return captureResult;
   }
+  bool lastCaptureSaved() const override { return captureSaved; }
   void showInfoPopup() override { log << "popup"; }
   bool runShortcutDialog() override {
     log << "dialog";
@@ -37,6 +44,7 @@ class FakeHost : public TrayHost {
 
   QStringList log;
   bool captureResult = true;
+  bool captureSaved = true;
   bool dialogResult = true;
   ShortcutSettings* letters = nullptr;
   std::function<void()> nested;
@@ -182,4 +190,53 @@ TEST(TrayController, ConfirmedLettersReleaseTheOldCombinationsBeforeTakingTheNew
   rig.host.dialogResult = false;
   rig.controller.onShortcuts();
   EXPECT_TRUE(rig.hotkeys.log.isEmpty()) << "a cancelled dialog changes nothing";
+}
+
+TEST(TrayController, ShotsFromTheCommandLineWaitTheirTurnAndEachCallerHearsWhetherAPictureCame) {
+  using Outcome = RunningInstance::Outcome;
+  Rig rig;
+  ShotQueue shots([&] { return rig.controller.onShotCommand(); }, std::chrono::milliseconds(1));
+  std::vector<std::optional<Outcome>> heard(5);
+  std::vector<bool> stillWaiting(5, true);
+  auto reply = [&](size_t i) {
+    return RunningInstance::Reply{[&heard, i](Outcome o) { heard[i] = o; }, [&stillWaiting, i] { return stillWaiting[i]; }};
+  };
+
+  // Two more arrive while the first capture runs, and the caller of one of them
+  // gives up before its turn: it gets no picture, the other one does.
+  bool arrived = false;
+  rig.host.nested = [&] {
+    if (std::exchange(arrived, true)) return;
+    shots.add(reply(1));
+    shots.add(reply(2));
+    stillWaiting[2] = false;
+  };
+  shots.add(reply(0));
+  EXPECT_EQ(rig.host.log, (QStringList{"capture", "popup", "capture", "popup"})) << "as the capture hotkey";
+  EXPECT_EQ(heard[0], Outcome::Done);
+  EXPECT_EQ(heard[1], Outcome::Done);
+  EXPECT_EQ(heard[2], Outcome::Failed);
+
+  // While a box is open the shot waits, as the interval timer does, and comes
+  // once the box has gone; a capture that saved nothing is no success.
+  rig.host.log.clear();
+  rig.host.boxOpen = true;
+  rig.host.captureSaved = false;
+  shots.add(reply(3));
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(rig.host.log.isEmpty());
+  EXPECT_FALSE(heard[3]);
+  rig.host.boxOpen = false;
+  QElapsedTimer waited;
+  waited.start();
+  while (!heard[3] && waited.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  EXPECT_EQ(heard[3], Outcome::Failed);
+
+  // The queue has an end: the caller beyond it hears so at once.
+  rig.host.boxOpen = true;
+  int busy = 0;
+  for (size_t i = 0; i <= ShotQueue::kMaxWaiting; ++i)
+    shots.add({[&busy](Outcome o) { busy += o == Outcome::Busy; }, [] { return true; }});
+  EXPECT_EQ(busy, 1);
+  EXPECT_EQ(shots.waiting(), ShotQueue::kMaxWaiting);
 }

@@ -22,6 +22,8 @@ TEST(InstanceLock, OneKeyPerServerHoweverTheDisplayIsSpelt) {
       {"unix:0.1", "local-0"}, {":12", "local-12"},         {"host:1.0", "host-1"},
       {"tcp/host:1", "host-1"}, {"[::1]:3", "___1_-3"},     {"no display", ""},
       {"", ""},
+      // Numbers no server can have name none, and so never another display's program.
+      {":999999999999", ""},   {"host:4294967296.0", ""},   {":2147483648", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(InstanceLock::ServerKey(QLatin1String(c.display)), QLatin1String(c.key)) << c.display;
 }
@@ -37,8 +39,13 @@ TEST(InstanceLock, TheSecondProgramOnTheSameServerIsRefused) {
     EXPECT_FALSE(second.acquired()) << spelling;
     EXPECT_TRUE(second.heldElsewhere()) << spelling;
   }
-  InstanceLock otherServer(InstanceLock::ServerKey(":8"), folders);
-  EXPECT_TRUE(otherServer.acquired());
+  {
+    InstanceLock otherServer(InstanceLock::ServerKey(":8"), folders);
+    EXPECT_TRUE(otherServer.acquired());
+    EXPECT_TRUE(QFileInfo::exists(otherServer.path()));
+  }
+  EXPECT_EQ(QDir(dir.filePath("run")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 1)
+      << "a lock file goes with its program";
 }
 
 TEST(InstanceLock, FoldersAndFilesThatAreNotTheUsersOwnAreNeverUsed) {

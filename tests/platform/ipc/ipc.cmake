@@ -1,1 +1,1 @@
-lumora_test(platform_ipc_test InstanceLockTest.cpp RunningInstanceTest.cpp LIBS lumora_platform_ipc)
+lumora_test(platform_ipc_test InstanceLockTest.cpp RunningInstanceTest.cpp LIBS lumora_platform_ipc lumora_platform_clipboard)
