@@ -35,6 +35,8 @@ namespace {
 struct Band {
   int first = 0;
   int end = 0;
+  std::vector<uint8_t> rows;  // filtered, until compressed
+  int level = 0;
   std::vector<uint8_t> data;
   uint32_t adler = 1;  // of the band's filtered bytes
   std::exception_ptr error;
@@ -72,59 +74,80 @@ bool fewColours(const QImage& image, const Band& band, double perPixel) {
   return true;
 }
 
-void compressBand(const QImage& image, const PngOptions& options, Band& band, bool last, BandDeflater& deflater,
-                  std::vector<uint8_t>& rows) {
+// Filters the band's rows and chooses the level that suits them.
+void filterBand(const QImage& image, const PngOptions& options, Band& band) {
   const bool flat = options.flatColours > 0 && fewColours(image, band, options.flatColours);
   PngRowFilter filter(image, flat ? PngFilter::None : options.filter);
   const size_t rowSize = filter.size();
+  std::vector<uint8_t>& rows = band.rows;
   rows.resize(rowSize * size_t(band.end - band.first));
   for (int y = band.first; y < band.end; ++y) filter.write(y, rows.data() + rowSize * size_t(y - band.first));
   band.adler = libdeflate_adler32(1, rows.data(), rows.size());
-  int level = options.level;
+  band.level = options.level;
   if (!flat && options.photoBelow > 0) {
     const size_t zeros = size_t(std::count(rows.begin(), rows.end(), uint8_t(0)));
-    if (double(zeros) < options.photoBelow * double(rows.size())) level = options.photoLevel;
+    if (double(zeros) < options.photoBelow * double(rows.size())) band.level = options.photoLevel;
   }
-  deflater.compress(rows.data(), rows.size(), level, last, band.data);
 }
 
-// Splits the rows into bands and compresses them on up to `workers` threads. The
-// bands' layout depends on the picture alone, so the stream is the same however
-// many threads share the work.
+// Runs `work(band)` for each band in `order` on up to `workers` threads; each
+// thread first makes what it needs with `makeState`. An error stays with its band.
+template <typename MakeState, typename Work>
+void shareBands(std::vector<Band>& bands, const std::vector<size_t>& order, int workers, MakeState makeState,
+                Work work) {
+  std::atomic<size_t> next{0};
+  auto run = [&] {
+    auto state = makeState();
+    for (size_t k; (k = next++) < order.size();) {
+      Band& band = bands[order[k]];
+      try {
+        work(band, state);
+      } catch (...) {
+        band.error = std::current_exception();
+      }
+    }
+  };
+  const size_t helpers = std::min(order.size(), size_t(std::max(workers, 1))) - 1;
+  std::vector<std::thread> threads;
+  for (size_t t = 0; t < helpers; ++t) {
+    try {
+      threads.emplace_back(run);
+    } catch (const std::system_error&) {
+      break;  // no more threads to be had: the ones running share the work
+    }
+  }
+  run();
+  for (std::thread& t : threads) t.join();
+}
+
+// Splits the rows into bands, filters them and then compresses them, each step
+// on up to `workers` threads. The bands' layout and treatment depend on the
+// picture alone, so the stream is the same however many threads share the work.
 std::vector<Band> compressBands(const QImage& image, const PngOptions& options) {
   const size_t rowSize = 1 + size_t(image.width()) * 3;
   const int height = image.height();
   const int rowsPerBand = int(std::clamp<size_t>(options.bandBytes / rowSize, 1, size_t(height)));
   std::vector<Band> bands(size_t((height + rowsPerBand - 1) / rowsPerBand));
+  std::vector<size_t> order(bands.size());
   for (size_t i = 0; i < bands.size(); ++i) {
     bands[i].first = int(i) * rowsPerBand;
     bands[i].end = std::min(height, bands[i].first + rowsPerBand);
+    order[i] = i;
   }
+  const int workers = options.workers > 0 ? options.workers : QThread::idealThreadCount();
+  auto noState = [] { return 0; };
+  shareBands(bands, order, workers, noState, [&](Band& band, int) { filterBand(image, options, band); });
+  for (const Band& b : bands)
+    if (b.error) std::rethrow_exception(b.error);
 
-  std::atomic<size_t> next{0};
-  auto work = [&] {
-    BandDeflater deflater;
-    std::vector<uint8_t> rows;
-    for (size_t i; (i = next++) < bands.size();) {
-      try {
-        compressBand(image, options, bands[i], i + 1 == bands.size(), deflater, rows);
-      } catch (...) {
-        bands[i].error = std::current_exception();
-      }
-    }
-  };
-  const int wanted = options.workers > 0 ? options.workers : QThread::idealThreadCount();
-  const size_t helpers = std::min(bands.size(), size_t(std::max(wanted, 1))) - 1;
-  std::vector<std::thread> threads;
-  for (size_t t = 0; t < helpers; ++t) {
-    try {
-      threads.emplace_back(work);
-    } catch (const std::system_error&) {
-      break;  // no more threads to be had: the ones running share the work
-    }
-  }
-  work();
-  for (std::thread& t : threads) t.join();
+  // The slow level's bands first, so that no core is left with one of them at
+  // the end while the other has nothing more to do.
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return bands[a].level > bands[b].level; });
+  const Band* last = &bands.back();
+  shareBands(bands, order, workers, [] { return BandDeflater(); }, [&](Band& band, BandDeflater& deflater) {
+    deflater.compress(band.rows.data(), band.rows.size(), band.level, &band == last, band.data);
+    std::vector<uint8_t>().swap(band.rows);
+  });
   for (const Band& b : bands)
     if (b.error) std::rethrow_exception(b.error);
   return bands;
