@@ -7,35 +7,39 @@
 #include <vector>
 
 #include "capture/BmpWriter.h"
+#include "capture/PngRowFilter.h"
 
 namespace lumora {
 
-// How the picture data of a PNG is compressed. The defaults were chosen by
-// measurement on desktop and photo pictures (bench/PngBench.cpp); the benchmark
-// and the tests vary them.
+// How the picture data of a PNG is filtered and compressed. The defaults were
+// chosen by measurement on screenshots of real desktops (bench/PngBench.cpp,
+// bench/png-peers.sh); the benchmark and the tests vary them.
 struct PngOptions {
-  // The row filters of the format, by their type byte.
-  enum class Filter : uint8_t { None = 0, Sub = 1, Up = 2, Average = 3, Paeth = 4 };
-  Filter filter = Filter::Paeth;
-  int level = 4;     // zlib level 1..9
-  int strategy = 1;  // zlib strategy: Z_FILTERED, fewer short matches between filtered bytes
-  // Bands whose filtered bytes are less than this share zeros (photographs,
-  // noise) go with `noisyStrategy` instead: there, repeated strings are rare and
-  // runs plus Huffman codes are both faster and smaller. 0 turns this off.
-  double noisyBelow = 0.75;
-  int noisyStrategy = 3;  // Z_RLE
+  using Filter = PngFilter;
+  Filter filter = Filter::Adaptive;
+  int level = 8;  // libdeflate level 1..12
   // Rows are compressed in bands of about this many filtered bytes, each band on
   // its own and all of them at once on several cores; together they form one
   // zlib stream. The bands depend on the picture alone, so the file does too.
   size_t bandBytes = size_t(1) << 20;
+  // Bands of few colours (flat window surfaces, text, icons) go unfiltered: their
+  // rows repeat as they are, which matches find better than in filtered bytes,
+  // and they compress faster so. The bound is distinct colours per pixel among
+  // every fourth row; 0 turns this off.
+  double flatColours = 1.0 / 40;
+  // Bands whose filtered bytes are less than this share zeros (photographs) go
+  // with `photoLevel`: there level 8 finds few matches and is quick, and the
+  // slower parser still gains one or two percent. 0 turns this off.
+  double photoBelow = 0.10;
+  int photoLevel = 10;
   // Threads that compress bands; 0 takes one per core the process may use.
   int workers = 0;
 };
 
 // Encodes the picture as a PNG file in memory: the signature, IHDR for 24-bit
 // RGB (colour type 2, 8 bits per channel, not interlaced), pHYs of 96 dpi
-// (3780 pixels per metre), the picture data in IDAT chunks, IEND. The rows are
-// filtered straight from the 32-bit picture; no 24-bit copy of it is made.
+// (3780 pixels per metre), the picture data in IDAT chunks (one per band), IEND.
+// The rows are filtered straight from the 32-bit picture.
 // Throws std::runtime_error when the library refuses the picture and
 // std::bad_alloc when memory runs out.
 std::vector<uint8_t> EncodePng(const QImage& image, const PngOptions& options = {});

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <jpeglib.h>
@@ -64,14 +65,22 @@ std::vector<int> quantisationValues(const QByteArray& f) {
   return out;
 }
 
+// The 32-bit rows give the file of a 24-bit copy: odd and
+// even sizes around the 16-pixel MCU, edges to repeat, every colour value.
 TEST(Jpeg, SameBytesAsTheTwentyFourBitRoute) {
-  const QImage pattern = TestPattern(101, 37);
-  for (int q : {1, 80, 100}) {
-    const std::vector<uint8_t> ours = EncodeJpeg(pattern, q).bytes();
-    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(ours.data()), qsizetype(ours.size())),
-              encodeFromRgbCopy(pattern, q))
-        << q;
-  }
+  QImage noise(251, 133, QImage::Format_RGB32);
+  QRandomGenerator random(5);
+  for (int y = 0; y < noise.height(); ++y)
+    for (int x = 0; x < noise.width(); ++x) noise.setPixel(x, y, random.generate() | 0xff000000u);
+  const QImage pictures[] = {TestPattern(101, 37), TestPattern(1, 1), TestPattern(16, 17), TestPattern(17, 16),
+                             TestPattern(32, 32), noise, noise.copy(0, 0, 250, 130)};
+  for (const QImage& picture : pictures)
+    for (int q : {1, 80, 100}) {
+      const std::vector<uint8_t> ours = EncodeJpeg(picture, q).bytes();
+      EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(ours.data()), qsizetype(ours.size())),
+                encodeFromRgbCopy(picture, q))
+          << picture.width() << "x" << picture.height() << " q" << q;
+    }
 }
 
 TEST(Jpeg, QualityHundredQuantisesByOneAndBothMethodsGiveOneFile) {

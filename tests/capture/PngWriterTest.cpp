@@ -106,15 +106,17 @@ TEST(Png, SignatureHeaderResolutionAndEndByteForByte) {
 TEST(Png, RowsArePaethFilteredRedGreenBlueBytes) {
   // Worked by hand from the format's predictor: the top row has only left
   // neighbours; the bottom row's middle pixel picks up, left and up in turn.
-  const QByteArray rows = Inflated(Chunks(Encoded(KnownColours())), 2 * 10);
+  PngOptions paeth;
+  paeth.filter = Filter::Paeth;
+  paeth.flatColours = 0;
+  const QByteArray rows = Inflated(Chunks(Encoded(KnownColours(), paeth)), 2 * 10);
   EXPECT_EQ(rows.toHex(' '), Bytes({4, 0xff, 0, 0, 0, 0xff, 0xff, 0x0b, 0x15, 0x1f,  //
                                     4, 0x01, 0, 0, 0, 0x01, 0, 0xc0, 0xc0, 0xa2})
                                  .toHex(' '));
 }
 
 // An independent decoder gives back the picture exactly, for every filter, odd
-// widths, single-row bands whose matches reach into the rows before them, and
-// incompressible rows.
+// widths, single-row bands joined into one stream, and incompressible rows.
 TEST(Png, DecodesToThePictureForEveryFilterWidthAndBanding) {
   struct Case {
     QImage picture;
@@ -131,6 +133,9 @@ TEST(Png, DecodesToThePictureForEveryFilterWidthAndBanding) {
       {Noise(129, 70), Filter::Paeth, 8 << 10},
       {HalfFlatHalfNoise(150, 80), Filter::Paeth, 4 << 10},  // both strategies in one stream
       {Noise(130, 71), Filter::Sub, size_t(1) << 20},
+      {TestPattern(333, 41), Filter::Adaptive, 1},
+      {HalfFlatHalfNoise(150, 80), Filter::Adaptive, 4 << 10},  // unfiltered, filtered and photographic bands
+      {Noise(257, 64), Filter::Adaptive, 16 << 10},
   };
   QTemporaryDir dir;
   for (const Case& c : cases) {
@@ -160,42 +165,50 @@ TEST(Png, TheFileIsTheSameHoweverManyThreadsShareTheWork) {
   }
 }
 
-// A band starts with the rows before it as its history: rows that repeat a row
-// of the previous band cost almost nothing, as they would in one long band.
-TEST(Png, BandsCompressAgainstTheRowsBeforeThem) {
-  const QImage noise = Noise(400, 1);
-  QImage repeated(400, 40, QImage::Format_RGB32);
-  for (int y = 0; y < repeated.height(); ++y) std::memcpy(repeated.scanLine(y), noise.constScanLine(0), 1600);
+// Bands are compressed on their own and joined into one stream: the joins cost a
+// few bytes each, not the band's compression.
+TEST(Png, JoiningBandsCostsAFewBytesEach) {
+  const QImage noise = Noise(400, 40);  // no row repeats another: bands lose no matches
   PngOptions whole;
   whole.filter = Filter::None;
+  whole.flatColours = 0;
   PngOptions rowBands = whole;
   rowBands.bandBytes = 1;
-  const qsizetype single = Encoded(repeated, whole).size();
-  // Each band adds its own chunk, flush marker and block header.
-  EXPECT_LT(Encoded(repeated, rowBands).size(), single + 40 * 40) << single;
+  const qsizetype single = Encoded(noise, whole).size();
+  // Each band adds its own chunk, its closing stored block and block header.
+  EXPECT_LT(Encoded(noise, rowBands).size(), single + 40 * 40) << single;
 }
 
-// Photographic bands (few zero bytes after filtering) compress with runs only,
-// flat ones with the general strategy: the file is the one that strategy alone gives.
-TEST(Png, EachBandGetsTheStrategyItsContentAsksFor) {
+// Flat bands go unfiltered, photographic ones at the slow level, the rest as the
+// options say: the file is the one that the band's treatment alone gives.
+TEST(Png, EachBandGetsTheTreatmentItsContentAsksFor) {
+  const QImage flat = HalfFlatHalfNoise(200, 100).copy(0, 0, 200, 50);
+  QImage ramp(200, 50, QImage::Format_RGB32);  // a smooth gradient: many colours, filtered to few values
+  for (int y = 0; y < ramp.height(); ++y)
+    for (int x = 0; x < ramp.width(); ++x) ramp.setPixel(x, y, qRgb(x, (x + y) % 256, (3 * y) % 256));
+  PngOptions unfiltered;
+  unfiltered.filter = Filter::None;
+  unfiltered.flatColours = 0;
+  unfiltered.photoBelow = 0;  // unfiltered flat bytes hold few zeros, yet are no photograph
+  PngOptions slow;
+  slow.level = slow.photoLevel;
+  slow.flatColours = 0;
+  slow.photoBelow = 0;
+  PngOptions plain;
+  plain.flatColours = 0;
+  plain.photoBelow = 0;
   struct Case {
     const char* what;
     QImage picture;
-    int strategy;
-  } cases[] = {{"noise", Noise(200, 50), Z_RLE},
-               {"flat with shapes", HalfFlatHalfNoise(200, 100).copy(0, 0, 200, 50), PngOptions().strategy}};
-  for (const Case& c : cases) {
-    PngOptions fixed;
-    fixed.strategy = c.strategy;
-    fixed.noisyBelow = 0;
-    EXPECT_EQ(Encoded(c.picture), Encoded(c.picture, fixed)) << c.what;
-  }
+    PngOptions alone;
+  } cases[] = {{"flat", flat, unfiltered}, {"noise", Noise(200, 50), slow}, {"gradient", ramp, plain}};
+  for (const Case& c : cases) EXPECT_EQ(Encoded(c.picture), Encoded(c.picture, c.alone)) << c.what;
 }
 
 TEST(Png, OtherPictureFormatsAreWrittenAsTheirColours) {
   QImage rgb(4, 3, QImage::Format_RGB888);
   rgb.fill(QColor(10, 200, 30));
-  const QByteArray rows = Inflated(Chunks(Encoded(rgb, {Filter::None})), 3 * 13);
+  const QByteArray rows = Inflated(Chunks(Encoded(rgb, {Filter::None, 8, size_t(1) << 20, 0})), 3 * 13);
   ASSERT_EQ(rows.size(), 3 * 13);
   EXPECT_EQ(rows.mid(13, 13), Bytes({0, 10, 200, 30, 10, 200, 30, 10, 200, 30, 10, 200, 30}));
 }
@@ -203,7 +216,10 @@ TEST(Png, OtherPictureFormatsAreWrittenAsTheirColours) {
 TEST(Png, RefusalsThrowBeforeAnythingIsWritten) {
   EXPECT_THROW(EncodePng(QImage()), std::runtime_error);
   PngOptions badLevel;
-  badLevel.level = 12;
+  badLevel.level = 13;
+  EXPECT_THROW(EncodePng(TestPattern(8, 8), badLevel), std::runtime_error);
+  badLevel = {};
+  badLevel.photoLevel = 0;
   EXPECT_THROW(EncodePng(TestPattern(8, 8), badLevel), std::runtime_error);
 }
 

@@ -134,13 +134,9 @@ int RunCaptureCommand(const CommandLine& cl, const Desktop& desktop, const Progr
   LoadSettingsAtStart(store, dialogs, settings, screen->size(), DefaultFolder(program));
   SweepLeftovers(settings, RegFileRegistry::DefaultPath());
 
-  // Text needs the GUI side of Qt; a plain capture starts faster without it.
-  if (!app) {
-    if (settings.Beschriftung.Position != tpKeine)
-      app = std::make_unique<QGuiApplication>(argc, argv);
-    else
-      app = std::make_unique<QCoreApplication>(argc, argv);
-  }
+  // Text needs the GUI side of Qt. A plain capture needs no application object at
+  // all: without one it also skips the locale set-up and Qt's start-up work.
+  if (!app && settings.Beschriftung.Position != tpKeine) app = std::make_unique<QGuiApplication>(argc, argv);
 
   // This process leaves at once: a holder of its own keeps a clipboard picture.
   BackgroundClipboard clipboard;

@@ -16,6 +16,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace lumora {
@@ -26,6 +28,26 @@ namespace {
 // wants it 0xff. Copying and setting the byte happen in one pass.
 void copyRow(uint32_t* dst, const uint32_t* src, int count) {
   for (int i = 0; i < count; ++i) dst[i] = src[i] | 0xff000000u;
+}
+
+// The segment's rows into the picture. A whole frame goes on two cores, each
+// taking half the rows: the capture waits on this copy before it can encode.
+void copyRows(QImage& target, int dx, int dy, const uint32_t* src, int w, int h) {
+  auto rows = [&](int from, int to) {
+    for (int row = from; row < to; ++row)
+      copyRow(reinterpret_cast<uint32_t*>(target.scanLine(dy + row)) + dx, src + size_t(row) * size_t(w), w);
+  };
+  constexpr size_t kShared = size_t(1) << 20;
+  std::thread helper;
+  const int half = h / 2;
+  if (size_t(w) * size_t(h) * 4 >= kShared) {
+    try {
+      helper = std::thread(rows, half, h);
+    } catch (const std::system_error&) {
+    }
+  }
+  rows(0, helper.joinable() ? half : h);
+  if (helper.joinable()) helper.join();
 }
 
 // Memory touched for the first time costs a trap per page, which for a whole
@@ -61,6 +83,7 @@ struct XcbScreen::Impl {
   xcb_shm_seg_t seg = 0;
   void* shmAddr = nullptr;
   size_t shmSize = 0;
+  bool shmMapped = false;  // our side's pages of the segment are in place
 
   // The screen as the server has it now: the root window's size and the monitors,
   // the primary one first.
@@ -161,14 +184,18 @@ struct XcbScreen::Impl {
     }
     shmAddr = addr;
     shmSize = bytes;
+    shmMapped = false;
     return true;
   }
 
-  // Reads the on-screen rectangle (x, y, w, h) into `target` at (dx, dy).
-  bool read(int x, int y, int w, int h, QImage& target, int dx, int dy) {
+  // Reads the on-screen rectangle (x, y, w, h) into `target` at (dx, dy). Only a
+  // `fresh` target, and the segment's first use, have pages to fault in: a kept
+  // picture and a kept segment are mapped already, and asking again walks every
+  // page for nothing.
+  bool read(int x, int y, int w, int h, QImage& target, int dx, int dy, bool fresh) {
     const size_t bytes = size_t(w) * size_t(h) * 4;
     auto prefaultTarget = [&] {
-      prefault(target.scanLine(dy), size_t(h) * size_t(target.bytesPerLine()), MADV_POPULATE_WRITE);
+      if (fresh) prefault(target.scanLine(dy), size_t(h) * size_t(target.bytesPerLine()), MADV_POPULATE_WRITE);
     };
     if (shm && ensureSegment(bytes)) {
       const xcb_shm_get_image_cookie_t cookie = xcb_shm_get_image(
@@ -179,10 +206,9 @@ struct XcbScreen::Impl {
       xcb_shm_get_image_reply_t* reply = xcb_shm_get_image_reply(conn, cookie, &err);
       if (reply && !err && reply->depth >= 24) {
         std::free(reply);
-        prefault(shmAddr, bytes, MADV_POPULATE_READ);
-        const auto* src = static_cast<const uint32_t*>(shmAddr);
-        for (int row = 0; row < h; ++row)
-          copyRow(reinterpret_cast<uint32_t*>(target.scanLine(dy + row)) + dx, src + size_t(row) * size_t(w), w);
+        if (!shmMapped) prefault(shmAddr, shmSize, MADV_POPULATE_READ);
+        shmMapped = true;
+        copyRows(target, dx, dy, static_cast<const uint32_t*>(shmAddr), w, h);
         return true;
       }
       // Whatever went wrong with the shared segment, plain GetImage takes over
@@ -282,8 +308,9 @@ bool XcbScreen::grab(const ScreenRect& rect, QImage& target) {
     return false;
   // Grabs of the same size reuse the picture's memory once nobody else shares it:
   // a fresh frame-sized buffer costs more in page faults than the copy itself.
-  if (target.size() != QSize(int(w), int(h)) || target.format() != QImage::Format_RGB32 || !target.isDetached())
-    target = newFrame(int(w), int(h));
+  const bool fresh =
+      target.size() != QSize(int(w), int(h)) || target.format() != QImage::Format_RGB32 || !target.isDetached();
+  if (fresh) target = newFrame(int(w), int(h));
   if (w == 0 || h == 0) return true;
   if (target.isNull()) return false;  // too large to hold
 
@@ -300,7 +327,7 @@ bool XcbScreen::grab(const ScreenRect& rect, QImage& target) {
   if (!whole) target.fill(Qt::black);
   if (x0 >= x1 || y0 >= y1) return true;
   if (!d_->read(int(x0), int(y0), int(x1 - x0), int(y1 - y0), target, int(x0 - rect.Left - rootLeft),
-                int(y0 - rect.Top - rootTop)))
+                int(y0 - rect.Top - rootTop), fresh))
     return false;
   // Root-window pixels that no monitor shows (beside a smaller monitor, say) are
   // not part of anybody's screen: black, as off the screen.
