@@ -11,10 +11,12 @@
 #include "platform/wayland/CompositorWindows.h"
 #include "platform/wayland/DBusScreensaver.h"
 #include "platform/wayland/PortalScreen.h"
+#include "platform/wayland/StatusNotifierArea.h"
 #include "platform/x11/QtConnection.h"
 #include "platform/x11/XcbClipboardManager.h"
 #include "platform/x11/XcbDesktopWindows.h"
 #include "platform/x11/XcbHotkeys.h"
+#include "platform/x11/XcbNotificationArea.h"
 #include "platform/x11/XcbScreen.h"
 #include "platform/x11/XcbScreensaver.h"
 
@@ -143,6 +145,7 @@ DesktopServices Desktop::trayServices() const {
     // Without the service there is nothing to switch; the switch then says so.
     s.screensaver = std::make_unique<DBusScreensaver>(bus);
     s.windows = std::make_unique<CompositorWindows>();
+    s.tray = std::make_unique<StatusNotifierArea>(bus);
     return s;
   }
   s.screen = std::make_unique<XcbScreen>(options_.sharedMemory);
@@ -152,6 +155,7 @@ DesktopServices Desktop::trayServices() const {
   else
     s.screensaver = std::make_unique<XcbScreensaver>(QtXcbConnection());
   s.windows = std::make_unique<XcbDesktopWindows>();
+  s.tray = std::make_unique<XcbNotificationArea>(QtXcbConnection(), std::make_unique<StatusNotifierArea>(bus));
   return s;
 }
 

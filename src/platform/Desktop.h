@@ -9,6 +9,7 @@
 #include "platform/ClipboardManager.h"
 #include "platform/DesktopWindows.h"
 #include "platform/Hotkeys.h"
+#include "platform/NotificationArea.h"
 #include "platform/Screen.h"
 #include "platform/Screensaver.h"
 
@@ -53,6 +54,7 @@ struct DesktopServices {
   std::unique_ptr<Hotkeys> hotkeys;
   std::unique_ptr<Screensaver> screensaver;
   std::unique_ptr<DesktopWindows> windows;
+  std::unique_ptr<NotificationArea> tray;
 };
 
 // The one loader: the only place that knows which backend runs. It reads the

@@ -26,6 +26,10 @@ bool SelectionOverlayLogic::open(uint8_t captionPosition, uint8_t captionSize, c
   // Our own copy: the rubber band is inverted into it, never into the grab.
   surface_ = grab_.GrabBitmap().convertToFormat(QImage::Format_RGB32);
   surface_.detach();
+  // The magnifier starts from this run, not from where the last one ended.
+  const QPoint at = grab_.screen().pointer().value_or(QPoint());
+  magnifier_.ShowMousePos(at.x(), at.y());
+  magnifier_.ShowSelectionSize(0, 0);
   return true;
 }
 
@@ -120,6 +124,12 @@ void SelectionOverlayLogic::mouseDown(int32_t x, int32_t y, bool leftOnly) {
   LastMouseY = y;
 }
 
+void SelectionOverlayLogic::mouseUp(int32_t x, int32_t y) {
+  DragMode = None;
+  magnifier_.ShowMousePos(x, y);
+  magnifier_.ShowSelectionSize(std::abs(EndX - StartX), std::abs(EndY - StartY));
+}
+
 void SelectionOverlayLogic::applyMagnet() {
   const int32_t W = screen_.Right, H = screen_.Bottom;
   if (StartX <= kMagnet) {
@@ -142,7 +152,6 @@ void SelectionOverlayLogic::applyMagnet() {
 
 void SelectionOverlayLogic::mouseMove(int32_t x, int32_t y, bool leftOnly) {
   magnifier_.ShowMousePos(x, y);
-  magnifier_.ShowSelectionSize(std::abs(EndX - StartX), std::abs(EndY - StartY));
   HitTestSelection(x, y);
   if (DragMode == Drawing) {
     eraseFrame();
@@ -159,6 +168,8 @@ void SelectionOverlayLogic::mouseMove(int32_t x, int32_t y, bool leftOnly) {
     applyMagnet();
     DrawSelectionFrame(StartX, StartY, EndX, EndY);
   }
+  // The size as the frame now stands, not as it stood before this move.
+  magnifier_.ShowSelectionSize(std::abs(EndX - StartX), std::abs(EndY - StartY));
   // While the user drags the edge that the caption band will cover, the view
   // looks at the line just inside the band.
   int32_t yOffset = 0;

@@ -43,7 +43,8 @@ class SelectionOverlayLogic {
   // Ctrl or Alt.
   void mouseDown(int32_t x, int32_t y, bool leftOnly);
   void mouseMove(int32_t x, int32_t y, bool leftOnly);
-  void mouseUp() { DragMode = None; }
+  // The release: the magnifier shows where it happened and the size that stays.
+  void mouseUp(int32_t x, int32_t y);
 
   bool HitTestSelection(int32_t x, int32_t y);
   void ClearSelection();

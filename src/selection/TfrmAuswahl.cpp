@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 #include <QtMath>
 
@@ -46,8 +47,9 @@ Qt::CursorShape shape(SelectionOverlayLogic::Cursor c) {
 }  // namespace
 
 TfrmAuswahl::TfrmAuswahl(ScreenGrab& grab, Dialogs& dialogs)
-    // A tool window: window managers give it no taskbar button.
-    : QDialog(nullptr, Qt::Tool | Qt::FramelessWindowHint), grab_(grab), dialogs_(dialogs) {
+    // A plain window, so that window managers let it go full-screen (Openbox
+    // refuses that to tool windows); it stays out of the taskbar by its mark.
+    : QDialog(nullptr, Qt::Window | Qt::FramelessWindowHint), grab_(grab), dialogs_(dialogs) {
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
@@ -128,8 +130,15 @@ void TfrmAuswahl::placeOnPrimaryScreen() {
   const qreal dpr = screen ? screen->devicePixelRatio() : 1.0;
   const QPoint origin = screen ? screen->geometry().topLeft() : QPoint();
   const QRect logical(origin, QSize(qCeil(pixels.width() / dpr), qCeil(pixels.height() / dpr)));
-  setFixedSize(logical.size());
+  setMinimumSize(logical.size());
+  setMaximumSize(logical.size());
   setGeometry(logical);
+  // Placed there, a window manager would still keep it out of the panels' room
+  // (xfwm4 moves it below a top panel) and stack the panels over it: full-screen,
+  // it gets the whole monitor it stands on, above them. Without a window manager
+  // the state means nothing and the geometry holds. Only a picture of the
+  // whole monitor may fill it.
+  if (screen && screen->geometry().size() == logical.size()) setWindowState(windowState() | Qt::WindowFullScreen);
   if (magnifier_) magnifier_->move(origin + QPoint(15, 15));
 }
 
@@ -169,10 +178,15 @@ void TfrmAuswahl::reject() { end(Outcome::Discard); }
 void TfrmAuswahl::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   activateWindow();
-  if (magnifier_) {
-    magnifier_->show();
-    magnifier_->raise();
-  }
+  // The magnifier goes up once the overlay is on its way to the screen: mapped
+  // first, it would end up below the overlay under window managers that put a
+  // newly mapped window on top.
+  if (magnifier_)
+    QTimer::singleShot(0, this, [this] {
+      if (!isVisible()) return;
+      magnifier_->show();
+      magnifier_->raise();
+    });
 }
 
 void TfrmAuswahl::paintEvent(QPaintEvent* event) {
@@ -210,8 +224,10 @@ void TfrmAuswahl::mouseMoveEvent(QMouseEvent* event) {
   sync();
 }
 
-void TfrmAuswahl::mouseReleaseEvent(QMouseEvent*) {
-  if (logic_) logic_->mouseUp();
+void TfrmAuswahl::mouseReleaseEvent(QMouseEvent* event) {
+  if (!logic_) return;
+  const QPoint p = toPixels(event->position());
+  logic_->mouseUp(p.x(), p.y());
 }
 
 void TfrmAuswahl::contextMenuEvent(QContextMenuEvent* event) { pmAuswahl_->popup(event->globalPos()); }

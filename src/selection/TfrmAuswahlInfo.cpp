@@ -15,8 +15,15 @@ constexpr int kButtonHeight = 24;
 }  // namespace
 
 TfrmAuswahlInfo::TfrmAuswahlInfo(QSize screen, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), logic_(screen) {
+    // A tool window with a caption and a close box only: window managers that
+    // draw minimise and maximise buttons for it leave no room for the title.
+    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                          Qt::WindowStaysOnTopHint),
+      logic_(screen) {
   setWindowTitle(QStringLiteral("Toolbox"));
+  // The keyboard stays with the overlay: a full-screen window that loses it is
+  // put back below the panels (xfwm4). A click still gives the Toolbox the keys.
+  setAttribute(Qt::WA_ShowWithoutActivating);
   setFixedSize(kClientWidth, kClientHeight);
   QFont small = font();
   small.setPixelSize(11);

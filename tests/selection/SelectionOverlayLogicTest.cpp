@@ -26,7 +26,7 @@ class Overlay : public ::testing::Test {
   void drag(int x1, int y1, int x2, int y2) {
     logic.mouseDown(x1, y1, true);
     logic.mouseMove(x2, y2, true);
-    logic.mouseUp();
+    logic.mouseUp(logic.LastMouseX, logic.LastMouseY);
   }
   ScreenRect corners() const { return {logic.StartX, logic.StartY, logic.EndX, logic.EndY}; }
   void setCorners(ScreenRect r) {
@@ -113,7 +113,7 @@ TEST_F(Overlay, APressStartsANewRectangleOnlyOutsideTheHitZone) {
     EXPECT_EQ(corners(), c.after);
     EXPECT_EQ(logic.cursor(), c.mode == SelectionOverlayLogic::Moving ? SelectionOverlayLogic::Cursor::Move
                                                                       : SelectionOverlayLogic::Cursor::Cross);
-    logic.mouseUp();
+    logic.mouseUp(logic.LastMouseX, logic.LastMouseY);
   }
 }
 
@@ -151,7 +151,7 @@ TEST_F(Overlay, TheEdgeMagnetSnapsWhileMoving) {
     logic.LastMouseY = 400;
     logic.mouseMove(500 + c.step.x(), 400 + c.step.y(), true);
     EXPECT_EQ(corners(), c.after);
-    logic.mouseUp();
+    logic.mouseUp(logic.LastMouseX, logic.LastMouseY);
   }
 }
 
@@ -163,7 +163,7 @@ TEST_F(Overlay, FixedSizePlacesTheMagnifiersSizeThenFollowsThePointer) {
   EXPECT_EQ(corners(), (ScreenRect{900, 60, 1100, 160})) << "not clamped to the screen";
   logic.mouseMove(950, 300, true);
   EXPECT_EQ(corners(), (ScreenRect{900, 60, 950, 300}));
-  logic.mouseUp();
+  logic.mouseUp(logic.LastMouseX, logic.LastMouseY);
   EXPECT_EQ(logic.finish(Outcome::Accept), (ScreenRect{900, 60, 950, 300}));
 }
 
@@ -179,15 +179,25 @@ TEST_F(Overlay, ADragCutShortByTheEndOfARunDoesNotCarryIntoTheNext) {
   EXPECT_EQ(logic.surface(), grab.GrabBitmap()) << "no rubber band without a button";
 }
 
-TEST_F(Overlay, ShowsPositionAndTheSizeBeforeTheMove) {
-  logic.mouseDown(100, 100, true);
-  logic.mouseMove(150, 130, true);
-  EXPECT_EQ(magnifier.selectionWidth(), 0);
-  logic.mouseMove(170, 160, true);
-  EXPECT_EQ(magnifier.mouseX(), 170);
-  EXPECT_EQ(magnifier.mouseY(), 160);
-  EXPECT_EQ(magnifier.selectionWidth(), 50);
-  EXPECT_EQ(magnifier.selectionHeight(), 30);
+TEST_F(Overlay, TheMagnifierShowsThePointerAndTheSizeAsTheyStand) {
+  const struct {
+    const char* step;
+    std::function<void()> run;
+    int x, y, w, h;
+  } steps[] = {
+      {"press", [&] { logic.mouseDown(100, 100, true); }, 0, 0, 0, 0},
+      {"move", [&] { logic.mouseMove(150, 130, true); }, 150, 130, 50, 30},
+      {"last move", [&] { logic.mouseMove(475, 133, true); }, 475, 133, 375, 33},
+      {"release", [&] { logic.mouseUp(476, 134); }, 476, 134, 375, 33},
+      {"next opening", [&] { ASSERT_TRUE(logic.open(tpKeine, 14, kPrevious)); }, 0, 0, 0, 0},
+  };
+  for (const auto& s : steps) {
+    s.run();
+    EXPECT_EQ(magnifier.mouseX(), s.x) << s.step;
+    EXPECT_EQ(magnifier.mouseY(), s.y) << s.step;
+    EXPECT_EQ(magnifier.selectionWidth(), s.w) << s.step;
+    EXPECT_EQ(magnifier.selectionHeight(), s.h) << s.step;
+  }
 }
 
 TEST_F(Overlay, AFailedGrabCancelsTheRun) {
@@ -196,7 +206,7 @@ TEST_F(Overlay, AFailedGrabCancelsTheRun) {
   EXPECT_EQ(dialogs.count(FakeDialogs::Kind::Error), 1);
   logic.mouseDown(10, 10, true);  // a stray event does no harm
   logic.mouseMove(20, 20, true);
-  logic.mouseUp();
+  logic.mouseUp(logic.LastMouseX, logic.LastMouseY);
 }
 
 // The caption line of each position, and that erasing leaves the frozen picture.
@@ -220,7 +230,7 @@ TEST_F(Overlay, FramesAndCaptionLinesEraseBackToTheFrozenPicture) {
     logic.mouseDown(300, 200, true);
     logic.mouseMove(250, 180, true);
     logic.mouseMove(5, 3, true);
-    logic.mouseUp();
+    logic.mouseUp(logic.LastMouseX, logic.LastMouseY);
     logic.PlacePreset(1600, 1200);
     logic.PlacePreset(16, 16);
     logic.DrawLastSelection();
@@ -259,7 +269,7 @@ TEST_F(Overlay, CaptionCompensationShiftsTheMagnifierWhileDraggingTheCoveredEdge
     magnifier.setCaptionCompensated(c.compensated);
     logic.mouseDown(c.from.x(), c.from.y(), true);
     logic.mouseMove(c.to.x(), c.to.y(), c.leftOnly);
-    logic.mouseUp();
+    logic.mouseUp(logic.LastMouseX, logic.LastMouseY);
     // The crosshair's centre shows the true colour of the pixel it looks at.
     EXPECT_EQ(magnifier.Lupe().pixel(49, 49), logic.surface().pixel(c.to.x(), c.to.y() + c.offset));
   }

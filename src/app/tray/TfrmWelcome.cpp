@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QCursor>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
@@ -11,6 +10,7 @@
 #include <cstdio>
 
 #include "app/tray/TrayController.h"
+#include "platform/NotificationArea.h"
 
 namespace lumora {
 
@@ -18,10 +18,11 @@ namespace {
 QIcon menuIcon(const char* name) { return QIcon(QStringLiteral(":/lumora/%1.png").arg(QLatin1String(name))); }
 }  // namespace
 
-TfrmWelcome::TfrmWelcome(TrayController& controller, std::function<void()> exitSequence)
+TfrmWelcome::TfrmWelcome(TrayController& controller, std::function<void()> exitSequence, NotificationArea* area)
     : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool),
       controller_(controller),
-      exitSequence_(std::move(exitSequence)) {
+      exitSequence_(std::move(exitSequence)),
+      area_(area) {
   setObjectName(QStringLiteral("frmWelcome"));
   setWindowTitle(QStringLiteral("WelcomeScreen"));
   setFixedSize(210, 310);
@@ -32,13 +33,8 @@ TfrmWelcome::TfrmWelcome(TrayController& controller, std::function<void()> exitS
   if (QScreen* screen = QGuiApplication::primaryScreen()) move(screen->geometry().center() - rect().center());
 
   buildMenu();
-  icon_ = new QSystemTrayIcon(QIcon(QStringLiteral(":/lumora/icon32.png")), this);
-  icon_->setToolTip(QStringLiteral("Lumora 2002 Manager"));
-  connect(icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-    if (reason == QSystemTrayIcon::DoubleClick) controller_.onShowOptions();
-    if (reason == QSystemTrayIcon::Context) pmTaskbar_->popup(QCursor::pos());
-    // A single left click does nothing.
-  });
+  trayLook_.setInterval(kTrayLookMs);
+  connect(&trayLook_, &QTimer::timeout, this, &TfrmWelcome::lookForTray);
 
   // The splash timer runs from creation with its stored period; showing the
   // splash restarts it with two seconds.
@@ -86,7 +82,7 @@ void TfrmWelcome::buildMenu() {
   item(pmTaskbar_, "pmEnde", QStringLiteral("Beenden"), nullptr, [this] { close(); });
 }
 
-bool TfrmWelcome::hasTrayIcon() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
+bool TfrmWelcome::hasTrayIcon() const { return icon_ && QSystemTrayIcon::isSystemTrayAvailable(); }
 
 void TfrmWelcome::showEvent(QShowEvent* event) {
   timerWelcome_.start(kSplashMs);
@@ -100,17 +96,62 @@ void TfrmWelcome::timerWelcomeTimer() {
 }
 
 void TfrmWelcome::AddTrayIcon() {
-  // Shown also without a notification area: the icon goes in as soon as one starts,
-  // and comes back when it restarts.
-  if (!QSystemTrayIcon::isSystemTrayAvailable() && !toldNoTray_) {
+  if (icon_ || trayLook_.isActive()) return;
+  if (!area_ || area_->host() != NotificationArea::Host::None) {
+    makeIcon();
+    return;
+  }
+  if (!toldNoTray_) {
     std::fprintf(stderr, "lumora: no notification area yet; until one starts: %s\n",
                  controller_.reachText().toUtf8().constData());
     toldNoTray_ = true;
   }
+  // Qt decides once, when the icon is made, whether it goes to a status notifier
+  // host or to an embedding tray: the icon waits for one to be there. Once made,
+  // it finds its way back to a tray or watcher that restarts.
+  trayLook_.start();
+}
+
+void TfrmWelcome::lookForTray() {
+  if (area_->host() == NotificationArea::Host::None) {
+    trayFound_ = false;
+    return;
+  }
+  // A panel that offers both kinds takes a moment to offer the second: the icon
+  // is made at the next look, when both are there.
+  if (!trayFound_) {
+    trayFound_ = true;
+    return;
+  }
+  trayLook_.stop();
+  makeIcon();
+}
+
+void TfrmWelcome::makeIcon() {
+  statusNotifier_ = area_ && area_->host() == NotificationArea::Host::StatusNotifier;
+  icon_ = new QSystemTrayIcon(QIcon(QStringLiteral(":/lumora/icon32.png")), this);
+  icon_->setToolTip(QStringLiteral("Lumora 2002 Manager"));
+  // The menu belongs to the icon: an embedding tray's right click pops it up at
+  // the pointer, a status notifier host gets it over the bus and shows it at the icon.
+  icon_->setContextMenu(pmTaskbar_);
+  connect(icon_, &QSystemTrayIcon::activated, this,
+          [this](QSystemTrayIcon::ActivationReason reason) { iconActivated(int(reason)); });
   icon_->show();
 }
 
-void TfrmWelcome::RemoveTrayIcon() { icon_->hide(); }
+void TfrmWelcome::iconActivated(int reason) {
+  // A double click shows the options window; a single left click does nothing.
+  // A status notifier host reports its click or double click as activations
+  // (Xfce sends two for a double click): each shows the window, which is then
+  // simply shown once.
+  if (reason == QSystemTrayIcon::DoubleClick || (statusNotifier_ && reason == QSystemTrayIcon::Trigger))
+    controller_.onShowOptions();
+}
+
+void TfrmWelcome::RemoveTrayIcon() {
+  trayLook_.stop();
+  if (icon_) icon_->hide();
+}
 
 void TfrmWelcome::closeEvent(QCloseEvent* event) {
   if (!closing_) {

@@ -10,6 +10,7 @@ class QSystemTrayIcon;
 
 namespace lumora {
 
+class NotificationArea;
 class TrayController;
 
 // The splash shown for two seconds at start, and the owner of the tray icon and
@@ -18,8 +19,12 @@ class TfrmWelcome : public QWidget {
   Q_OBJECT
  public:
   static constexpr int kSplashMs = 2000;
+  // How often the program looks for a notification area while there is none.
+  static constexpr int kTrayLookMs = 500;
   // `exitSequence` runs once when the window closes, before the program ends.
-  TfrmWelcome(TrayController& controller, std::function<void()> exitSequence);
+  // `area` tells when a notification area is there to take the icon; without
+  // one the icon is made at once.
+  TfrmWelcome(TrayController& controller, std::function<void()> exitSequence, NotificationArea* area = nullptr);
   ~TfrmWelcome() override;
 
   QMenu* pmTaskbar() const { return pmTaskbar_; }
@@ -39,6 +44,9 @@ class TfrmWelcome : public QWidget {
   void buildMenu();
   void timerWelcomeTimer();
   void AddTrayIcon();
+  void lookForTray();
+  void makeIcon();
+  void iconActivated(int reason);
 
   TrayController& controller_;
   std::function<void()> exitSequence_;
@@ -46,7 +54,13 @@ class TfrmWelcome : public QWidget {
   QMenu* pmTaskbar_ = nullptr;
   QMenu* pmOptionen_ = nullptr;
   QAction* pmOptNoInfo_ = nullptr;
+  NotificationArea* area_;
+  QTimer trayLook_;
+  bool trayFound_ = false;
   QSystemTrayIcon* icon_ = nullptr;
+  // Whether the icon went to a status notifier host, whose activation stands
+  // for the double click (an embedding tray hands over the clicks themselves).
+  bool statusNotifier_ = false;
   bool closing_ = false;
   bool toldNoTray_ = false;
 };

@@ -58,7 +58,7 @@ TrayApp::TrayApp(Settings& settings, const ProgramPlace& program, const Desktop&
   desktop_.hotkeys->onPressed = [this](uint32_t id) { runGuarded(dialogs_, [&] { parts_.controller->onHotkey(id); }); };
 
   // The windows, each once, in their fixed order.
-  p.frmWelcome = std::make_unique<TfrmWelcome>(*p.controller, [this] { exit_.run(); });
+  p.frmWelcome = std::make_unique<TfrmWelcome>(*p.controller, [this] { exit_.run(); }, desktop_.tray.get());
   p.controller->onUnavailable = [this](const QStringList& held) { commands_.hotkeysUnavailable(held); };
   p.controller->RegisterHotkeys();
   // Loading the settings may greet a first run or report a damaged store: that
