@@ -2,6 +2,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QIcon>
 #include <QProcessEnvironment>
 #include <cstdio>
 #include <cstdlib>
@@ -65,6 +66,8 @@ int runTray(int argc, char** argv) {
     std::fprintf(stderr, "lumora: %s is missing (package qt6-translations-l10n); Qt's own dialogs stay English\n",
                  GermanInterface::QtCatalogue().toLocal8Bit().constData());
   app.setQuitOnLastWindowClosed(false);  // the options window and dialogs only hide
+  // Every window, boxes and dialogs included, carries the program's icon.
+  app.setWindowIcon(QIcon(QStringLiteral(":/lumora/icon32.png")));
 
   // Ctrl+C or the end of the session: the program ends through its exit sequence.
   // One that arrives while start-up still shows a message box closes the box and
@@ -83,6 +86,28 @@ int runTray(int argc, char** argv) {
       QCoreApplication::exit(0);
     }
   });
+  // Taking commands from the start: another start while the first-run welcome
+  // is still open reaches this program, which brings the welcome to the front.
+  bool listening = false;
+  auto duringStart = [&](const QByteArray& verb) -> RunningInstance::Action {
+    if (running) return running->command(verb);
+    if (verb == "show")
+      return [](const RunningInstance::Reply& reply) {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+          box->raise();
+          box->activateWindow();
+        }
+        reply.done(RunningInstance::Outcome::Done);
+      };
+    if (verb == "quit")
+      return [&](const RunningInstance::Reply& reply) {
+        reply.done(RunningInstance::Outcome::Done);
+        quitDuringStart = true;
+        QCoreApplication::exit(0);
+      };
+    return [](const RunningInstance::Reply& reply) { reply.done(RunningInstance::Outcome::Busy); };
+  };
+  if (instance.acquired()) listening = instance.listen(duringStart);
   Settings settings;
   TrayApp tray(settings, programPlace(argv[0]), *desktop);
   running = &tray;
@@ -91,7 +116,7 @@ int runTray(int argc, char** argv) {
     return 0;
   }
   tray.start();
-  if (instance.acquired() && !instance.listen([&tray](const QByteArray& verb) { return tray.command(verb); }))
+  if (instance.acquired() && !listening)
     std::fprintf(stderr, "lumora: cannot listen for lumora --show, --select, --shot and --quit\n");
   return app.exec();
 }

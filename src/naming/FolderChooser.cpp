@@ -17,6 +17,14 @@ bool ChooseFolderAndPrefix(QWidget* parent, const Settings& settings, FileNaming
   dialog.selectFile(settings.Datei.FileDescription);
   dialog.setSizeGripEnabled(true);
 
+  // Closed, the dialog hands the keyboard back to the window it was opened from,
+  // not to whichever window the window manager finds below it.
+  struct GiveBack {
+    QWidget* to;
+    ~GiveBack() {
+      if (to && to->isVisible()) to->window()->activateWindow();
+    }
+  } giveBack{parent};
   for (;;) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
       naming.folderDialogClosed(nullptr, blank, quiet);

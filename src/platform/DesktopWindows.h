@@ -1,6 +1,9 @@
 #pragma once
 
+#include <functional>
+
 class QCoreApplication;
+class QWindow;
 
 namespace lumora {
 
@@ -19,6 +22,18 @@ class DesktopWindows {
   // window that must cover the primary monitor then asks to be full-screen there
   // instead of placing itself.
   virtual bool placesWindows() const = 0;
+  // Brings `window` to the user from wherever it is (minimised, covered, on
+  // another desktop): shown, raised and given the keyboard, as a pager asks for
+  // it. Window managers may refuse what the program asks for itself.
+  virtual void bringToFront(QWindow& window) { (void)window; }
+  // Notes where `window` stands before it is hidden for a moment; the call it
+  // returns, made right after the window is shown again, puts it back there:
+  // below the windows that covered it, and with the keyboard only if it had it.
+  // Empty where the desktop keeps no such order for the program.
+  virtual std::function<void()> keepPlace(QWindow& window) {
+    (void)window;
+    return {};
+  }
 };
 
 }  // namespace lumora

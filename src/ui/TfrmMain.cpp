@@ -1,7 +1,11 @@
 #include "ui/TfrmMain.h"
 
+#include "platform/DesktopWindows.h"
+
 #include <QFont>
 #include <QGuiApplication>
+#include <QTimer>
+#include <QWindow>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -181,7 +185,7 @@ void TfrmMain::SelectRegionCommand() {
   RegionSelector* selector = commands_.selector;
   if (!selector) return;
   const bool wasVisible = isVisible();
-  if (wasVisible) hide();  // not part of the frozen picture
+  if (wasVisible) hideKeepingPlace();  // not part of the frozen picture
   SelectionSettings& sel = ctx_.settings.Auswahl;
   const ScreenRect chosen = selector->SelectRegion(ctx_.settings.Beschriftung.Position, ctx_.settings.Beschriftung.FontSize,
                                                    {sel.Sel_Left, sel.Sel_Top, sel.Sel_Right, sel.Sel_Bottom});
@@ -189,10 +193,35 @@ void TfrmMain::SelectRegionCommand() {
   sel.Sel_Top = chosen.Top;
   sel.Sel_Right = chosen.Right;
   sel.Sel_Bottom = chosen.Bottom;
-  if (wasVisible) show();
+  if (wasVisible) showInPlace();
   // Every outcome of the overlay, a discard too, makes captures use the rectangle.
   sel.Aktiv = true;
   selectionTab_->selectionDone(selector->Thumbnail());
+}
+
+void TfrmMain::hideKeepingPlace() {
+  hadKeyboard_ = isActiveWindow();
+  putBack_ = nullptr;
+  if (commands_.windows && windowHandle()) putBack_ = commands_.windows->keepPlace(*windowHandle());
+  hide();
+}
+
+void TfrmMain::showInPlace() {
+  // A window mapped again is new to the window manager, which would give it the
+  // keyboard and put it on top.
+  // Qt reads the attribute only when it makes the window; its window carries it
+  // from then on.
+  auto withoutKeyboard = [this](bool on) {
+    setAttribute(Qt::WA_ShowWithoutActivating, on);
+    if (QWindow* w = windowHandle()) w->setProperty("_q_showWithoutActivating", on);
+  };
+  withoutKeyboard(!hadKeyboard_);
+  show();
+  withoutKeyboard(false);
+  if (hadKeyboard_) activateWindow();
+  // Once the window manager has taken the window in again.
+  if (putBack_) QTimer::singleShot(100, this, [putBack = std::move(putBack_)] { putBack(); });
+  putBack_ = nullptr;
 }
 
 void TfrmMain::openTargetFolder() {

@@ -8,6 +8,10 @@
 #include "selection/RegionSelector.h"
 #include "ui/OptionsWindow.h"
 
+namespace lumora {
+class DesktopWindows;
+}
+
 class QLabel;
 class QPushButton;
 class QStatusBar;
@@ -41,6 +45,8 @@ class TfrmMain : public QWidget, public OptionsWindow, public CaptureView {
     // Flips the screensaver switch; returns the button's new caption.
     std::function<QString()> toggleScreensaver;
     std::function<QSize()> screenSize;
+    // How the window is put back where it stood after it hid for a capture.
+    DesktopWindows* windows = nullptr;
   };
 
   TfrmMain(OptionsContext& context, Commands commands, QWidget* parent = nullptr);
@@ -67,8 +73,8 @@ class TfrmMain : public QWidget, public OptionsWindow, public CaptureView {
 
   // CaptureView
   bool isShowing() const override { return isVisible(); }
-  void hideForCapture() override { hide(); }
-  void showAfterCapture() override { show(); }
+  void hideForCapture() override { hideKeepingPlace(); }
+  void showAfterCapture() override { showInPlace(); }
   void showLastPicture(const QImage& thumbnail) override;
   void showLastFile(const QString& target) override;
   void showNextFile() override { ShowNextFile(); }
@@ -84,9 +90,15 @@ class TfrmMain : public QWidget, public OptionsWindow, public CaptureView {
 
  private:
   std::array<OptionsPage*, 6> allPages() const;
+  // Out of the picture for a moment, and back where it stood: not over the
+  // window the user works in, and with the keyboard only if it had it.
+  void hideKeepingPlace();
+  void showInPlace();
 
   OptionsContext& ctx_;
   Commands commands_;
+  std::function<void()> putBack_;
+  bool hadKeyboard_ = false;
   QTabWidget* pgRegisterkarten_ = nullptr;
   FileTab* fileTab_ = nullptr;
   FormatTab* formatTab_ = nullptr;

@@ -54,6 +54,7 @@ TrayApp::TrayApp(Settings& settings, const ProgramPlace& program, const Desktop&
   // The letters before any window exists, so that the hotkeys use them.
   InitShortcuts(store_, s_.Shortcuts);
   TrayParts& p = parts_;
+  p.windows = desktop_.windows.get();
   p.controller = std::make_unique<TrayController>(s_, *desktop_.hotkeys, commands_);
   desktop_.hotkeys->onPressed = [this](uint32_t id) { runGuarded(dialogs_, [&] { parts_.controller->onHotkey(id); }); };
 
@@ -79,6 +80,7 @@ TrayApp::TrayApp(Settings& settings, const ProgramPlace& program, const Desktop&
   commands.openTargetFolder = [this] { commands_.openTargetFolder(); };
   commands.toggleScreensaver = [this] { return parts_.actions->ToggleScreensaver(); };
   commands.screenSize = [this] { return desktop_.screen->size(); };
+  commands.windows = desktop_.windows.get();
   p.frmMain = std::make_unique<TfrmMain>(*context_, std::move(commands));
   p.frmAuswahl->setPlacement(desktop_.windows->placesWindows() ? TfrmAuswahl::Placement::FullScreen
                                                                 : TfrmAuswahl::Placement::Self);

@@ -12,6 +12,7 @@
 #include "app/tray/TfrmWelcome.h"
 #include "capture/CaptureDriver.h"
 #include "naming/TfrmEingabe.h"
+#include "platform/DesktopWindows.h"
 #include "platform/ErrorReport.h"
 #include "selection/TfrmAuswahl.h"
 #include "selection/TfrmAuswahlInfo.h"
@@ -23,9 +24,13 @@ TrayParts::TrayParts() = default;
 TrayParts::~TrayParts() = default;
 
 void TrayCommands::showOptionsWindow() {
-  p_.frmMain->show();
-  p_.frmMain->raise();
-  p_.frmMain->activateWindow();
+  // From any state: hidden, minimised, covered, on another desktop.
+  TfrmMain& w = *p_.frmMain;
+  w.setWindowState(w.windowState() & ~Qt::WindowMinimized);
+  w.show();
+  w.raise();
+  w.activateWindow();
+  if (p_.windows && w.windowHandle()) p_.windows->bringToFront(*w.windowHandle());
 }
 
 void TrayCommands::selectRegion() {

@@ -10,6 +10,7 @@
 namespace lumora {
 
 class CaptureDriver;
+class DesktopWindows;
 class Dialogs;
 class SettingsAutosave;
 class SystemActions;
@@ -34,6 +35,8 @@ struct TrayParts {
   std::unique_ptr<TShortcut> shortcut;
   std::unique_ptr<CaptureDriver> driver;
   std::unique_ptr<SystemActions> actions;
+  // How the desktop is asked to bring a window to the user.
+  DesktopWindows* windows = nullptr;
 
   TrayParts();
   ~TrayParts();

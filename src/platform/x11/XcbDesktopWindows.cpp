@@ -1,9 +1,13 @@
 #include "platform/x11/XcbDesktopWindows.h"
 
 #include <QCoreApplication>
+#include <QWindow>
+#include <cstdlib>
+#include <vector>
 #include <xcb/xcb.h>
 
 #include "platform/x11/QtConnection.h"
+#include "platform/x11/XcbAtom.h"
 #include "platform/x11/XcbSkipTaskbar.h"
 
 namespace lumora {
@@ -21,6 +25,78 @@ void XcbDesktopWindows::keepOffTaskbar(QCoreApplication& app) {
 
 void XcbDesktopWindows::flush() {
   if (xcb_connection_t* c = QtXcbConnection()) xcb_flush(c);
+}
+
+
+namespace {
+
+xcb_window_t Root(xcb_connection_t* c) {
+  const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+  return screen ? screen->root : XCB_NONE;
+}
+
+std::vector<uint32_t> RootWindows(xcb_connection_t* c, const char* property, uint32_t type = XCB_ATOM_WINDOW) {
+  // Window lists, and the one active window.
+  std::vector<uint32_t> ids;
+  xcb_get_property_reply_t* reply =
+      xcb_get_property_reply(c, xcb_get_property(c, 0, Root(c), InternAtom(c, property), type, 0, 4096), nullptr);
+  if (reply && reply->format == 32) {
+    const auto* values = static_cast<const uint32_t*>(xcb_get_property_value(reply));
+    ids.assign(values, values + xcb_get_property_value_length(reply) / 4);
+  }
+  std::free(reply);
+  return ids;
+}
+
+// A request to the window manager about `window`, marked as coming from a pager
+// (source 2): the user's own wish, which focus-stealing rules let through.
+void AskWindowManager(xcb_connection_t* c, uint32_t window, const char* message, uint32_t d1 = 0, uint32_t d2 = 0) {
+  xcb_client_message_event_t event{};
+  event.response_type = XCB_CLIENT_MESSAGE;
+  event.format = 32;
+  event.window = window;
+  event.type = InternAtom(c, message);
+  event.data.data32[0] = 2;
+  event.data.data32[1] = d1;
+  event.data.data32[2] = d2;
+  xcb_send_event(c, 0, Root(c), XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                 reinterpret_cast<const char*>(&event));
+  xcb_flush(c);
+}
+
+}  // namespace
+
+void XcbDesktopWindows::bringToFront(QWindow& window) {
+  xcb_connection_t* c = QtXcbConnection();
+  if (!c) return;
+  // Activation by a pager also takes a window out of the minimised state and
+  // over to the current desktop.
+  AskWindowManager(c, uint32_t(window.winId()), "_NET_ACTIVE_WINDOW", XCB_CURRENT_TIME);
+}
+
+std::function<void()> XcbDesktopWindows::keepPlace(QWindow& window) {
+  xcb_connection_t* c = QtXcbConnection();
+  if (!c) return {};
+  const uint32_t id = uint32_t(window.winId());
+  const std::vector<uint32_t> active = RootWindows(c, "_NET_ACTIVE_WINDOW");
+  const bool hadKeyboard = !active.empty() && active.front() == id;
+  // The window just above it, bottom to top.
+  const std::vector<uint32_t> stacking = RootWindows(c, "_NET_CLIENT_LIST_STACKING");
+  uint32_t above = 0;
+  for (size_t i = 0; i + 1 < stacking.size(); ++i)
+    if (stacking[i] == id) above = stacking[i + 1];
+  return [c, id, hadKeyboard, above] {
+    if (hadKeyboard) {
+      AskWindowManager(c, id, "_NET_ACTIVE_WINDOW", XCB_CURRENT_TIME);
+    } else if (above) {
+      // Openbox puts it right below the window that covered it. xfwm4 has no
+      // such request and takes no sibling in a plain one (asked to go below, it
+      // went on top): there the window stays where the manager maps it, without
+      // the keyboard.
+      constexpr uint32_t kBelow = 1;
+      AskWindowManager(c, id, "_NET_RESTACK_WINDOW", above, kBelow);
+    }
+  };
 }
 
 }  // namespace lumora

@@ -18,6 +18,8 @@ class XcbDesktopWindows : public DesktopWindows {
   void keepOffTaskbar(QCoreApplication& app) override;
   void flush() override;
   bool placesWindows() const override { return false; }
+  void bringToFront(QWindow& window) override;
+  std::function<void()> keepPlace(QWindow& window) override;
 
  private:
   std::unique_ptr<XcbSkipTaskbar> skipTaskbar_;

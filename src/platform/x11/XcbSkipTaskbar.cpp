@@ -1,5 +1,6 @@
 #include "platform/x11/XcbSkipTaskbar.h"
 
+#include <QByteArray>
 #include <QEvent>
 #include <QWindow>
 #include <algorithm>
@@ -17,6 +18,9 @@ XcbSkipTaskbar::XcbSkipTaskbar(xcb_connection_t* connection, QObject* parent) : 
   state_ = InternAtom(conn_, "_NET_WM_STATE");
   skipTaskbar_ = InternAtom(conn_, "_NET_WM_STATE_SKIP_TASKBAR");
   skipPager_ = InternAtom(conn_, "_NET_WM_STATE_SKIP_PAGER");
+  motif_ = InternAtom(conn_, "_MOTIF_WM_HINTS");
+  type_ = InternAtom(conn_, "_NET_WM_WINDOW_TYPE");
+  toolbar_ = InternAtom(conn_, "_NET_WM_WINDOW_TYPE_TOOLBAR");
 }
 
 bool XcbSkipTaskbar::eventFilter(QObject* watched, QEvent* event) {
@@ -28,7 +32,78 @@ bool XcbSkipTaskbar::eventFilter(QObject* watched, QEvent* event) {
   const Qt::WindowType type = window->type();
   if (type == Qt::Popup || type == Qt::ToolTip || type == Qt::Desktop) return false;
   mark(uint32_t(window->winId()));
+  trimFrame(*window);
   return false;
+}
+
+bool XcbSkipTaskbar::openbox() {
+  if (openbox_ >= 0) return openbox_ == 1;
+  openbox_ = 0;
+  auto property = [this](uint32_t window, uint32_t atom, uint32_t type) {
+    QByteArray value;
+    xcb_get_property_reply_t* reply =
+        xcb_get_property_reply(conn_, xcb_get_property(conn_, 0, window, atom, type, 0, 64), nullptr);
+    if (reply && reply->format != 0)
+      value = QByteArray(static_cast<const char*>(xcb_get_property_value(reply)),
+                         xcb_get_property_value_length(reply));
+    std::free(reply);
+    return value;
+  };
+  const xcb_setup_t* setup = xcb_get_setup(conn_);
+  const xcb_screen_t* screen = xcb_setup_roots_iterator(setup).data;
+  if (!screen) return false;
+  const QByteArray check = property(screen->root, InternAtom(conn_, "_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW);
+  if (check.size() != 4) return false;
+  uint32_t wm = 0;
+  std::memcpy(&wm, check.constData(), 4);
+  const QByteArray name = property(wm, InternAtom(conn_, "_NET_WM_NAME"), InternAtom(conn_, "UTF8_STRING"));
+  openbox_ = name.startsWith("Openbox") ? 1 : 0;
+  return openbox_ == 1;
+}
+
+// None of the program's windows may be minimised: with no taskbar button there
+// would be no way back to it. Qt already leaves the minimise function out of
+// the Motif hints, which xfwm4 follows; Openbox keeps its minimise button
+// whatever those say and drops it only for toolbar and menu windows, so there
+// the framed windows are announced as toolbars (which it still decorates and
+// lets the user move, focus and close). A tool window's caption also loses its
+// window-menu button, so that a narrow one such as the Toolbox keeps room for
+// its whole title.
+void XcbSkipTaskbar::trimFrame(QWindow& window) {
+  const Qt::WindowFlags flags = window.flags();
+  if (flags & (Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint)) return;
+  const uint32_t id = uint32_t(window.winId());
+  const Qt::WindowType type = window.type();
+  if (type == Qt::Tool && motif_) {
+    xcb_get_property_reply_t* reply =
+        xcb_get_property_reply(conn_, xcb_get_property(conn_, 0, id, motif_, motif_, 0, 5), nullptr);
+    if (reply && reply->format == 32 && xcb_get_property_value_length(reply) == 20) {
+      uint32_t hints[5];
+      std::memcpy(hints, xcb_get_property_value(reply), sizeof hints);
+      constexpr uint32_t kDecorationsFlag = 2, kMenu = 0x10;
+      if ((hints[0] & kDecorationsFlag) && (hints[2] & kMenu)) {
+        hints[2] &= ~kMenu;
+        xcb_change_property(conn_, XCB_PROP_MODE_REPLACE, id, motif_, motif_, 32, 5, hints);
+      }
+    }
+    std::free(reply);
+  }
+  // A window that offers minimising itself (the shortcut dialog) keeps it.
+  const bool minimisable = flags & Qt::WindowMinimizeButtonHint;
+  if ((type == Qt::Tool || type == Qt::Dialog || type == Qt::Window) && !minimisable && type_ && toolbar_ &&
+      openbox()) {
+    std::vector<uint32_t> types{toolbar_};
+    xcb_get_property_reply_t* reply =
+        xcb_get_property_reply(conn_, xcb_get_property(conn_, 0, id, type_, XCB_ATOM_ATOM, 0, 16), nullptr);
+    if (reply && reply->format == 32) {
+      const auto* values = static_cast<const uint32_t*>(xcb_get_property_value(reply));
+      for (int i = 0; i < xcb_get_property_value_length(reply) / 4; ++i)
+        if (values[i] != toolbar_) types.push_back(values[i]);
+    }
+    std::free(reply);
+    xcb_change_property(conn_, XCB_PROP_MODE_REPLACE, id, type_, XCB_ATOM_ATOM, 32, uint32_t(types.size()),
+                        types.data());
+  }
 }
 
 void XcbSkipTaskbar::mark(uint32_t window) {

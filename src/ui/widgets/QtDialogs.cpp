@@ -1,6 +1,7 @@
 #include "ui/widgets/QtDialogs.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <cstdio>
 
 #include "ui/widgets/MessageBox.h"
@@ -13,9 +14,17 @@ namespace {
 // Boxes open in front of whatever the program shows; with no window of its own
 // showing (the tray state) they stand alone in the middle of the screen.
 bool showBox(MessageBox::Kind kind, const QString& title, const QString& text) {
-  MessageBox box(kind, title, text, QApplication::activeWindow());
-  box.setWindowFlag(Qt::WindowStaysOnTopHint);
-  return box.ask();
+  const QPointer<QWidget> before = QApplication::activeWindow();
+  bool yes = false;
+  {
+    MessageBox box(kind, title, text, before);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    yes = box.ask();
+  }
+  // The keyboard goes back to the window that had it, not to whichever window
+  // the window manager finds below the closed box.
+  if (before && before->isVisible()) before->activateWindow();
+  return yes;
 }
 
 }  // namespace
