@@ -99,13 +99,14 @@ XvfbServer::~XvfbServer() {
   stop(pid_);
 }
 
-pid_t XvfbServer::startClient(const QString& program, const QStringList& args) {
+pid_t XvfbServer::startClient(const QString& program, const QStringList& args, const QStringList& extraEnv) {
   qint64 pid = 0;
   QProcess process;
   process.setProgram(program);
   process.setArguments(args);
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert(QStringLiteral("DISPLAY"), display_);
+  for (const QString& kv : extraEnv) env.insert(kv.section('=', 0, 0), kv.section('=', 1));
   process.setProcessEnvironment(env);
   process.setStandardOutputFile(QProcess::nullDevice());
   process.setStandardErrorFile(QProcess::nullDevice());

@@ -28,7 +28,8 @@ class XvfbServer {
   // ":N"
   QString display() const { return display_; }
   // Starts a helper program on this display (trayer, for example); stopped with the server.
-  pid_t startClient(const QString& program, const QStringList& args);
+  // `extraEnv` entries are NAME=value.
+  pid_t startClient(const QString& program, const QStringList& args, const QStringList& extraEnv = {});
   // Stops one of them earlier.
   void stopClient(pid_t pid);
   // Ends the server at once (SIGKILL), as a server that dies under its clients.

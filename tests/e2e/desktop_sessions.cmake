@@ -1,0 +1,2 @@
+lumora_test(e2e_desktop_sessions_test DesktopSessionsTest.cpp LABELS e2e TIMEOUT 300)
+add_dependencies(e2e_desktop_sessions_test lumora)
