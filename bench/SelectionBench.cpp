@@ -52,7 +52,7 @@ void BM_PointerMoveDrawingFullScreenFrame(benchmark::State& state) {
     benchmark::DoNotOptimize(o.logic.takeDirty());
     ++i;
   }
-  o.logic.mouseUp(logic.LastMouseX, logic.LastMouseY);
+  o.logic.mouseUp(o.logic.LastMouseX, o.logic.LastMouseY);
 }
 BENCHMARK(BM_PointerMoveDrawingFullScreenFrame);
 
@@ -67,7 +67,7 @@ void BM_PointerMoveMovingPreset(benchmark::State& state) {
     benchmark::DoNotOptimize(o.logic.takeDirty());
     ++i;
   }
-  o.logic.mouseUp(logic.LastMouseX, logic.LastMouseY);
+  o.logic.mouseUp(o.logic.LastMouseX, o.logic.LastMouseY);
 }
 BENCHMARK(BM_PointerMoveMovingPreset);
 
