@@ -66,15 +66,15 @@ bool XcbSkipTaskbar::openbox() {
 // the Motif hints, which xfwm4 follows; Openbox keeps its minimise button
 // whatever those say and drops it only for toolbar and menu windows, so there
 // the framed windows are announced as toolbars (which it still decorates and
-// lets the user move, focus and close). A tool window's caption also loses its
-// window-menu button, so that a narrow one such as the Toolbox keeps room for
-// its whole title.
+// lets the user move, focus and close). A tool window that asks for its caption
+// buttons one by one (the Toolbox) also loses the window-menu button, so that
+// its narrow caption keeps room for the whole title.
 void XcbSkipTaskbar::trimFrame(QWindow& window) {
   const Qt::WindowFlags flags = window.flags();
   if (flags & (Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint)) return;
   const uint32_t id = uint32_t(window.winId());
   const Qt::WindowType type = window.type();
-  if (type == Qt::Tool && motif_) {
+  if (type == Qt::Tool && (flags & Qt::CustomizeWindowHint) && motif_) {
     xcb_get_property_reply_t* reply =
         xcb_get_property_reply(conn_, xcb_get_property(conn_, 0, id, motif_, motif_, 0, 5), nullptr);
     if (reply && reply->format == 32 && xcb_get_property_value_length(reply) == 20) {
