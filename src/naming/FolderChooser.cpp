@@ -1,8 +1,14 @@
 #include "naming/FolderChooser.h"
 
 #include <QFileDialog>
+#include <QPointer>
+#include <QTimer>
 
 namespace lumora {
+
+namespace {
+constexpr int kGiveBackMs = 150;
+}  // namespace
 
 bool ChooseFolderAndPrefix(QWidget* parent, const Settings& settings, FileNaming& naming, bool blank, bool quiet) {
   QFileDialog dialog(parent, QStringLiteral("Verzeichnis und Namenszusatz wählen"));
@@ -18,11 +24,16 @@ bool ChooseFolderAndPrefix(QWidget* parent, const Settings& settings, FileNaming
   dialog.setSizeGripEnabled(true);
 
   // Closed, the dialog hands the keyboard back to the window it was opened from,
-  // not to whichever window the window manager finds below it.
+  // not to whichever window the window manager finds below it. xfwm4 makes its
+  // own choice a moment after the dialog has gone: the request follows it.
   struct GiveBack {
     QWidget* to;
     ~GiveBack() {
-      if (to && to->isVisible()) to->window()->activateWindow();
+      if (!to) return;
+      QPointer<QWidget> window = to->window();
+      QTimer::singleShot(kGiveBackMs, window, [window] {
+        if (window && window->isVisible()) window->activateWindow();
+      });
     }
   } giveBack{parent};
   for (;;) {

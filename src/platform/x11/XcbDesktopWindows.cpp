@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QWindow>
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 #include <xcb/xcb.h>
@@ -80,22 +81,29 @@ std::function<void()> XcbDesktopWindows::keepPlace(QWindow& window) {
   const uint32_t id = uint32_t(window.winId());
   const std::vector<uint32_t> active = RootWindows(c, "_NET_ACTIVE_WINDOW");
   const bool hadKeyboard = !active.empty() && active.front() == id;
-  // The window just above it, bottom to top.
+  // The windows above it, bottom to top.
   const std::vector<uint32_t> stacking = RootWindows(c, "_NET_CLIENT_LIST_STACKING");
-  uint32_t above = 0;
-  for (size_t i = 0; i + 1 < stacking.size(); ++i)
-    if (stacking[i] == id) above = stacking[i + 1];
+  const auto self = std::find(stacking.begin(), stacking.end(), id);
+  const std::vector<uint32_t> above(self == stacking.end() ? stacking.end() : self + 1, stacking.end());
   return [c, id, hadKeyboard, above] {
     if (hadKeyboard) {
       AskWindowManager(c, id, "_NET_ACTIVE_WINDOW", XCB_CURRENT_TIME);
-    } else if (above) {
-      // Openbox puts it right below the window that covered it. xfwm4 has no
-      // such request and takes no sibling in a plain one (asked to go below, it
-      // went on top): there the window stays where the manager maps it, without
-      // the keyboard.
-      constexpr uint32_t kBelow = 1;
-      AskWindowManager(c, id, "_NET_RESTACK_WINDOW", above, kBelow);
+      return;
     }
+    if (above.empty()) return;
+    const std::vector<uint32_t> supported = RootWindows(c, "_NET_SUPPORTED", XCB_ATOM_ATOM);
+    if (std::find(supported.begin(), supported.end(), InternAtom(c, "_NET_RESTACK_WINDOW")) != supported.end()) {
+      // Openbox: right below the window that covered it.
+      constexpr uint32_t kBelow = 1;
+      AskWindowManager(c, id, "_NET_RESTACK_WINDOW", above.front(), kBelow);
+      return;
+    }
+    // xfwm4 has no such request and ignores a sibling in a plain one, but raises
+    // a window that asks: the windows that covered it go back on top, in their
+    // order, which leaves every window where it was. None of them gets the keyboard.
+    const uint32_t raise[] = {XCB_STACK_MODE_ABOVE};
+    for (uint32_t w : above) xcb_configure_window(c, w, XCB_CONFIG_WINDOW_STACK_MODE, raise);
+    xcb_flush(c);
   };
 }
 

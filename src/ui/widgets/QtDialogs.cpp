@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QTimer>
 #include <cstdio>
 
 #include "ui/widgets/MessageBox.h"
@@ -22,8 +23,12 @@ bool showBox(MessageBox::Kind kind, const QString& title, const QString& text) {
     yes = box.ask();
   }
   // The keyboard goes back to the window that had it, not to whichever window
-  // the window manager finds below the closed box.
-  if (before && before->isVisible()) before->activateWindow();
+  // the window manager finds below the closed box (xfwm4 makes that choice a
+  // moment after the box has gone: the request follows it).
+  if (before)
+    QTimer::singleShot(150, before, [before] {
+      if (before && before->isVisible()) before->activateWindow();
+    });
   return yes;
 }
 
