@@ -10,11 +10,13 @@ const FormatInfo* FormatFromSuffix(const QString& suffix) {
   return nullptr;
 }
 
-QString PathExtension(const QString& fileName) {
+const FormatInfo* FormatOfFileName(const QString& fileName) {
   const int slash = fileName.lastIndexOf(QLatin1Char('/'));
   const int dot = fileName.lastIndexOf(QLatin1Char('.'));
-  if (dot < 0 || dot < slash) return QString();
-  return fileName.mid(dot, 4);
+  if (dot < 0 || dot < slash) return nullptr;
+  const QString extension = fileName.mid(dot).toLower();
+  if (extension == QLatin1String(".jpeg")) return &Format(OutputFormat::Jpeg);
+  return FormatFromSuffix(extension);
 }
 
 QString KnownExtensions() {
