@@ -151,6 +151,37 @@ TEST(Install, PutsEveryFileInPlaceForTheDesktopsToolsAndUninstallsExactlyThem) {
   EXPECT_EQ(sorted(filesUnder(root.path())), sorted({QDir(root.path()).relativeFilePath(foreign)}));
 }
 
+// A user's install and root's live side by side: each prefix has its own record,
+// and uninstalling one leaves the other, and the folders that were there before.
+TEST(Install, EachPrefixKeepsItsOwnRecordAndUninstallRemovesTheFoldersItMade) {
+  QTemporaryDir dir;
+  const QString kept = dir.filePath(QStringLiteral("kept"));
+  const QString made = dir.filePath(QStringLiteral("made"));
+  ASSERT_TRUE(QDir().mkpath(kept + "/share/applications"));
+  auto make = [&](const char* target, const QString& prefix) {
+    return tool(QStringLiteral("make"), {"-s", "-C", kSource, QLatin1String(target), "BUILD=" + kBuild, "PREFIX=" + prefix});
+  };
+  for (const QString& prefix : {kept, made}) {
+    const ProcessResult install = make("install", prefix);
+    ASSERT_EQ(install.exitCode, 0) << text(install).toStdString();
+  }
+  EXPECT_TRUE(QFile::exists(kept + "/bin/lumora") && QFile::exists(made + "/bin/lumora"));
+  EXPECT_FALSE(QFile::exists(kBuild + "/install_manifest.txt")) << "no record shared by the prefixes";
+
+  ProcessResult uninstall = make("uninstall", made);
+  EXPECT_EQ(uninstall.exitCode, 0) << text(uninstall).toStdString();
+  EXPECT_FALSE(QFileInfo::exists(made)) << "every folder the install made";
+  EXPECT_TRUE(QFile::exists(kept + "/bin/lumora")) << "the other prefix's install stays";
+  uninstall = make("uninstall", kept);
+  EXPECT_EQ(uninstall.exitCode, 0) << text(uninstall).toStdString();
+  QStringList left;
+  for (QDirIterator it(kept, QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories); it.hasNext();)
+    left << QDir(kept).relativeFilePath(it.next());
+  left.sort();
+  EXPECT_EQ(left, (QStringList{"share", "share/applications"}));
+  EXPECT_EQ(make("uninstall", kept).exitCode, 2) << "nothing is left to remove";
+}
+
 // Whatever prefix the build was configured with, the entry follows the prefix of the install.
 TEST(Install, MenuEntryNamesTheProgramAsInstalled) {
   const struct {
