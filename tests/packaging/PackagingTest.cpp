@@ -328,17 +328,27 @@ TEST(MakeRun, OnABuiltTreeSaysOnlyHowToReachTheProgramWhichSavesIntoThePictures)
   ASSERT_TRUE(WaitFor([&] { return run.lines().filter(QStringLiteral("Stop it with Ctrl+C")).size() == 1; }, 120000))
       << run.lines().join('\n').toStdString() << run.errors().toStdString();
   const QStringList lines = run.lines();
-  ASSERT_FALSE(lines.isEmpty());
   const QRegularExpression first(QStringLiteral("^Lumora runs on the private display (:\\d+) "));
-  const QRegularExpressionMatch display = first.match(lines.first());
-  ASSERT_TRUE(display.hasMatch()) << lines.first().toStdString();
+  // A line per stage of the build, none of the build's own output.
+  ASSERT_FALSE(lines.isEmpty());
+  EXPECT_TRUE(lines.first().startsWith(QStringLiteral("Building lumora "))) << lines.first().toStdString();
+  const QRegularExpressionMatch display = first.match(lines.value(1));
+  ASSERT_TRUE(display.hasMatch()) << lines.value(1).toStdString();
   const QStringList expected = {
-      lines.first(),
+      lines.value(1),
       QStringLiteral("Pictures go to %1 (settings: %2).").arg(pictures, settings),
       QStringLiteral("Reach it from another terminal, for example:"),
   };
-  EXPECT_EQ(lines.mid(0, 3).join('\n'), expected.join('\n'));
+  EXPECT_EQ(lines.mid(1, 3).join('\n'), expected.join('\n'));
   EXPECT_EQ(lines.size(), 10) << "nothing of the build:\n" << lines.join('\n').toStdString();
+  // Every hint names only what make run installed, and the helper reaches the
+  // program from any folder, with make run's display and settings.
+  for (const QString& line : lines.filter(QStringLiteral("  "))) {
+    const QString command = line.trimmed().section(' ', 0, 0).section('=', 0, 0) == QLatin1String("DISPLAY")
+                                ? line.trimmed().section(' ', 1, 1)
+                                : line.trimmed().section(' ', 0, 0);
+    EXPECT_EQ(tool(QStringLiteral("sh"), {"-c", "command -v \"$0\"", command}).exitCode, 0) << line.toStdString();
+  }
   EXPECT_EQ(run.errors(), QByteArray());
 
   // The program reads that folder: a capture by hotkey lands there. Keys sent before
@@ -349,13 +359,19 @@ TEST(MakeRun, OnABuiltTreeSaysOnlyHowToReachTheProgramWhichSavesIntoThePictures)
         return WaitFor([&] { return QFile::exists(pictures + "Screen 00000.bmp"); }, 1000);
       },
       60000));
+  const ProcessResult helper = RunProcess(kSource + QStringLiteral("/scripts/lumora"), {"--capture", "--delay", "0"},
+                                          QString(), 60000, {"HOME=" + home, "BUILD=" + kBuild, "LUMORA_REGISTRY=", "WAYLAND_DISPLAY="});
+  EXPECT_EQ(helper.exitCode, 0) << helper.err.toStdString();
+  EXPECT_TRUE(QString::fromUtf8(helper.out).startsWith(pictures + "Screen 0000")) << helper.out.toStdString();
   run.stop();
   EXPECT_TRUE(QFile::exists(settings));
+  EXPECT_FALSE(QFile::exists(kBuild + "/run-session")) << "only while make run runs";
 }
 
 TEST(MakeRun, ABuildThatFailsNamesItsLog) {
   const ProcessResult r = tool(kSource + QStringLiteral("/scripts/build"), {kBuild, "no_such_target"});
   EXPECT_NE(r.exitCode, 0);
-  EXPECT_EQ(r.out, QByteArray());
+  EXPECT_TRUE(r.out.startsWith("Building no_such_target ")) << r.out.toStdString();
+  EXPECT_EQ(r.out.count('\n'), 1) << "the stage, nothing of the build";
   EXPECT_TRUE(r.err.contains((kBuild + QStringLiteral("/build.log")).toUtf8())) << r.err.toStdString();
 }
