@@ -10,6 +10,13 @@ const FormatInfo* FormatFromSuffix(const QString& suffix) {
   return nullptr;
 }
 
+QString PathExtension(const QString& fileName) {
+  const int slash = fileName.lastIndexOf(QLatin1Char('/'));
+  const int dot = fileName.lastIndexOf(QLatin1Char('.'));
+  if (dot < 0 || dot < slash) return QString();
+  return fileName.mid(dot, 4);
+}
+
 const FormatInfo* FormatOfFileName(const QString& fileName) {
   const int slash = fileName.lastIndexOf(QLatin1Char('/'));
   const int dot = fileName.lastIndexOf(QLatin1Char('.'));

@@ -47,6 +47,9 @@ inline const FormatInfo& Format(OutputFormat format) { return kFormats[size_t(fo
 // The format of an extension (exact comparison, as the settings hold it);
 // nullptr for any other text.
 const FormatInfo* FormatFromSuffix(const QString& suffix);
+// The extension of a path: from the last '.' after the last '/', at most four
+// characters, empty when there is none.
+QString PathExtension(const QString& fileName);
 // The format a file name asks for by its extension, in any letter case, ".jpeg"
 // as JPEG: for names a user types (`--output`). nullptr when no format has it.
 const FormatInfo* FormatOfFileName(const QString& fileName);

@@ -82,6 +82,7 @@ int RunOneShot(const CommandLine& cl, Settings& settings, Screen& screen, Stream
     settings.Datei.NextFile = AbsolutePath(cl.output);
     const FormatInfo* format = FormatOfFileName(settings.Datei.NextFile);
     settings.Datei.FileSuffix = format ? QLatin1String(format->suffix) : QString();
+    saver.acceptTypedNames();
     driver.useFixedTarget();
   } else {
     // As the options window does at start: a stored extension that names no format
