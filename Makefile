@@ -2,7 +2,9 @@
 BUILD    ?= build
 JOBS     ?= $(shell nproc)
 PREFIX   ?= /usr/local
-MANIFEST ?= $(BUILD)/install_manifest.txt
+# What an install to PREFIX wrote, one record per prefix: /usr/local gives
+# install_manifest-usr_local.txt
+MANIFEST ?= $(BUILD)/install_manifest-$(patsubst _%,%,$(subst /,_,$(abspath $(PREFIX)))).txt
 # make run's own settings file, used unless LUMORA_REGISTRY names one
 RUN_SETTINGS ?= $(BUILD)/run-settings.reg
 export JOBS
@@ -32,14 +34,16 @@ bench: build
 
 install:
 	@scripts/install-deps --run
-	@scripts/build $(BUILD) -DCMAKE_INSTALL_PREFIX=$(PREFIX) lumora lumora_install_files
-	cmake --install $(BUILD) --strip
+	@scripts/build $(BUILD) lumora lumora_install_files
+	@scripts/install $(BUILD) $(PREFIX) $(MANIFEST)
 
-# Removes exactly the files the last install from this build folder wrote (under DESTDIR
-# when one was given, as for the install).
+# Removes exactly the files the last install to PREFIX from this build folder wrote (under
+# DESTDIR when one was given, as for the install), then the folders it made, when empty.
 uninstall:
-	@test -f $(MANIFEST) || { echo "make uninstall: no $(MANIFEST): nothing was installed from $(BUILD)" >&2; exit 1; }
-	@sed 's|^|$(DESTDIR)|' $(MANIFEST) | xargs -d '\n' -r rm -fv --
+	@test -f $(MANIFEST) || { echo "make uninstall: no $(MANIFEST): nothing was installed to $(PREFIX) from $(BUILD)" >&2; exit 1; }
+	@sed '/\/$$/d; /^$$/d; s|^|$(DESTDIR)|' $(MANIFEST) | xargs -d '\n' -r rm -fv --
+	@sed -n 's|^\(.*\)/$$|$(DESTDIR)\1|p' $(MANIFEST) | sort -r | xargs -d '\n' -r rmdir -v --ignore-fail-on-non-empty --
+	@rm -f $(MANIFEST)
 
 package:
 	@scripts/install-deps --package

@@ -137,7 +137,7 @@ int main(int argc, char** argv) {
       std::printf("lumora %s\n", LUMORA_VERSION);
       return 0;
     case CommandLine::Mode::Invalid:
-      std::fprintf(stderr, "lumora: %s\n\n%s", cl.error.toUtf8().constData(), UsageText().toUtf8().constData());
+      std::fputs(UsageError(cl).toUtf8().constData(), stderr);
       return kUsage;
     case CommandLine::Mode::Capture: {
       const std::optional<Desktop> desktop = reachDesktop("a screenshot");
@@ -147,7 +147,7 @@ int main(int argc, char** argv) {
       QString ignored;
       const std::optional<Desktop> desktop =
           Desktop::FromEnvironment(QProcessEnvironment::systemEnvironment(), ignored);
-      return RunVerb(cl, desktop ? &*desktop : nullptr);
+      return RunVerb(cl, desktop ? &*desktop : nullptr, QFile::symLinkTarget(QStringLiteral("/proc/self/exe")));
     }
     case CommandLine::Mode::Autostart:
       return AutostartCommand(Autostart(ConfigHome(), QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))),

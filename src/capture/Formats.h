@@ -50,6 +50,9 @@ const FormatInfo* FormatFromSuffix(const QString& suffix);
 // The extension of a path: from the last '.' after the last '/', at most four
 // characters, empty when there is none.
 QString PathExtension(const QString& fileName);
+// The format a file name asks for by its extension, in any letter case, ".jpeg"
+// as JPEG: for names a user types (`--output`). nullptr when no format has it.
+const FormatInfo* FormatOfFileName(const QString& fileName);
 // The extensions for messages: ".bmp, .jpg, .tga, .png".
 QString KnownExtensions();
 

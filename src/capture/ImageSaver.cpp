@@ -43,7 +43,7 @@ bool ImageSaver::SaveImage(QImage& bitmap, const QString& fileName, bool toClipb
     ~Forget() { names = nullptr; }
   } forget{names_};
   if (caption.Position != tpKeine) DrawCaption(bitmap, caption, clock_);
-  const FormatInfo* info = FormatFromSuffix(PathExtension(fileName));
+  const FormatInfo* info = typedNames_ ? FormatOfFileName(fileName) : FormatFromSuffix(PathExtension(fileName));
   switch (info ? info->format : OutputFormat(0xff)) {
     case OutputFormat::Bmp: return SaveAsBmp(bitmap, fileName, toClipboard, format.BmpBit);
     case OutputFormat::Jpeg: return SaveAsJpeg(bitmap, fileName, toClipboard, format.JpegQuality, format.JpegPerformance);

@@ -22,6 +22,10 @@ class ImageSaver {
   ImageSaver(Dialogs& dialogs, Clipboard& clipboard, const Clock& clock, bool unnamedFiles = true)
       : dialogs_(dialogs), clipboard_(clipboard), clock_(clock), unnamedFiles_(unnamedFiles) {}
 
+  // The names the program builds end in the exact extension of the settings; a
+  // name a user typed (`--output`) picks its format in any letter case.
+  void acceptTypedNames() { typedNames_ = true; }
+
   // `bitmap` is modified in place (caption, colour depth). With `names` the file
   // never replaces one: when another program took `fileName` first, the picture
   // goes to the next name `names` gives. publishedPath() tells the name used.
@@ -45,6 +49,7 @@ class ImageSaver {
   Clipboard& clipboard_;
   const Clock& clock_;
   bool unnamedFiles_;
+  bool typedNames_ = false;
   NameSource* names_ = nullptr;
   QString published_;
 };

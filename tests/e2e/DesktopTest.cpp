@@ -216,6 +216,23 @@ TEST(Desktop, TheRunningProgramIsReachedFromTheCommandLine) {
   EXPECT_EQ(StoreValue(ui.registry, "Text"), QStringLiteral("\"Ausgabetext\"")) << "the settings were saved";
 }
 
+// The application menu's actions: with no Lumora running, one is started for them.
+TEST(Desktop, TheMenuActionsStartTheProgramWhenNoneRuns) {
+  TrayDriver ui(800, 600);
+  ASSERT_TRUE(ui.seedStore());
+  ProcessResult r = Lumora(ui, {"--start", "--shot"});
+  EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_TRUE(ui.shot("Screen 00000.bmp"));
+
+  r = Lumora(ui, {"--start", "--select"});  // now reaches the running one
+  EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+  ASSERT_TRUE(WaitFor([&] { return ui.visible("Toolbox"); }));
+  ui.xdo({"key", "F12"});
+  ASSERT_TRUE(WaitFor([&] { return !ui.visible("Toolbox"); }));
+  // It ends with the command; should it not, it ends with its display.
+  EXPECT_EQ(Lumora(ui, {"--quit"}).exitCode, 0);
+}
+
 TEST(Desktop, AHotkeyAnotherProgramHoldsIsNamed) {
   TrayDriver ui(800, 600);
   ASSERT_TRUE(ui.seedStore());

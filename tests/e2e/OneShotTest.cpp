@@ -71,7 +71,8 @@ TEST_F(OneShot, WritesAPixelExactPngOfTheScreenAndOfAnOddWidthRegion) {
     const char* name;
     QStringList region;
     int left, top, width, height;
-  } cases[] = {{"whole.png", {}, 0, 0, 640, 480}, {"odd.png", {"--region", "597,441,700,500"}, 597, 441, 103, 59}};
+  } cases[] = {{"whole.png", {}, 0, 0, 640, 480}, {"odd.png", {"--region", "597,441,700,500"}, 597, 441, 103, 59},
+               {"upper.PNG", {"--region", "0,0,64,48"}, 0, 0, 64, 48}};
   for (const auto& c : cases) {
     const QString path = dir.filePath(QLatin1String(c.name));
     const ProcessResult r =
@@ -99,6 +100,8 @@ TEST_F(OneShot, ReportsFailuresWithTheirExitCodes) {
     r = lumora(QStringList{"--capture", "--delay", "0"} + args, server->display());
     EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
     EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_EQ(r.err.count('\n'), 2) << r.err.toStdString();
+    EXPECT_TRUE(r.err.endsWith("\nTry 'lumora --help' for more information.\n")) << r.err.toStdString();
   }
   EXPECT_TRUE(QDir(dir.path()).entryList({"shot.*"}).isEmpty());
 

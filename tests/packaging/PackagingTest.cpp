@@ -32,13 +32,15 @@ QSet<QString> expectedFiles() {
   QSet<QString> files = {
       QStringLiteral("usr/bin/lumora"),
       QStringLiteral("usr/share/applications/lumora.desktop"),
-      QStringLiteral("usr/share/metainfo/" LUMORA_APP_ID ".metainfo.xml"),
       QStringLiteral("usr/share/icons/hicolor/scalable/apps/lumora.svg"),
       QStringLiteral("usr/share/man/man1/lumora.1.gz"),
       QStringLiteral("usr/share/doc/lumora/copyright"),
       QStringLiteral("usr/share/doc/lumora/changelog.gz"),
   };
   for (int size : kIconSizes) files << QStringLiteral("usr/share/icons/hicolor/%1x%1/apps/lumora.png").arg(size);
+  // The software-centre data only where the build was given the project's web address.
+  if (!QStringLiteral(LUMORA_APP_ID).isEmpty())
+    files << QStringLiteral("usr/share/metainfo/" LUMORA_APP_ID ".metainfo.xml");
   return files;
 }
 
@@ -113,12 +115,12 @@ TEST(Install, PutsEveryFileInPlaceForTheDesktopsToolsAndUninstallsExactlyThem) {
   EXPECT_EQ(validDesktop.exitCode, 0);
   EXPECT_EQ(text(validDesktop), QString()) << "no hints either";
   const QString entry = QString::fromUtf8(readAll(desktop));
-  for (const char* line : {"Exec=lumora\n", "Icon=lumora\n", "Exec=lumora --shot\n", "Exec=lumora --select\n",
+  for (const char* line : {"Exec=lumora\n", "Icon=lumora\n", "Exec=lumora --start --shot\n", "Exec=lumora --start --select\n",
                            "Name[de]=Bereich auswählen\n", "Categories=Graphics;"})
     EXPECT_TRUE(entry.contains(QString::fromUtf8(line))) << line;
 
-  const ProcessResult validMeta = tool(QStringLiteral("appstreamcli"),
-                                       {"validate", "--no-net", usr + "/share/metainfo/" LUMORA_APP_ID ".metainfo.xml"});
+  const ProcessResult validMeta =
+      tool(QStringLiteral("appstreamcli"), {"validate", "--no-net", QStringLiteral(LUMORA_PUBLISHED_METAINFO)});
   EXPECT_EQ(validMeta.exitCode, 0) << text(validMeta).toStdString();
 
   // Rendered wide, unhyphenated and unjustified, so that every name stays whole.
@@ -147,6 +149,37 @@ TEST(Install, PutsEveryFileInPlaceForTheDesktopsToolsAndUninstallsExactlyThem) {
                                     "DESTDIR=" + root.path()});
   EXPECT_EQ(uninstall.exitCode, 0) << text(uninstall).toStdString();
   EXPECT_EQ(sorted(filesUnder(root.path())), sorted({QDir(root.path()).relativeFilePath(foreign)}));
+}
+
+// A user's install and root's live side by side: each prefix has its own record,
+// and uninstalling one leaves the other, and the folders that were there before.
+TEST(Install, EachPrefixKeepsItsOwnRecordAndUninstallRemovesTheFoldersItMade) {
+  QTemporaryDir dir;
+  const QString kept = dir.filePath(QStringLiteral("kept"));
+  const QString made = dir.filePath(QStringLiteral("made"));
+  ASSERT_TRUE(QDir().mkpath(kept + "/share/applications"));
+  auto make = [&](const char* target, const QString& prefix) {
+    return tool(QStringLiteral("make"), {"-s", "-C", kSource, QLatin1String(target), "BUILD=" + kBuild, "PREFIX=" + prefix});
+  };
+  for (const QString& prefix : {kept, made}) {
+    const ProcessResult install = make("install", prefix);
+    ASSERT_EQ(install.exitCode, 0) << text(install).toStdString();
+  }
+  EXPECT_TRUE(QFile::exists(kept + "/bin/lumora") && QFile::exists(made + "/bin/lumora"));
+  EXPECT_FALSE(QFile::exists(kBuild + "/install_manifest.txt")) << "no record shared by the prefixes";
+
+  ProcessResult uninstall = make("uninstall", made);
+  EXPECT_EQ(uninstall.exitCode, 0) << text(uninstall).toStdString();
+  EXPECT_FALSE(QFileInfo::exists(made)) << "every folder the install made";
+  EXPECT_TRUE(QFile::exists(kept + "/bin/lumora")) << "the other prefix's install stays";
+  uninstall = make("uninstall", kept);
+  EXPECT_EQ(uninstall.exitCode, 0) << text(uninstall).toStdString();
+  QStringList left;
+  for (QDirIterator it(kept, QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories); it.hasNext();)
+    left << QDir(kept).relativeFilePath(it.next());
+  left.sort();
+  EXPECT_EQ(left, (QStringList{"share", "share/applications"}));
+  EXPECT_EQ(make("uninstall", kept).exitCode, 2) << "nothing is left to remove";
 }
 
 // Whatever prefix the build was configured with, the entry follows the prefix of the install.
@@ -196,8 +229,13 @@ TEST(Package, IsADebianPackageWithItsDependenciesAndPassesLintian) {
   // Read from the program's own libraries, so each comes with its package and version.
   const QString depends = field("Depends");
   for (const char* package : {"libc6 (", "libqt6widgets6 (", "libqt6gui6 (", "libjpeg62-turbo (", "libxcb-shm0",
-                              "libxcb-keysyms1", "fonts-liberation"})
+                              "libxcb-keysyms1", "fonts-liberation", "qt6-translations-l10n", "qt6-wayland"})
     EXPECT_TRUE(depends.contains(QLatin1String(package))) << package << " in " << depends.toStdString();
+  EXPECT_EQ(field("Recommends"), QStringLiteral("xdg-desktop-portal"));
+  // Nothing made up reaches the users: without the project's web address there is no
+  // Homepage, and the maintainer is the one who built the package.
+  EXPECT_EQ(field("Homepage"), QString());
+  EXPECT_FALSE(field("Maintainer").contains(QStringLiteral("lumora.example")));
 
   // The same files as an install, owned by root.
   QSet<QString> contents;
@@ -210,9 +248,14 @@ TEST(Package, IsADebianPackageWithItsDependenciesAndPassesLintian) {
   QTemporaryDir unpacked;
   ASSERT_EQ(tool(QStringLiteral("dpkg-deb"), {"-x", deb, unpacked.path()}).exitCode, 0);
   EXPECT_FALSE(hasSymbolTable(unpacked.path() + "/usr/bin/lumora")) << "packaged stripped";
+  const QByteArray dynamic = tool(QStringLiteral("readelf"), {"-d", unpacked.path() + "/usr/bin/lumora"}).out;
+  EXPECT_FALSE(dynamic.contains("RUNPATH") || dynamic.contains("RPATH")) << dynamic.toStdString();
+  EXPECT_TRUE(dynamic.contains("BIND_NOW")) << dynamic.toStdString();
 
-  const ProcessResult lintian = tool(QStringLiteral("lintian"), {"--fail-on", "error", "--no-tag-display-limit", deb});
+  const ProcessResult lintian =
+      tool(QStringLiteral("lintian"), {"--fail-on", "error", "--pedantic", "--no-tag-display-limit", deb});
   EXPECT_EQ(lintian.exitCode, 0) << text(lintian).toStdString();
+  EXPECT_FALSE(text(lintian).contains(QStringLiteral("hardening-"))) << text(lintian).toStdString();
   EXPECT_FALSE(text(lintian).contains(QRegularExpression(QStringLiteral("^E: "), QRegularExpression::MultilineOption)))
       << text(lintian).toStdString();
 }
@@ -285,17 +328,27 @@ TEST(MakeRun, OnABuiltTreeSaysOnlyHowToReachTheProgramWhichSavesIntoThePictures)
   ASSERT_TRUE(WaitFor([&] { return run.lines().filter(QStringLiteral("Stop it with Ctrl+C")).size() == 1; }, 120000))
       << run.lines().join('\n').toStdString() << run.errors().toStdString();
   const QStringList lines = run.lines();
-  ASSERT_FALSE(lines.isEmpty());
   const QRegularExpression first(QStringLiteral("^Lumora runs on the private display (:\\d+) "));
-  const QRegularExpressionMatch display = first.match(lines.first());
-  ASSERT_TRUE(display.hasMatch()) << lines.first().toStdString();
+  // A line per stage of the build, none of the build's own output.
+  ASSERT_FALSE(lines.isEmpty());
+  EXPECT_TRUE(lines.first().startsWith(QStringLiteral("Building lumora "))) << lines.first().toStdString();
+  const QRegularExpressionMatch display = first.match(lines.value(1));
+  ASSERT_TRUE(display.hasMatch()) << lines.value(1).toStdString();
   const QStringList expected = {
-      lines.first(),
+      lines.value(1),
       QStringLiteral("Pictures go to %1 (settings: %2).").arg(pictures, settings),
       QStringLiteral("Reach it from another terminal, for example:"),
   };
-  EXPECT_EQ(lines.mid(0, 3).join('\n'), expected.join('\n'));
+  EXPECT_EQ(lines.mid(1, 3).join('\n'), expected.join('\n'));
   EXPECT_EQ(lines.size(), 10) << "nothing of the build:\n" << lines.join('\n').toStdString();
+  // Every hint names only what make run installed, and the helper reaches the
+  // program from any folder, with make run's display and settings.
+  for (const QString& line : lines.filter(QStringLiteral("  "))) {
+    const QString command = line.trimmed().section(' ', 0, 0).section('=', 0, 0) == QLatin1String("DISPLAY")
+                                ? line.trimmed().section(' ', 1, 1)
+                                : line.trimmed().section(' ', 0, 0);
+    EXPECT_EQ(tool(QStringLiteral("sh"), {"-c", "command -v \"$0\"", command}).exitCode, 0) << line.toStdString();
+  }
   EXPECT_EQ(run.errors(), QByteArray());
 
   // The program reads that folder: a capture by hotkey lands there. Keys sent before
@@ -306,13 +359,19 @@ TEST(MakeRun, OnABuiltTreeSaysOnlyHowToReachTheProgramWhichSavesIntoThePictures)
         return WaitFor([&] { return QFile::exists(pictures + "Screen 00000.bmp"); }, 1000);
       },
       60000));
+  const ProcessResult helper = RunProcess(kSource + QStringLiteral("/scripts/lumora"), {"--capture", "--delay", "0"},
+                                          QString(), 60000, {"HOME=" + home, "BUILD=" + kBuild, "LUMORA_REGISTRY=", "WAYLAND_DISPLAY="});
+  EXPECT_EQ(helper.exitCode, 0) << helper.err.toStdString();
+  EXPECT_TRUE(QString::fromUtf8(helper.out).startsWith(pictures + "Screen 0000")) << helper.out.toStdString();
   run.stop();
   EXPECT_TRUE(QFile::exists(settings));
+  EXPECT_FALSE(QFile::exists(kBuild + "/run-session")) << "only while make run runs";
 }
 
 TEST(MakeRun, ABuildThatFailsNamesItsLog) {
   const ProcessResult r = tool(kSource + QStringLiteral("/scripts/build"), {kBuild, "no_such_target"});
   EXPECT_NE(r.exitCode, 0);
-  EXPECT_EQ(r.out, QByteArray());
+  EXPECT_TRUE(r.out.startsWith("Building no_such_target ")) << r.out.toStdString();
+  EXPECT_EQ(r.out.count('\n'), 1) << "the stage, nothing of the build";
   EXPECT_TRUE(r.err.contains((kBuild + QStringLiteral("/build.log")).toUtf8())) << r.err.toStdString();
 }

@@ -52,6 +52,8 @@ CommandLine ParseCommandLine(const QStringList& args) {
                a == QLatin1String("--quit")) {
       if (!cl.verb.isEmpty()) return fail(QStringLiteral("one of --show, --select, --shot, --quit at a time"));
       cl.verb = a.mid(2);
+    } else if (a == QLatin1String("--start")) {
+      cl.start = true;
     } else if (a == QLatin1String("--autostart")) {
       if (!value(v) || (v != QLatin1String("on") && v != QLatin1String("off")))
         return fail(QStringLiteral("--autostart wants on or off"));
@@ -63,7 +65,7 @@ CommandLine ParseCommandLine(const QStringList& args) {
       if (!value(v) || v.isEmpty()) return fail(QStringLiteral("--output needs a file name"));
       cl.output = v;
       captureOption = true;
-      if (!FormatFromSuffix(PathExtension(v)))
+      if (!FormatOfFileName(v))
         return fail(QStringLiteral("--output needs a file name ending in one of %1").arg(KnownExtensions()));
     } else if (a == QLatin1String("--region")) {
       if (!value(v)) return fail(QStringLiteral("--region needs L,T,R,B"));
@@ -81,6 +83,8 @@ CommandLine ParseCommandLine(const QStringList& args) {
     }
   }
   if (captureOption && !capture) return fail(QStringLiteral("capture options need --capture"));
+  if (cl.start && (cl.verb.isEmpty() || cl.verb == QLatin1String("quit")))
+    return fail(QStringLiteral("--start goes with --show, --select or --shot"));
   if (!cl.verb.isEmpty()) {
     if (capture || autostart) return fail(QStringLiteral("--%1 goes alone").arg(cl.verb));
     cl.mode = CommandLine::Mode::Verb;
@@ -95,10 +99,15 @@ CommandLine ParseCommandLine(const QStringList& args) {
   return cl;
 }
 
+QString UsageError(const CommandLine& cl) {
+  return QStringLiteral("lumora: %1\nTry 'lumora --help' for more information.\n").arg(cl.error);
+}
+
 QString UsageText() {
   return QStringLiteral(
       "Usage: lumora [--capture [--output FILE] [--region L,T,R,B] [--delay MS] [--yes]]\n"
-      "       lumora --show | --select | --shot | --quit\n"
+      "       lumora [--start] --show | --select | --shot\n"
+      "       lumora --quit\n"
       "       lumora --autostart on|off\n"
       "\n"
       "Without arguments Lumora starts in the notification area; when it runs already,\n"
@@ -108,6 +117,7 @@ QString UsageText() {
       "  --select          choose the capture area on the running Lumora (as Ctrl+Alt+A)\n"
       "  --shot            take a screenshot with the running Lumora (as Ctrl+Alt+S)\n"
       "  --quit            end the running Lumora; its settings are saved\n"
+      "  --start           with --show, --select or --shot: start Lumora first when none runs\n"
       "  --capture         take one screenshot with the stored settings and exit\n"
       "  --output FILE     write it to FILE; the extension (%1) picks the format\n"
       "  --region L,T,R,B  capture this rectangle instead of the whole screen\n"
@@ -119,7 +129,8 @@ QString UsageText() {
       "  --version         show the version\n"
       "\n"
       "Exit status of --capture: 0 saved, 1 failed, 2 bad usage, 3 a warning was declined.\n"
-      "Exit status of --show, --select, --shot, --quit: 0 done, 1 no Lumora runs, 2 bad usage;\n"
+      "Exit status of --show, --select, --shot, --quit: 0 done, 1 no Lumora runs (or, with\n"
+      "--start, none could be started), 2 bad usage;\n"
       "--shot waits for the picture and exits 1 when none was saved.\n"
       "\n"
       "Coordinates are screen pixels from the primary monitor's top-left corner; the\n"

@@ -18,6 +18,7 @@ struct CommandLine {
   bool yes = false;                 // --yes: answer confirmations with Yes
   bool autostartOn = false;         // --autostart on|off
   QString verb;                     // --show, --select, --shot, --quit: "show", ...
+  bool start = false;               // --start: with a verb, start Lumora first when none runs
   QString error;                    // why the line is invalid
 };
 
@@ -25,5 +26,8 @@ struct CommandLine {
 CommandLine ParseCommandLine(const QStringList& args);
 
 QString UsageText();
+// What a refused command line prints on standard error: the problem in one line
+// and where the help is.
+QString UsageError(const CommandLine& cl);
 
 }  // namespace lumora

@@ -80,7 +80,9 @@ int RunOneShot(const CommandLine& cl, Settings& settings, Screen& screen, Stream
     settings.Datei.SameFile = false;
     settings.Datei.Clipboard = false;
     settings.Datei.NextFile = AbsolutePath(cl.output);
-    settings.Datei.FileSuffix = PathExtension(settings.Datei.NextFile);
+    const FormatInfo* format = FormatOfFileName(settings.Datei.NextFile);
+    settings.Datei.FileSuffix = format ? QLatin1String(format->suffix) : QString();
+    saver.acceptTypedNames();
     driver.useFixedTarget();
   } else {
     // As the options window does at start: a stored extension that names no format

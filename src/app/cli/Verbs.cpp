@@ -1,5 +1,6 @@
 #include "app/cli/Verbs.h"
 
+#include <QProcess>
 #include <cstdio>
 #include <unistd.h>
 
@@ -16,6 +17,27 @@ namespace {
 // capture, selection or box is in the way; the other commands answer at once.
 constexpr int kShotAnswerMs = 10 * 60 * 1000;
 constexpr int kAnswerMs = 5000;
+// A program started for a verb: the time it may take to listen, and its splash, which
+// would be in the picture or the frozen screen of a capture that came sooner.
+constexpr int kStartMs = 20000;
+constexpr int kSplashMs = 2500;
+
+// Starts the tray program on its own, so that it outlives this command, and waits
+// until it listens and its splash is gone. It keeps none of this command's streams,
+// which a caller reading them to their end would otherwise wait on.
+bool StartTrayProgram(const QString& key, const QString& program) {
+  QProcess tray;
+  tray.setProgram(program);
+  tray.setStandardInputFile(QProcess::nullDevice());
+  tray.setStandardOutputFile(QProcess::nullDevice());
+  tray.setStandardErrorFile(QProcess::nullDevice());
+  if (!tray.startDetached()) return false;
+  int waited = 0;
+  for (; !RunningInstance::Listening(key) && waited < kStartMs; waited += 100) ::usleep(100000);
+  if (waited >= kStartMs) return false;
+  ::usleep(kSplashMs * 1000);
+  return true;
+}
 
 }  // namespace
 
@@ -58,15 +80,23 @@ int SendToRunning(const QString& key, const QString& verb, int patienceMs) {
   return 0;
 }
 
-int RunVerb(const CommandLine& cl, const Desktop* desktop) {
+int RunVerb(const CommandLine& cl, const Desktop* desktop, const QString& program) {
   const QString key = desktop ? desktop->sessionKey() : RunningInstance::SessionKey();
   if (key.isEmpty()) {
     std::fprintf(stderr, "lumora: no display (neither DISPLAY nor WAYLAND_DISPLAY is set)\n");
     return 1;
   }
   // Only a program that holds the lock can answer; without one nothing waits.
-  const int patience = InstanceLock(key).heldElsewhere() ? 5000 : 0;
-  return SendToRunning(key, cl.verb, patience);
+  const bool held = InstanceLock(key).heldElsewhere();
+  if (!held && cl.start) {
+    // From the application menu: the action works whether Lumora runs or not.
+    if (!StartTrayProgram(key, program)) {
+      std::fprintf(stderr, "lumora: Lumora could not be started on this display (%s) for --%s\n",
+                   key.toLocal8Bit().constData(), cl.verb.toLatin1().constData());
+      return 1;
+    }
+  }
+  return SendToRunning(key, cl.verb, held ? 5000 : 0);
 }
 
 }  // namespace lumora

@@ -13,8 +13,8 @@ struct CommandLine;
 // listening; "quit" returns once the program has ended and saved.
 int SendToRunning(const QString& key, const QString& verb, int patienceMs);
 
-// `lumora --show|--select|--shot|--quit`. `desktop` is null when the
-// environment named no backend.
-int RunVerb(const CommandLine& cl, const Desktop* desktop);
+// `lumora [--start] --show|--select|--shot|--quit`. `desktop` is null when the
+// environment named no backend; `program` is the lumora that --start starts.
+int RunVerb(const CommandLine& cl, const Desktop* desktop, const QString& program);
 
 }  // namespace lumora

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/cli/CommandLine.h"
+#include "capture/Formats.h"
 
 using namespace lumora;
 using Mode = CommandLine::Mode;
@@ -48,13 +49,42 @@ TEST(CommandLine, RefusesBadUsage) {
       {"--shot", "--quit"},                        // one verb at a time
       {"--shot", "--capture"},
       {"--select", "--autostart", "on"},
-      {"--capture", "--output", "a.PNG"},          // extensions are exact
+      {"--start"},                                 // --start needs a verb to carry out
+      {"--start", "--quit"},
+      {"--start", "--capture"},
+      {"--capture", "--output", "a.jpe"},
+      {"--capture", "--output", "a.jpegs"},
+      {"--capture", "--output", "dir.png/shot"},
   };
   for (const QStringList& args : bad) {
     const CommandLine cl = ParseCommandLine(args);
     EXPECT_EQ(cl.mode, Mode::Invalid) << args.join(' ').toStdString();
     EXPECT_FALSE(cl.error.isEmpty());
+    // One line naming the problem, and where the help is.
+    EXPECT_EQ(UsageError(cl), QStringLiteral("lumora: %1\nTry 'lumora --help' for more information.\n").arg(cl.error));
+    EXPECT_FALSE(cl.error.contains('\n'));
   }
+}
+
+TEST(CommandLine, OutputExtensionsInAnyLetterCase) {
+  const struct {
+    const char* name;
+    OutputFormat format;
+  } cases[] = {
+      {"a.bmp", OutputFormat::Bmp},  {"a.BMP", OutputFormat::Bmp},   {"a.jpg", OutputFormat::Jpeg},
+      {"a.JPG", OutputFormat::Jpeg}, {"a.jpeg", OutputFormat::Jpeg}, {"a.JPEG", OutputFormat::Jpeg},
+      {"a.Tga", OutputFormat::Tga},  {"a.PNG", OutputFormat::Png},   {"x.y/a.png", OutputFormat::Png},
+  };
+  for (const auto& c : cases) {
+    const CommandLine cl = ParseCommandLine({"--capture", "--output", c.name});
+    EXPECT_EQ(cl.mode, Mode::Capture) << c.name << ": " << cl.error.toStdString();
+    EXPECT_EQ(cl.output, QLatin1String(c.name));
+    const FormatInfo* format = FormatOfFileName(QLatin1String(c.name));
+    ASSERT_NE(format, nullptr) << c.name;
+    EXPECT_EQ(format->format, c.format) << c.name;
+  }
+  // The settings keep their exact extensions.
+  EXPECT_EQ(FormatFromSuffix(QStringLiteral(".PNG")), nullptr);
 }
 
 TEST(CommandLine, VerbsForTheRunningProgram) {
@@ -63,6 +93,11 @@ TEST(CommandLine, VerbsForTheRunningProgram) {
     EXPECT_EQ(cl.mode, Mode::Verb) << verb;
     EXPECT_EQ(cl.verb, QLatin1String(verb));
   }
-  for (const char* verb : {"--show", "--select", "--shot", "--quit"})
+  for (const char* verb : {"--show", "--select", "--shot", "--quit", "--start"})
     EXPECT_TRUE(UsageText().contains(QLatin1String(verb))) << verb;
+  EXPECT_FALSE(ParseCommandLine({"--shot"}).start);
+  const CommandLine started = ParseCommandLine({"--start", "--select"});
+  EXPECT_EQ(started.mode, Mode::Verb);
+  EXPECT_EQ(started.verb, QStringLiteral("select"));
+  EXPECT_TRUE(started.start);
 }
