@@ -17,8 +17,10 @@ namespace {
 // capture, selection or box is in the way; the other commands answer at once.
 constexpr int kShotAnswerMs = 10 * 60 * 1000;
 constexpr int kAnswerMs = 5000;
-// A program started for a verb: the time it may take to listen, and its splash, which
-// would be in the picture or the frozen screen of a capture that came sooner.
+// A program started for a verb: the time it may take to begin, and its splash, which
+// would be in the picture or the frozen screen of a capture that came sooner. Once
+// it holds its lock it is waited for as long as a screenshot is: its first-run
+// greeting waits for the user.
 constexpr int kStartMs = 20000;
 constexpr int kSplashMs = 2500;
 
@@ -32,9 +34,11 @@ bool StartTrayProgram(const QString& key, const QString& program) {
   tray.setStandardOutputFile(QProcess::nullDevice());
   tray.setStandardErrorFile(QProcess::nullDevice());
   if (!tray.startDetached()) return false;
-  int waited = 0;
-  for (; !RunningInstance::Listening(key) && waited < kStartMs; waited += 100) ::usleep(100000);
-  if (waited >= kStartMs) return false;
+  for (int waited = 0; !RunningInstance::Listening(key); waited += 100) {
+    const bool alive = InstanceLock(key).heldElsewhere();
+    if ((!alive && waited >= kStartMs) || waited >= kShotAnswerMs) return false;
+    ::usleep(100000);
+  }
   ::usleep(kSplashMs * 1000);
   return true;
 }
