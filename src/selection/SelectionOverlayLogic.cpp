@@ -26,6 +26,10 @@ bool SelectionOverlayLogic::open(uint8_t captionPosition, uint8_t captionSize, c
   // Our own copy: the rubber band is inverted into it, never into the grab.
   surface_ = grab_.GrabBitmap().convertToFormat(QImage::Format_RGB32);
   surface_.detach();
+  // Asked right after the grab, the windows are those of the frozen picture.
+  snap_.reset(windowSource_ ? windowSource_() : std::vector<ScreenRect>{}, screen_);
+  outlined_.reset();
+  pressedWindow_.reset();
   return true;
 }
 
@@ -34,6 +38,7 @@ ScreenRect SelectionOverlayLogic::finish(Outcome outcome) {
   // (the window is gone); a drag left over would make the next run's rubber
   // band follow the pointer with no button down.
   DragMode = None;
+  pressedWindow_.reset();
   switch (outcome) {
     case Outcome::Accept:
       if (StartX == EndX || StartY == EndY) {
@@ -90,6 +95,23 @@ void SelectionOverlayLogic::DrawLastSelection() {
   pen_.setStyle(RasterPen::Style::Dotted);
 }
 
+void SelectionOverlayLogic::DrawWindowOutline(const ScreenRect& r) {
+  outlinePen_.rectangle(surface_, r.Left, r.Top, r.Right, r.Bottom, &dirty_);
+  if (r.width() > 2 && r.height() > 2) outlinePen_.rectangle(surface_, r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1, &dirty_);
+}
+
+void SelectionOverlayLogic::outline(const std::optional<ScreenRect>& window) {
+  if (window == outlined_) return;
+  if (outlined_) DrawWindowOutline(*outlined_);
+  outlined_ = window;
+  if (outlined_) DrawWindowOutline(*outlined_);
+}
+
+void SelectionOverlayLogic::setSnapping(bool on) {
+  if (!on) outline(std::nullopt);
+  snap_.setEnabled(on);
+}
+
 bool SelectionOverlayLogic::HitTestSelection(int32_t x, int32_t y) {
   if (DragMode == Drawing) return false;
   const int64_t L = std::min(StartX, EndX), R = std::max(StartX, EndX);
@@ -100,6 +122,8 @@ bool SelectionOverlayLogic::HitTestSelection(int32_t x, int32_t y) {
 }
 
 void SelectionOverlayLogic::mouseDown(int32_t x, int32_t y, bool leftOnly) {
+  // The outline belongs to the pointer at rest; the next move brings it back.
+  outline(std::nullopt);
   const bool inside = HitTestSelection(x, y);
   if (DragMode == None && leftOnly) DragMode = inside ? Moving : Drawing;
   if (leftOnly && !HitTestSelection(x, y)) {
@@ -109,6 +133,7 @@ void SelectionOverlayLogic::mouseDown(int32_t x, int32_t y, bool leftOnly) {
     if (magnifier_.IsVariableSize()) {
       EndX = x;
       EndY = y;
+      pressedWindow_ = snap_.at(x, y);
     } else {
       const QSize fixed = magnifier_.FixedSize();
       EndX = x + fixed.width();
@@ -118,6 +143,20 @@ void SelectionOverlayLogic::mouseDown(int32_t x, int32_t y, bool leftOnly) {
   }
   LastMouseX = x;
   LastMouseY = y;
+}
+
+void SelectionOverlayLogic::mouseUp() {
+  if (DragMode == Drawing && pressedWindow_ && WindowSnap::IsClick(StartX, StartY, EndX, EndY)) {
+    eraseFrame();
+    StartX = pressedWindow_->Left;
+    StartY = pressedWindow_->Top;
+    EndX = pressedWindow_->Right;
+    EndY = pressedWindow_->Bottom;
+    DrawSelectionFrame(StartX, StartY, EndX, EndY);
+    magnifier_.ShowSelectionSize(int32_t(pressedWindow_->width()), int32_t(pressedWindow_->height()));
+  }
+  pressedWindow_.reset();
+  DragMode = None;
 }
 
 void SelectionOverlayLogic::applyMagnet() {
@@ -142,8 +181,16 @@ void SelectionOverlayLogic::applyMagnet() {
 
 void SelectionOverlayLogic::mouseMove(int32_t x, int32_t y, bool leftOnly) {
   magnifier_.ShowMousePos(x, y);
-  magnifier_.ShowSelectionSize(std::abs(EndX - StartX), std::abs(EndY - StartY));
-  HitTestSelection(x, y);
+  const bool inside = HitTestSelection(x, y);
+  // Only where a click would select it is a window outlined: a press inside the
+  // selection moves the selection, and a fixed size places its own rectangle.
+  const std::optional<ScreenRect> window =
+      DragMode == None && !inside && magnifier_.IsVariableSize() ? snap_.at(x, y) : std::nullopt;
+  if (window)
+    magnifier_.ShowSelectionSize(int32_t(window->width()), int32_t(window->height()));
+  else
+    magnifier_.ShowSelectionSize(std::abs(EndX - StartX), std::abs(EndY - StartY));
+  outline(window);
   if (DragMode == Drawing) {
     eraseFrame();
     EndX = x;

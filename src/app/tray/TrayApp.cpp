@@ -84,6 +84,7 @@ TrayApp::TrayApp(Settings& settings, const ProgramPlace& program, const Desktop&
                                                                 : TfrmAuswahl::Placement::Self);
   p.frmAuswahlInfo = std::make_unique<TfrmAuswahlInfo>(desktop_.screen->size(), p.frmAuswahl.get());
   p.frmAuswahl->attachMagnifier(*p.frmAuswahlInfo);
+  p.frmAuswahl->setWindowSource([windows = desktop_.windows.get()] { return windows->windowFrames(); });
   p.frmEingabe = std::make_unique<TfrmEingabe>(s_, dialogs_);
   p.frmInfo = std::make_unique<TfrmInfo>();
   p.shortcut = std::make_unique<TShortcut>(s_.Shortcuts, dialogs_, [this](char screen, char auswahl) {
