@@ -134,6 +134,14 @@ std::unique_ptr<Screen> Desktop::captureScreen(QString& error) const {
   return screen;
 }
 
+std::optional<ScreenRect> Desktop::activeWindowFrame() const {
+  if (backend_ == Backend::Wayland)
+    return CompositorWindows(env_.value(QStringLiteral("SWAYSOCK")), qtDesktop).activeWindowFrame();
+  const XcbScreen screen(false);
+  if (!screen.connected()) return std::nullopt;
+  return XcbDesktopWindows::ActiveOnDisplay(screen.primary().topLeft());
+}
+
 DesktopServices Desktop::trayServices() const {
   DesktopServices s;
   const QDBusConnection bus = QDBusConnection::sessionBus();

@@ -63,6 +63,15 @@ std::vector<ScreenRect> XcbDesktopWindows::windowFrames() {
   return out;
 }
 
+std::optional<ScreenRect> XcbDesktopWindows::ActiveOnDisplay(QPoint primaryOrigin) {
+  xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+  std::optional<QRect> r;
+  if (!xcb_connection_has_error(c)) r = XcbWindowList(c).activeFrame({});
+  xcb_disconnect(c);
+  if (!r) return std::nullopt;
+  return toScreen(*r, primaryOrigin);
+}
+
 std::optional<ScreenRect> XcbDesktopWindows::activeWindowFrame() {
   XcbWindowList* windows = list();
   if (!windows) return std::nullopt;

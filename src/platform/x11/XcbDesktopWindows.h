@@ -24,6 +24,8 @@ class XcbDesktopWindows : public DesktopWindows {
   bool placesWindows() const override { return false; }
   std::vector<ScreenRect> windowFrames() override;
   std::optional<ScreenRect> activeWindowFrame() override;
+  // The same without Qt, on a connection of its own to $DISPLAY (the one-shot capture).
+  static std::optional<ScreenRect> ActiveOnDisplay(QPoint primaryOrigin);
 
  private:
   // Made at the first use, on Qt's connection; null without one.
