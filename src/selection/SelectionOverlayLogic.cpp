@@ -96,8 +96,9 @@ void SelectionOverlayLogic::DrawLastSelection() {
 }
 
 void SelectionOverlayLogic::DrawWindowOutline(const ScreenRect& r) {
-  outlinePen_.rectangle(surface_, r.Left, r.Top, r.Right, r.Bottom, &dirty_);
-  if (r.width() > 2 && r.height() > 2) outlinePen_.rectangle(surface_, r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1, &dirty_);
+  // Nested rings inside the frame, each pixel once, while there is room.
+  for (int32_t i = 0; i < kOutlineWidth && r.width() > 2 * i && r.height() > 2 * i; ++i)
+    outlinePen_.rectangle(surface_, r.Left + i, r.Top + i, r.Right - i, r.Bottom - i, &dirty_);
 }
 
 void SelectionOverlayLogic::outline(const std::optional<ScreenRect>& window) {

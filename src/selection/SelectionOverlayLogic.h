@@ -30,6 +30,8 @@ class SelectionOverlayLogic {
   enum class Cursor { Arrow, Cross, Move };
   static constexpr int kHitMargin = 2;
   static constexpr int kMagnet = 10;
+  // The outline of the window under the pointer is this many pixels wide, inside its frame.
+  static constexpr int kOutlineWidth = 4;
   static constexpr const char* kNoAreaMessage =
       "Aus dem selektierten Bildschirmbereich resultiert keine Fläche!\n"
       "Der Auswahlbereich wurde auf den gesamten Bildschirm festgelegt.";
@@ -95,7 +97,7 @@ class SelectionOverlayLogic {
   ScreenRect screen_;
   QImage surface_;
   RasterPen pen_{0xff000000u, RasterPen::Mix::NotXor, RasterPen::Style::Dotted};
-  // Solid and two pixels wide, unlike the dotted rubber band; inverted like it.
+  // Solid and kOutlineWidth wide, unlike the dotted rubber band; inverted like it.
   RasterPen outlinePen_{0xff000000u, RasterPen::Mix::NotXor, RasterPen::Style::Solid};
   Cursor cursor_ = Cursor::Arrow;
   std::vector<QRect> dirty_;
