@@ -82,6 +82,27 @@ void BM_PointerMoveHover(benchmark::State& state) {
 }
 BENCHMARK(BM_PointerMoveHover);
 
+// A move without a button from one large window to another over 50 windows:
+// the old outline erased, the new one drawn, the numbers and the magnifier.
+void BM_PointerMoveHoverBetweenWindows(benchmark::State& state) {
+  Overlay o;
+  o.logic.setWindowSource([] {
+    std::vector<ScreenRect> windows;
+    for (int i = 0; i < 48; ++i) windows.push_back({3000 + i, 2000 + i, 3100 + i, 2100 + i});
+    windows.push_back({100, 100, 1900, 2000});
+    windows.push_back({1900, 100, 3800, 2000});
+    return windows;
+  });
+  o.logic.open(tpOben, 14, ScreenRect{0, 0, kWidth, kHeight});
+  int i = 0;
+  for (auto _ : state) {
+    o.logic.mouseMove((i & 1) ? 1000 : 2800, 1000 + (i & 63), false);
+    benchmark::DoNotOptimize(o.logic.takeDirty());
+    ++i;
+  }
+}
+BENCHMARK(BM_PointerMoveHoverBetweenWindows);
+
 // For scale: what redrawing the whole frozen picture once would cost.
 void BM_WholeFrameCopy(benchmark::State& state) {
   Overlay o;

@@ -1,5 +1,7 @@
 #include "capture/CaptureDriver.h"
 
+#include <algorithm>
+
 #include "capture/OptionCheck.h"
 #include "naming/NamingTexts.h"
 
@@ -25,7 +27,22 @@ class ShowAgain {
 
 }  // namespace
 
-bool CaptureDriver::MakeScreenshot() {
+ScreenRect CaptureDriver::WindowArea(const ScreenRect& frame, const ScreenRect& screen) {
+  const ScreenRect on{std::max(frame.Left, screen.Left), std::max(frame.Top, screen.Top),
+                      std::min(frame.Right, screen.Right), std::min(frame.Bottom, screen.Bottom)};
+  return on.width() > 0 && on.height() > 0 ? on : frame;
+}
+
+bool CaptureDriver::MakeWindowScreenshot(const std::optional<ScreenRect>& frame) {
+  if (!frame) {
+    saved_ = false;
+    dialogs_.error(QString::fromUtf8(kNoActiveWindow));
+    return true;
+  }
+  return MakeScreenshot(WindowArea(*frame, grab_.wholeScreen()));
+}
+
+bool CaptureDriver::MakeScreenshot(const std::optional<ScreenRect>& area) {
   saved_ = false;
   const bool wasShowing = view_.isShowing();
   bool numbered = false;
@@ -37,8 +54,9 @@ bool CaptureDriver::MakeScreenshot() {
   ShowAgain showAgain(view_, wasShowing);
 
   const SelectionSettings& sel = s_.Auswahl;
-  const ScreenRect rect =
-      sel.Aktiv ? ScreenRect{sel.Sel_Left, sel.Sel_Top, sel.Sel_Right, sel.Sel_Bottom} : grab_.wholeScreen();
+  const ScreenRect rect = area       ? *area
+                          : sel.Aktiv ? ScreenRect{sel.Sel_Left, sel.Sel_Top, sel.Sel_Right, sel.Sel_Bottom}
+                                      : grab_.wholeScreen();
   bool captured = grab_.GrabScreen(rect);
   if (captured) {
     // The working copy shares GrabBitmap's pixels until the caption or the depth

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QString>
+#include <optional>
 
 #include "capture/ImageSaver.h"
 #include "capture/ScreenGrab.h"
@@ -35,7 +36,17 @@ class CaptureDriver {
 
   // False only when the file-name prompt was cancelled; a declined warning or a
   // failed grab or save still answers true.
-  bool MakeScreenshot();
+  // `area` replaces the stored selection for this capture (a window's frame).
+  bool MakeScreenshot(const std::optional<ScreenRect>& area = std::nullopt);
+  // The capture of a window, by its frame: the part on the screen, or all of it
+  // where none is (a window on another monitor). Without a frame (no window has
+  // the focus, or the desktop does not say where it is) an error box, and no
+  // capture; true as above.
+  bool MakeWindowScreenshot(const std::optional<ScreenRect>& frame);
+  static ScreenRect WindowArea(const ScreenRect& frame, const ScreenRect& screen);
+  static constexpr const char* kNoActiveWindow =
+      "Es ist kein aktives Fenster zu erkennen.\n"
+      "Bitte klicken Sie das gewünschte Fenster an und versuchen Sie es erneut.";
   // Whether the last MakeScreenshot saved its picture, to a file or the clipboard.
   bool lastCaptureSaved() const { return saved_; }
 

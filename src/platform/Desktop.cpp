@@ -136,6 +136,14 @@ std::unique_ptr<Screen> Desktop::captureScreen(QString& error) const {
   return screen;
 }
 
+std::optional<ScreenRect> Desktop::activeWindowFrame() const {
+  if (backend_ == Backend::Wayland)
+    return CompositorWindows(env_.value(QStringLiteral("SWAYSOCK")), qtDesktop).activeWindowFrame();
+  const XcbScreen screen(false);
+  if (!screen.connected()) return std::nullopt;
+  return XcbDesktopWindows::ActiveOnDisplay(screen.primary().topLeft());
+}
+
 DesktopServices Desktop::trayServices() const {
   DesktopServices s;
   const QDBusConnection bus = QDBusConnection::sessionBus();
@@ -144,17 +152,20 @@ DesktopServices Desktop::trayServices() const {
     s.hotkeys = std::make_unique<CompositorHotkeys>();
     // Without the service there is nothing to switch; the switch then says so.
     s.screensaver = std::make_unique<DBusScreensaver>(bus);
-    s.windows = std::make_unique<CompositorWindows>();
+    s.windows = std::make_unique<CompositorWindows>(env_.value(QStringLiteral("SWAYSOCK")), qtDesktop);
     s.tray = std::make_unique<StatusNotifierArea>(bus);
     return s;
   }
-  s.screen = std::make_unique<XcbScreen>(options_.sharedMemory);
+  auto screen = std::make_unique<XcbScreen>(options_.sharedMemory);
+  // The window list is in the grab's pixels; the screen lives as long as the list.
+  XcbScreen* grabScreen = screen.get();
+  s.screen = std::move(screen);
   s.hotkeys = std::make_unique<XcbHotkeys>(QtXcbConnection());
   if (DBusScreensaver::Available(bus))
     s.screensaver = std::make_unique<DBusScreensaver>(bus);
   else
     s.screensaver = std::make_unique<XcbScreensaver>(QtXcbConnection());
-  s.windows = std::make_unique<XcbDesktopWindows>();
+  s.windows = std::make_unique<XcbDesktopWindows>([grabScreen] { return grabScreen->primary().topLeft(); });
   s.tray = std::make_unique<XcbNotificationArea>(QtXcbConnection(), std::make_unique<StatusNotifierArea>(bus));
   return s;
 }

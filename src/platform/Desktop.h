@@ -88,6 +88,9 @@ class Desktop {
   // The screen of a one-shot capture; null with `error` set when the desktop
   // cannot be reached.
   std::unique_ptr<Screen> captureScreen(QString& error) const;
+  // The frame of the window that has the focus, for a one-shot capture; nothing
+  // where none has it or the desktop does not say.
+  std::optional<ScreenRect> activeWindowFrame() const;
   // The tray program's services; needs the application object.
   DesktopServices trayServices() const;
   // The clipboard manager beside the holder; needs the application object.

@@ -1,6 +1,10 @@
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <vector>
+
+#include "platform/ScreenRect.h"
 
 class QCoreApplication;
 class QWindow;
@@ -34,6 +38,15 @@ class DesktopWindows {
     (void)window;
     return {};
   }
+
+  // The visible top-level windows with their outer frames (decorations included,
+  // client-side shadows left out), the topmost first, in pixels from the primary
+  // monitor's top-left corner; the program's own windows are left out. Empty
+  // where the desktop gives no window geometry.
+  virtual std::vector<ScreenRect> windowFrames() { return {}; }
+  // The outer frame of the window that has the focus, as above; nothing where no
+  // window has it or the desktop does not say.
+  virtual std::optional<ScreenRect> activeWindowFrame() { return std::nullopt; }
 };
 
 }  // namespace lumora

@@ -30,6 +30,10 @@ bool SelectionOverlayLogic::open(uint8_t captionPosition, uint8_t captionSize, c
   const QPoint at = grab_.screen().pointer().value_or(QPoint());
   magnifier_.ShowMousePos(at.x(), at.y());
   magnifier_.ShowSelectionSize(0, 0);
+  // Asked right after the grab, the windows are those of the frozen picture.
+  snap_.reset(windowSource_ ? windowSource_() : std::vector<ScreenRect>{}, screen_);
+  outlined_.reset();
+  pressedWindow_.reset();
   return true;
 }
 
@@ -38,6 +42,7 @@ ScreenRect SelectionOverlayLogic::finish(Outcome outcome) {
   // (the window is gone); a drag left over would make the next run's rubber
   // band follow the pointer with no button down.
   DragMode = None;
+  pressedWindow_.reset();
   switch (outcome) {
     case Outcome::Accept:
       if (StartX == EndX || StartY == EndY) {
@@ -94,6 +99,24 @@ void SelectionOverlayLogic::DrawLastSelection() {
   pen_.setStyle(RasterPen::Style::Dotted);
 }
 
+void SelectionOverlayLogic::DrawWindowOutline(const ScreenRect& r) {
+  // Nested rings inside the frame, each pixel once, while there is room.
+  for (int32_t i = 0; i < kOutlineWidth && r.width() > 2 * i && r.height() > 2 * i; ++i)
+    outlinePen_.rectangle(surface_, r.Left + i, r.Top + i, r.Right - i, r.Bottom - i, &dirty_);
+}
+
+void SelectionOverlayLogic::outline(const std::optional<ScreenRect>& window) {
+  if (window == outlined_) return;
+  if (outlined_) DrawWindowOutline(*outlined_);
+  outlined_ = window;
+  if (outlined_) DrawWindowOutline(*outlined_);
+}
+
+void SelectionOverlayLogic::setSnapping(bool on) {
+  if (!on) outline(std::nullopt);
+  snap_.setEnabled(on);
+}
+
 bool SelectionOverlayLogic::HitTestSelection(int32_t x, int32_t y) {
   if (DragMode == Drawing) return false;
   const int64_t L = std::min(StartX, EndX), R = std::max(StartX, EndX);
@@ -104,6 +127,8 @@ bool SelectionOverlayLogic::HitTestSelection(int32_t x, int32_t y) {
 }
 
 void SelectionOverlayLogic::mouseDown(int32_t x, int32_t y, bool leftOnly) {
+  // The outline belongs to the pointer at rest; the next move brings it back.
+  outline(std::nullopt);
   const bool inside = HitTestSelection(x, y);
   if (DragMode == None && leftOnly) DragMode = inside ? Moving : Drawing;
   if (leftOnly && !HitTestSelection(x, y)) {
@@ -113,6 +138,7 @@ void SelectionOverlayLogic::mouseDown(int32_t x, int32_t y, bool leftOnly) {
     if (magnifier_.IsVariableSize()) {
       EndX = x;
       EndY = y;
+      pressedWindow_ = snap_.at(x, y);
     } else {
       const QSize fixed = magnifier_.FixedSize();
       EndX = x + fixed.width();
@@ -125,9 +151,20 @@ void SelectionOverlayLogic::mouseDown(int32_t x, int32_t y, bool leftOnly) {
 }
 
 void SelectionOverlayLogic::mouseUp(int32_t x, int32_t y) {
-  DragMode = None;
   magnifier_.ShowMousePos(x, y);
-  magnifier_.ShowSelectionSize(std::abs(EndX - StartX), std::abs(EndY - StartY));
+  if (DragMode == Drawing && pressedWindow_ && WindowSnap::IsClick(StartX, StartY, EndX, EndY)) {
+    eraseFrame();
+    StartX = pressedWindow_->Left;
+    StartY = pressedWindow_->Top;
+    EndX = pressedWindow_->Right;
+    EndY = pressedWindow_->Bottom;
+    DrawSelectionFrame(StartX, StartY, EndX, EndY);
+    magnifier_.ShowSelectionSize(int32_t(pressedWindow_->width()), int32_t(pressedWindow_->height()));
+  } else {
+    magnifier_.ShowSelectionSize(std::abs(EndX - StartX), std::abs(EndY - StartY));
+  }
+  pressedWindow_.reset();
+  DragMode = None;
 }
 
 void SelectionOverlayLogic::applyMagnet() {
@@ -152,7 +189,12 @@ void SelectionOverlayLogic::applyMagnet() {
 
 void SelectionOverlayLogic::mouseMove(int32_t x, int32_t y, bool leftOnly) {
   magnifier_.ShowMousePos(x, y);
-  HitTestSelection(x, y);
+  const bool inside = HitTestSelection(x, y);
+  // Only where a click would select it is a window outlined: a press inside the
+  // selection moves the selection, and a fixed size places its own rectangle.
+  const std::optional<ScreenRect> window =
+      DragMode == None && !inside && magnifier_.IsVariableSize() ? snap_.at(x, y) : std::nullopt;
+  outline(window);
   if (DragMode == Drawing) {
     eraseFrame();
     EndX = x;
@@ -168,8 +210,12 @@ void SelectionOverlayLogic::mouseMove(int32_t x, int32_t y, bool leftOnly) {
     applyMagnet();
     DrawSelectionFrame(StartX, StartY, EndX, EndY);
   }
-  // The size as the frame now stands, not as it stood before this move.
-  magnifier_.ShowSelectionSize(std::abs(EndX - StartX), std::abs(EndY - StartY));
+  // The outlined window's size, or the frame's as it now stands (not as it stood
+  // before this move).
+  if (window)
+    magnifier_.ShowSelectionSize(int32_t(window->width()), int32_t(window->height()));
+  else
+    magnifier_.ShowSelectionSize(std::abs(EndX - StartX), std::abs(EndY - StartY));
   // While the user drags the edge that the caption band will cover, the view
   // looks at the line just inside the band.
   int32_t yOffset = 0;

@@ -4,12 +4,15 @@
 #include <QRect>
 #include <QSize>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <vector>
 
 #include "platform/Dialogs.h"
 #include "raster/RasterPen.h"
 #include "platform/ScreenRect.h"
 #include "selection/MagnifierLogic.h"
+#include "selection/WindowSnap.h"
 
 namespace lumora {
 
@@ -17,7 +20,8 @@ class ScreenGrab;
 
 // The selection overlay without its window: the frozen picture with the rubber
 // band inverted into it, the corners and drag state, the menu commands and the
-// outcome of a run. The window forwards mouse events here, paints `surface()`
+// outcome of a run. With no button held, the window under the pointer is
+// outlined, and a click on it makes its frame the selection. The window forwards mouse events here, paints `surface()`
 // where `takeDirty()` says, and sets the cursor this class asks for.
 class SelectionOverlayLogic {
  public:
@@ -26,11 +30,17 @@ class SelectionOverlayLogic {
   enum class Cursor { Arrow, Cross, Move };
   static constexpr int kHitMargin = 2;
   static constexpr int kMagnet = 10;
+  // The outline of the window under the pointer is this many pixels wide, inside its frame.
+  static constexpr int kOutlineWidth = 4;
   static constexpr const char* kNoAreaMessage =
       "Aus dem selektierten Bildschirmbereich resultiert keine Fläche!\n"
       "Der Auswahlbereich wurde auf den gesamten Bildschirm festgelegt.";
 
+  // The windows on the screen, the topmost first, asked right after the freeze.
+  using WindowSource = std::function<std::vector<ScreenRect>()>;
+
   SelectionOverlayLogic(ScreenGrab& grab, Dialogs& dialogs, MagnifierLogic& magnifier);
+  void setWindowSource(WindowSource source) { windowSource_ = std::move(source); }
 
   // Starts a run: remembers the caller's rectangle and caption, clears the
   // corners and freezes the whole screen. False when the grab failed (its error
@@ -45,6 +55,13 @@ class SelectionOverlayLogic {
   void mouseMove(int32_t x, int32_t y, bool leftOnly);
   // The release: the magnifier shows where it happened and the size that stays.
   void mouseUp(int32_t x, int32_t y);
+  // A release that ends a click on a window selects that window.
+
+  // Snapping to windows, on at each opening.
+  void setSnapping(bool on);
+  bool snapping() const { return snap_.enabled(); }
+  // The window outlined under the pointer, if any.
+  const std::optional<ScreenRect>& outlinedWindow() const { return outlined_; }
 
   bool HitTestSelection(int32_t x, int32_t y);
   void ClearSelection();
@@ -71,6 +88,9 @@ class SelectionOverlayLogic {
   void DrawCaptionLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
   void eraseFrame() { DrawSelectionFrame(StartX, StartY, EndX, EndY); }
   void applyMagnet();
+  // Moves the outline to `window` (nothing: no outline), erasing the old one.
+  void outline(const std::optional<ScreenRect>& window);
+  void DrawWindowOutline(const ScreenRect& r);
 
   ScreenGrab& grab_;
   Dialogs& dialogs_;
@@ -78,8 +98,14 @@ class SelectionOverlayLogic {
   ScreenRect screen_;
   QImage surface_;
   RasterPen pen_{0xff000000u, RasterPen::Mix::NotXor, RasterPen::Style::Dotted};
+  // Solid and kOutlineWidth wide, unlike the dotted rubber band; inverted like it.
+  RasterPen outlinePen_{0xff000000u, RasterPen::Mix::NotXor, RasterPen::Style::Solid};
   Cursor cursor_ = Cursor::Arrow;
   std::vector<QRect> dirty_;
+  WindowSource windowSource_;
+  WindowSnap snap_;
+  std::optional<ScreenRect> outlined_;
+  std::optional<ScreenRect> pressedWindow_;  // the window under a press that began a rubber band
 };
 
 }  // namespace lumora

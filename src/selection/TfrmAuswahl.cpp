@@ -96,6 +96,13 @@ void TfrmAuswahl::buildMenu() {
     sync();
   });
   pmAlteAuswahl_->setCheckable(true);  // toggled on each click, kept across runs
+  // Checked at each opening; unchecked, a click draws as it would without windows.
+  pmFenster_ = item(pmAuswahl_, QStringLiteral("Fenster erkennen"), Qt::Key_F4, [this] {
+    logic_->setSnapping(pmFenster_->isChecked());
+    sync();
+  });
+  pmFenster_->setCheckable(true);
+  pmFenster_->setChecked(true);
   pmAuswahl_->addSeparator();
   pmVerwerfen_ = item(pmAuswahl_, QStringLiteral("Verwerfen"), Qt::Key_F12, [this] { end(Outcome::Discard); });
 }
@@ -103,10 +110,17 @@ void TfrmAuswahl::buildMenu() {
 void TfrmAuswahl::attachMagnifier(TfrmAuswahlInfo& magnifier) {
   magnifier_ = &magnifier;
   logic_ = std::make_unique<SelectionOverlayLogic>(grab_, dialogs_, magnifier.logic());
+  logic_->setWindowSource(windowSource_);
+}
+
+void TfrmAuswahl::setWindowSource(SelectionOverlayLogic::WindowSource source) {
+  windowSource_ = std::move(source);
+  if (logic_) logic_->setWindowSource(windowSource_);
 }
 
 ScreenRect TfrmAuswahl::SelectRegion(uint8_t captionPosition, uint8_t captionSize, const ScreenRect& current) {
   if (!logic_ || !logic_->open(captionPosition, captionSize, current)) return current;
+  pmFenster_->setChecked(true);
   if (placement_ == Placement::FullScreen)
     placeFullScreen();
   else
@@ -228,6 +242,7 @@ void TfrmAuswahl::mouseReleaseEvent(QMouseEvent* event) {
   if (!logic_) return;
   const QPoint p = toPixels(event->position());
   logic_->mouseUp(p.x(), p.y());
+  sync();
 }
 
 void TfrmAuswahl::contextMenuEvent(QContextMenuEvent* event) { pmAuswahl_->popup(event->globalPos()); }

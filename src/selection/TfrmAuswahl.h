@@ -44,6 +44,10 @@ class TfrmAuswahl : public QDialog, public RegionSelector {
   QAction* pmAlles() const { return pmAlles_; }
   QAction* pmAlteAuswahl() const { return pmAlteAuswahl_; }
   QAction* pmVerwerfen() const { return pmVerwerfen_; }
+  QAction* pmFenster() const { return pmFenster_; }
+
+  // Where the windows to snap to come from; none without one.
+  void setWindowSource(SelectionOverlayLogic::WindowSource source);
   QMenu* pmumVorgaben() const { return pmumVorgaben_; }
 
  protected:
@@ -80,6 +84,8 @@ class TfrmAuswahl : public QDialog, public RegionSelector {
   QAction* pmAlles_ = nullptr;
   QAction* pmAlteAuswahl_ = nullptr;
   QAction* pmVerwerfen_ = nullptr;
+  QAction* pmFenster_ = nullptr;
+  SelectionOverlayLogic::WindowSource windowSource_;
 };
 
 }  // namespace lumora

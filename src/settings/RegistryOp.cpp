@@ -162,15 +162,22 @@ bool RegistryOp::LoadShortcuts(ShortcutSettings& letters) {
   letters.SC_Screen = char(code & 0xFF);
   if (!r.number("SC_Auswahl", code)) return false;
   letters.SC_Auswahl = char(code & 0xFF);
+  // Stores written before the third hotkey have no letter for it, and a letter
+  // no list offers is no key to grab: the default stays.
+  if (r.number("SC_Window", code)) {
+    const char c = char(code & 0xFF);
+    if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) letters.SC_Window = c;
+  }
   key->Close();
   return true;
 }
 
-bool RegistryOp::SaveShortcuts(char screen, char auswahl) {
+bool RegistryOp::SaveShortcuts(char screen, char auswahl, char window) {
   std::unique_ptr<RegistryKey> key = registry_.CreateKey(kKeyPath);
   if (!key) return false;
   return key->SetValue(QStringLiteral("SC_Screen"), RegValue::Number(uint8_t(screen))) &&
-         key->SetValue(QStringLiteral("SC_Auswahl"), RegValue::Number(uint8_t(auswahl))) && key->Close();
+         key->SetValue(QStringLiteral("SC_Auswahl"), RegValue::Number(uint8_t(auswahl))) &&
+         key->SetValue(QStringLiteral("SC_Window"), RegValue::Number(uint8_t(window))) && key->Close();
 }
 
 bool RegistryOp::DeleteAllSettings() { return registry_.DeleteKey(kKeyPath); }

@@ -26,7 +26,8 @@ class RegistryOp {
   bool SaveSettings(const Settings& settings);
   // True without touching the letters when the key is missing.
   bool LoadShortcuts(ShortcutSettings& letters);
-  bool SaveShortcuts(char screen, char auswahl);
+  // "SC_Window" goes after the two letters older versions know, which ignore it.
+  bool SaveShortcuts(char screen, char auswahl, char window = 'W');
   // True when the key was there and is gone.
   bool DeleteAllSettings();
   // Keeps the stored settings aside before defaults replace them.

@@ -73,10 +73,12 @@ struct TimerSettings {
   bool TimerAutostart = false;
 };
 
-// The letters of the two global hotkeys (Ctrl+Alt+letter).
+// The letters of the global hotkeys (Ctrl+Alt+letter): capture, region
+// selection, and the capture of the active window.
 struct ShortcutSettings {
   char SC_Screen = 'S';
   char SC_Auswahl = 'A';
+  char SC_Window = 'W';
 };
 
 // Every setting of the program. The application owns one and hands it on by

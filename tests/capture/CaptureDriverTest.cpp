@@ -105,6 +105,43 @@ TEST(CaptureDriver, TheGrabCoversTheSelectionOnlyWhenItIsActive) {
   EXPECT_EQ(rig.grab.GrabBitmap().pixel(0, 0), test::TestPattern(200, 150).pixel(10, 20));
 }
 
+TEST(CaptureDriver, AWindowIsTakenByItsFrameOnTheScreen) {
+  struct Case {
+    const char* what;
+    std::optional<ScreenRect> frame;
+    QSize size;      // of the picture
+    QPoint corner;   // the screen pixel at its top-left
+  };
+  const Case cases[] = {
+      {"inside", ScreenRect{10, 20, 50, 45}, {40, 25}, {10, 20}},
+      {"partly off the screen", ScreenRect{-30, 100, 60, 400}, {60, 50}, {0, 100}},
+      {"maximised with its frame past the edges", ScreenRect{-4, -4, 204, 154}, {200, 150}, {0, 0}},
+  };
+  for (const Case& c : cases) {
+    Rig rig;
+    ASSERT_TRUE(rig.driver.MakeWindowScreenshot(c.frame)) << c.what;
+    EXPECT_TRUE(rig.driver.lastCaptureSaved()) << c.what;
+    EXPECT_EQ(rig.grab.GrabBitmap().size(), c.size) << c.what;
+    EXPECT_EQ(rig.grab.GrabBitmap().pixel(0, 0), test::TestPattern(200, 150).pixel(c.corner)) << c.what;
+    EXPECT_EQ(rig.settings.Auswahl.Aktiv, false) << "the stored selection stays as it was";
+  }
+  // A window wholly on another monitor keeps its frame.
+  EXPECT_EQ(CaptureDriver::WindowArea({300, 0, 400, 100}, {0, 0, 200, 150}), (ScreenRect{300, 0, 400, 100}));
+
+  // No window has the focus: an error box, and nothing is saved or counted.
+  Rig none;
+  ASSERT_TRUE(none.driver.MakeScreenshot());
+  ASSERT_TRUE(none.driver.lastCaptureSaved());
+  const QString next = none.settings.Datei.NextFile;
+  EXPECT_TRUE(none.driver.MakeWindowScreenshot(std::nullopt));
+  EXPECT_FALSE(none.driver.lastCaptureSaved());
+  EXPECT_EQ(none.screen.grabs, 1);
+  EXPECT_EQ(none.settings.Datei.NextFile, next);
+  ASSERT_EQ(none.dialogs.boxes.size(), 1u);
+  EXPECT_EQ(none.dialogs.boxes[0].kind, FakeDialogs::Kind::Error);
+  EXPECT_EQ(none.dialogs.boxes[0].text, QString::fromUtf8(CaptureDriver::kNoActiveWindow));
+}
+
 // The rows of the failure table: nothing after the failure point happens, and the
 // proposal, labels and thumbnail stay as they were.
 TEST(CaptureDriver, FailuresLeaveTheProposalAndTheDisplayAlone) {

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 
 #include "FakeDialogs.h"
 #include "Fakes.h"
 #include "capture/ScreenGrab.h"
 #include "selection/SelectionOverlayLogic.h"
+#include "selection/WindowSnap.h"
 #include "settings/Settings.h"
 
 using namespace lumora;
@@ -273,6 +275,111 @@ TEST_F(Overlay, CaptionCompensationShiftsTheMagnifierWhileDraggingTheCoveredEdge
     // The crosshair's centre shows the true colour of the pixel it looks at.
     EXPECT_EQ(magnifier.Lupe().pixel(49, 49), logic.surface().pixel(c.to.x(), c.to.y() + c.offset));
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Three windows, the topmost first: A over B, C partly off the left and bottom edges.
+constexpr ScreenRect kA{100, 100, 400, 300}, kB{300, 200, 700, 600}, kC{-50, 500, 200, 900};
+
+class Snapping : public Overlay {
+ public:
+  void SetUp() override {
+    logic.setWindowSource([] { return std::vector<ScreenRect>{kA, kB, kC}; });
+    ASSERT_TRUE(logic.open(tpKeine, 14, kPrevious));
+  }
+  // The pointer comes to rest at (x, y), then is pressed, moved to (x2, y2) and released.
+  void click(int x, int y, int x2, int y2) {
+    logic.mouseMove(x, y, false);
+    logic.mouseDown(x, y, true);
+    if (x2 != x || y2 != y) logic.mouseMove(x2, y2, true);
+    logic.mouseUp(x2, y2);
+  }
+  bool surfaceIsTheGrab() const { return logic.surface() == grab.GrabBitmap().convertToFormat(QImage::Format_RGB32); }
+};
+
+TEST_F(Snapping, AClickOnAWindowSelectsItsFrameOnTheScreen) {
+  struct Case {
+    const char* name;
+    std::function<void(Snapping&)> act;
+    ScreenRect result;
+    bool message;
+  };
+  const ScreenRect kCOnScreen{0, 500, 200, 768};
+  const Case cases[] = {
+      {"on A", [](Snapping& s) { s.click(150, 150, 150, 150); }, kA, false},
+      {"where A covers B", [](Snapping& s) { s.click(350, 250, 350, 250); }, kA, false},
+      {"on B alone", [](Snapping& s) { s.click(600, 500, 600, 500); }, kB, false},
+      {"partly off the screen", [](Snapping& s) { s.click(10, 700, 10, 700); }, kCOnScreen, false},
+      {"a hand's tremble is a click", [](Snapping& s) { s.click(150, 150, 152, 148); }, kA, false},
+      {"a drag draws as ever", [](Snapping& s) { s.click(150, 150, 250, 153); }, {150, 150, 250, 153}, false},
+      {"no window: no area", [](Snapping& s) { s.click(900, 100, 900, 100); }, kScreen, true},
+      {"snapping off", [](Snapping& s) { s.logic.setSnapping(false); s.click(150, 150, 150, 150); }, kScreen, true},
+      {"a second click inside moves nothing",
+       [](Snapping& s) {
+         s.click(150, 150, 150, 150);
+         s.click(600, 500, 600, 500);  // outside A's selection: selects B
+         s.click(650, 550, 650, 550);  // inside B's selection: arms moving
+       },
+       kB, false},
+      {"fixed size places its own rectangle",
+       [](Snapping& s) { s.magnifier.setVariableSize(false); s.click(150, 150, 150, 150); }, {150, 150, 790, 630}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    magnifier.setVariableSize(true);
+    ASSERT_TRUE(logic.open(tpKeine, 14, kPrevious));
+    dialogs.boxes.clear();
+    c.act(*this);
+    EXPECT_EQ(logic.finish(Outcome::Accept), c.result);
+    EXPECT_EQ(dialogs.boxes.size(), c.message ? 1u : 0u);
+  }
+}
+
+TEST_F(Snapping, TheOutlineFollowsThePointerAndLeavesNoMark) {
+  struct Step {
+    QPoint at;
+    std::optional<ScreenRect> outlined;
+    QSize shown;  // in the Toolbox
+  };
+  const Step steps[] = {
+      {{150, 150}, kA, {300, 200}}, {{350, 250}, kA, {300, 200}},  {{600, 500}, kB, {400, 400}},
+      {{10, 700}, ScreenRect{0, 500, 200, 768}, {200, 268}},       {{900, 100}, std::nullopt, {0, 0}},
+  };
+  for (const Step& s : steps) {
+    logic.mouseMove(s.at.x(), s.at.y(), false);
+    EXPECT_EQ(logic.outlinedWindow(), s.outlined) << s.at.x() << "," << s.at.y();
+    EXPECT_EQ(QSize(magnifier.selectionWidth(), magnifier.selectionHeight()), s.shown);
+    // Outlined, the picture differs only on the outline; without one it is the grab again.
+    EXPECT_EQ(surfaceIsTheGrab(), !s.outlined);
+  }
+  // A window being selected is not outlined again: a press there moves the selection.
+  click(150, 150, 150, 150);
+  logic.mouseMove(160, 160, false);
+  EXPECT_EQ(logic.outlinedWindow(), std::nullopt);
+  // Switching snapping off takes the outline away at once.
+  logic.mouseMove(600, 500, false);
+  ASSERT_EQ(logic.outlinedWindow(), kB);
+  logic.setSnapping(false);
+  EXPECT_EQ(logic.outlinedWindow(), std::nullopt);
+  logic.ClearSelection();
+  EXPECT_TRUE(surfaceIsTheGrab());
+}
+
+TEST(WindowSnapTest, TheTopmostWindowUnderThePointerClippedToTheScreen) {
+  WindowSnap snap;
+  snap.reset({kA, kB, kC, {2000, 0, 2100, 100}}, kScreen);
+  struct Case { QPoint at; std::optional<ScreenRect> want; };
+  const Case cases[] = {{{100, 100}, kA},        {{399, 299}, kA},           {{400, 299}, kB},
+                        {{699, 599}, kB},        {{700, 600}, std::nullopt}, {{0, 767}, ScreenRect{0, 500, 200, 768}},
+                        {{2050, 50}, std::nullopt}};
+  for (const Case& c : cases) EXPECT_EQ(snap.at(c.at.x(), c.at.y()), c.want) << c.at.x() << "," << c.at.y();
+  snap.setEnabled(false);
+  EXPECT_EQ(snap.at(150, 150), std::nullopt);
+  snap.reset({kA}, kScreen);
+  EXPECT_TRUE(snap.enabled());
 }
 
 }  // namespace

@@ -138,7 +138,7 @@ TEST_F(OverlayWidget, MenuItemsAndShortcuts) {
   for (QAction* a : overlay.pmAuswahl()->actions())
     items << (a->isSeparator() ? QStringLiteral("-") : a->text() + " " + a->shortcut().toString());
   EXPECT_EQ(items, (QStringList{"Übernehmen F1", "Neue Auswahl F2", "Alles Auswählen F3", "-", "Vorgaben ",
-                                "Zeige letzte Auswahl ", "-", "Verwerfen F12"}));
+                                "Zeige letzte Auswahl ", "Fenster erkennen F4", "-", "Verwerfen F12"}));
   QStringList presets;
   for (QAction* a : overlay.pmumVorgaben()->actions()) presets << (a->isSeparator() ? QStringLiteral("-") : a->text());
   EXPECT_EQ(presets, (QStringList{"640 x 480", "800 x 600", "1024 x 768", "1280 x 1024", "1600 x 1200", "-",

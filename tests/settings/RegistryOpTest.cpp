@@ -151,7 +151,8 @@ TEST_F(Store, FirstStartsThenResetThenUninstall) {
   s = start();
   EXPECT_TRUE(loaded);
   EXPECT_TRUE(dialogs.boxes.empty());
-  EXPECT_TRUE(text().contains(QStringLiteral("\"SC_Screen\"=dword:00000053\n\"SC_Auswahl\"=dword:00000041")));
+  EXPECT_TRUE(text().contains(QStringLiteral(
+      "\"SC_Screen\"=dword:00000053\n\"SC_Auswahl\"=dword:00000041\n\"SC_Window\"=dword:00000057")));
 
   // The user picks other letters; a reset removes the key but the letters stay in use
   // until exit, and the exit save does not write them.

@@ -72,7 +72,10 @@ class FakeHotkeys : public Hotkeys {
     log << QStringLiteral("release %1").arg(id);
     held.erase(id);
   }
-  uint32_t identifier(const char* name) override { return QByteArray(name) == "LUMORA_1" ? 301 : 302; }
+  uint32_t identifier(const char* name) override {
+    const QByteArray n(name);
+    return n == "LUMORA_1" ? 301 : n == "LUMORA_3" ? 303 : 302;
+  }
 
   QStringList log;
   std::map<uint32_t, char> held;

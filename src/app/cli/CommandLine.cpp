@@ -49,8 +49,9 @@ CommandLine ParseCommandLine(const QStringList& args) {
     } else if (a == QLatin1String("--capture")) {
       capture = true;
     } else if (a == QLatin1String("--show") || a == QLatin1String("--select") || a == QLatin1String("--shot") ||
-               a == QLatin1String("--quit")) {
-      if (!cl.verb.isEmpty()) return fail(QStringLiteral("one of --show, --select, --shot, --quit at a time"));
+               a == QLatin1String("--shot-window") || a == QLatin1String("--quit")) {
+      if (!cl.verb.isEmpty())
+        return fail(QStringLiteral("one of --show, --select, --shot, --shot-window, --quit at a time"));
       cl.verb = a.mid(2);
     } else if (a == QLatin1String("--start")) {
       cl.start = true;
@@ -72,6 +73,8 @@ CommandLine ParseCommandLine(const QStringList& args) {
       cl.region = parseRegion(v);
       if (!cl.region) return fail(QStringLiteral("--region wants four whole numbers L,T,R,B with L < R and T < B"));
       captureOption = true;
+    } else if (a == QLatin1String("--window")) {
+      cl.window = captureOption = true;
     } else if (a == QLatin1String("--delay")) {
       bool ok = false;
       if (!value(v)) return fail(QStringLiteral("--delay needs milliseconds"));
@@ -84,7 +87,8 @@ CommandLine ParseCommandLine(const QStringList& args) {
   }
   if (captureOption && !capture) return fail(QStringLiteral("capture options need --capture"));
   if (cl.start && (cl.verb.isEmpty() || cl.verb == QLatin1String("quit")))
-    return fail(QStringLiteral("--start goes with --show, --select or --shot"));
+    return fail(QStringLiteral("--start goes with --show, --select, --shot or --shot-window"));
+  if (cl.window && cl.region) return fail(QStringLiteral("--window and --region exclude each other"));
   if (!cl.verb.isEmpty()) {
     if (capture || autostart) return fail(QStringLiteral("--%1 goes alone").arg(cl.verb));
     cl.mode = CommandLine::Mode::Verb;
@@ -105,8 +109,8 @@ QString UsageError(const CommandLine& cl) {
 
 QString UsageText() {
   return QStringLiteral(
-      "Usage: lumora [--capture [--output FILE] [--region L,T,R,B] [--delay MS] [--yes]]\n"
-      "       lumora [--start] --show | --select | --shot\n"
+      "Usage: lumora [--capture [--output FILE] [--region L,T,R,B | --window] [--delay MS] [--yes]]\n"
+      "       lumora [--start] --show | --select | --shot | --shot-window\n"
       "       lumora --quit\n"
       "       lumora --autostart on|off\n"
       "\n"
@@ -116,11 +120,13 @@ QString UsageText() {
       "  --show            open the running Lumora's options window\n"
       "  --select          choose the capture area on the running Lumora (as Ctrl+Alt+A)\n"
       "  --shot            take a screenshot with the running Lumora (as Ctrl+Alt+S)\n"
+      "  --shot-window     take the active window with the running Lumora (as Ctrl+Alt+W)\n"
       "  --quit            end the running Lumora; its settings are saved\n"
       "  --start           with --show, --select or --shot: start Lumora first when none runs\n"
       "  --capture         take one screenshot with the stored settings and exit\n"
       "  --output FILE     write it to FILE; the extension (%1) picks the format\n"
       "  --region L,T,R,B  capture this rectangle instead of the whole screen\n"
+      "  --window          capture the window that has the focus, with its frame\n"
       "  --delay MS        wait MS milliseconds before the grab (default 200)\n"
       "  --yes             answer the warnings about poor settings with Yes (default No)\n"
       "  --autostart on|off\n"
@@ -129,9 +135,9 @@ QString UsageText() {
       "  --version         show the version\n"
       "\n"
       "Exit status of --capture: 0 saved, 1 failed, 2 bad usage, 3 a warning was declined.\n"
-      "Exit status of --show, --select, --shot, --quit: 0 done, 1 no Lumora runs (or, with\n"
-      "--start, none could be started), 2 bad usage;\n"
-      "--shot waits for the picture and exits 1 when none was saved.\n"
+      "Exit status of --show, --select, --shot, --shot-window, --quit: 0 done, 1 no Lumora runs\n"
+      "(or, with --start, none could be started), 2 bad usage; --shot and --shot-window wait\n"
+      "for the picture and exit 1 when none was saved.\n"
       "\n"
       "Coordinates are screen pixels from the primary monitor's top-left corner; the\n"
       "whole screen is the primary monitor, and --region may reach onto the others.\n")

@@ -14,10 +14,11 @@ struct CommandLine {
   Mode mode = Mode::Tray;
   QString output;                   // --output FILE
   std::optional<ScreenRect> region;  // --region L,T,R,B
+  bool window = false;              // --window: the window that has the focus
   int delayMs = 200;                // --delay MS
   bool yes = false;                 // --yes: answer confirmations with Yes
   bool autostartOn = false;         // --autostart on|off
-  QString verb;                     // --show, --select, --shot, --quit: "show", ...
+  QString verb;                     // --show, --select, --shot, --shot-window, --quit: "show", ...
   bool start = false;               // --start: with a verb, start Lumora first when none runs
   QString error;                    // why the line is invalid
 };

@@ -9,6 +9,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <memory>
+#include <thread>
 #include <unistd.h>
 
 #include "app/cli/Leftovers.h"
@@ -58,7 +59,8 @@ QString AbsolutePath(const QString& path) {
 }  // namespace
 
 int RunOneShot(const CommandLine& cl, Settings& settings, Screen& screen, StreamDialogs& dialogs,
-               Clipboard& clipboard, const Clock& clock, std::FILE* out, bool unnamedFiles) {
+               Clipboard& clipboard, const Clock& clock, std::FILE* out, bool unnamedFiles,
+               const std::function<std::optional<ScreenRect>()>& activeWindow) {
   // The command line never prompts for a name.
   settings.Datei.Eingabeaufforderung = false;
   if (cl.region) {
@@ -69,7 +71,9 @@ int RunOneShot(const CommandLine& cl, Settings& settings, Screen& screen, Stream
     settings.Auswahl.Aktiv = true;
   }
 
-  ScreenGrab grab(screen, dialogs, std::chrono::milliseconds(cl.delayMs));
+  // The window is the one that has the focus once the delay is over: the wait
+  // comes before it is asked, not before the grab.
+  ScreenGrab grab(screen, dialogs, std::chrono::milliseconds(cl.window ? 0 : cl.delayMs));
   FileNaming naming(settings, dialogs);
   ImageSaver saver(dialogs, clipboard, clock, unnamedFiles);
   CommandLineView view;
@@ -93,7 +97,14 @@ int RunOneShot(const CommandLine& cl, Settings& settings, Screen& screen, Stream
     naming.AdvanceFileName(settings.Blank, false);
   }
 
-  const bool ok = runGuarded(dialogs, [&] { driver.MakeScreenshot(); });
+  const bool ok = runGuarded(dialogs, [&] {
+    if (!cl.window) {
+      driver.MakeScreenshot();
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(cl.delayMs));
+    driver.MakeWindowScreenshot(activeWindow ? activeWindow() : std::nullopt);
+  });
   if (ok && view.saved) {
     // The name as the file system has it, byte for byte, but never a control
     // character that a terminal would act on.
@@ -144,7 +155,8 @@ int RunCaptureCommand(const CommandLine& cl, const Desktop& desktop, const Progr
   BackgroundClipboard clipboard;
   SystemClock clock;
   const int code =
-      RunOneShot(cl, settings, *screen, dialogs, clipboard, clock, stdout, desktop.options().unnamedFiles);
+      RunOneShot(cl, settings, *screen, dialogs, clipboard, clock, stdout, desktop.options().unnamedFiles,
+                 [&desktop] { return desktop.activeWindowFrame(); });
   if (code == kFailed) {
     const QString reason = screen->lastError();
     if (!reason.isEmpty()) std::fprintf(stderr, "lumora: %s\n", reason.toLocal8Bit().constData());

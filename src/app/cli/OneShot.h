@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
+#include <optional>
 
 #include "app/cli/CommandLine.h"
 #include "platform/Clipboard.h"
@@ -21,7 +23,8 @@ enum OneShotExit { kSaved = 0, kFailed = 1, kUsage = 2, kDeclined = 3 };
 // command line's overrides. Prints the written file on `out`. Without
 // `unnamedFiles` the picture is written through a hidden temporary name.
 int RunOneShot(const CommandLine& cl, Settings& settings, Screen& screen, StreamDialogs& dialogs,
-               Clipboard& clipboard, const Clock& clock, std::FILE* out, bool unnamedFiles = true);
+               Clipboard& clipboard, const Clock& clock, std::FILE* out, bool unnamedFiles = true,
+               const std::function<std::optional<ScreenRect>()>& activeWindow = {});
 
 // `lumora --capture`: the whole command, from the desktop to the exit status.
 // Once a capture has run it leaves the process itself, at once.

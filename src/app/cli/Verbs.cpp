@@ -47,7 +47,7 @@ bool StartTrayProgram(const QString& key, const QString& program) {
 
 int SendToRunning(const QString& key, const QString& verb, int patienceMs) {
   const QByteArray command = verb.toLatin1();
-  const int answerMs = verb == QLatin1String("shot") ? kShotAnswerMs : kAnswerMs;
+  const int answerMs = verb.startsWith(QLatin1String("shot")) ? kShotAnswerMs : kAnswerMs;
   using Result = RunningInstance::SendResult;
   Result result = Result::NotRunning;
   for (int waited = 0;; waited += 200) {

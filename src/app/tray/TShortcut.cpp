@@ -22,6 +22,9 @@ QLabel* boldLabel(const QString& text, QWidget* parent) {
   return label;
 }
 
+// The dialog's height with its three rows, without the hint line.
+constexpr int kHeight = 122;
+
 }  // namespace
 
 TShortcut::TShortcut(ShortcutSettings& shortcuts, Dialogs& dialogs, SaveShortcuts save, QWidget* parent)
@@ -30,7 +33,7 @@ TShortcut::TShortcut(ShortcutSettings& shortcuts, Dialogs& dialogs, SaveShortcut
   setWindowTitle(QStringLiteral("Lumora - Shortcuts personalisieren"));
   setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                  Qt::MSWindowsFixedSizeDialogHint);
-  setFixedSize(282, 96);
+  setFixedSize(282, kHeight);
 
   cbScreen_ = new QComboBox(this);
   cbScreen_->setObjectName(QStringLiteral("cbScreen"));
@@ -40,6 +43,10 @@ TShortcut::TShortcut(ShortcutSettings& shortcuts, Dialogs& dialogs, SaveShortcut
   cbAuswahl_->setObjectName(QStringLiteral("cbAuswahl"));
   cbAuswahl_->addItems(ShortcutEntries());
   cbAuswahl_->setToolTip(QStringLiteral("Shortcutauswahl für die Bereichsauswahl"));
+  cbFenster_ = new QComboBox(this);
+  cbFenster_->setObjectName(QStringLiteral("cbFenster"));
+  cbFenster_->addItems(ShortcutEntries());
+  cbFenster_->setToolTip(QStringLiteral("Shortcutauswahl für die Aufnahme des aktiven Fensters"));
 
   auto* btnOK = new FlatButton(QStringLiteral("Übernehmen"), this);
   btnOK->setObjectName(QStringLiteral("btnOK"));
@@ -57,18 +64,22 @@ TShortcut::TShortcut(ShortcutSettings& shortcuts, Dialogs& dialogs, SaveShortcut
   grid->addWidget(new QLabel(QStringLiteral("Bereichsauswahl:"), this), 1, 0);
   grid->addWidget(boldLabel(QStringLiteral("Strg-Alt  +"), this), 1, 1);
   grid->addWidget(cbAuswahl_, 1, 2);
+  grid->addWidget(new QLabel(QStringLiteral("Aktives Fenster:"), this), 2, 0);
+  grid->addWidget(boldLabel(QStringLiteral("Strg-Alt  +"), this), 2, 1);
+  grid->addWidget(cbFenster_, 2, 2);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(btnOK);
   buttons->addWidget(btnCancel);
-  grid->addLayout(buttons, 2, 0, 1, 3);
+  grid->addLayout(buttons, 3, 0, 1, 3);
   lblHinweis_ = new QLabel(this);
   lblHinweis_->setObjectName(QStringLiteral("lblHinweis"));
   lblHinweis_->hide();
-  grid->addWidget(lblHinweis_, 3, 0, 1, 3);
+  grid->addWidget(lblHinweis_, 4, 0, 1, 3);
 
   // Only the user's choices are checked, not the setting up in showEvent.
   connect(cbScreen_, &QComboBox::activated, this, [this] { cbScreenSelect(cbScreen_); });
   connect(cbAuswahl_, &QComboBox::activated, this, [this] { cbScreenSelect(cbAuswahl_); });
+  connect(cbFenster_, &QComboBox::activated, this, [this] { cbScreenSelect(cbFenster_); });
   connect(btnOK, &QPushButton::clicked, this, &TShortcut::btnOKClick);
   connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -80,7 +91,7 @@ void TShortcut::setUnavailable(const QStringList& combinations) {
                                         : QStringLiteral("Von einem anderen Programm belegt: %1")
                                               .arg(german.join(QStringLiteral(", "))));
   lblHinweis_->setVisible(!german.isEmpty());
-  setFixedSize(282, german.isEmpty() ? 96 : 96 + lblHinweis_->fontMetrics().height() + 6);
+  setFixedSize(282, german.isEmpty() ? kHeight : kHeight + lblHinweis_->fontMetrics().height() + 6);
 }
 
 QString TShortcut::hintText() const { return lblHinweis_->isHidden() ? QString() : lblHinweis_->text(); }
@@ -88,11 +99,22 @@ QString TShortcut::hintText() const { return lblHinweis_->isHidden() ? QString()
 void TShortcut::showEvent(QShowEvent* event) {
   cbScreen_->setCurrentIndex(ShortcutIndex(shortcuts_.SC_Screen));
   cbAuswahl_->setCurrentIndex(ShortcutIndex(shortcuts_.SC_Auswahl));
+  cbFenster_->setCurrentIndex(ShortcutIndex(shortcuts_.SC_Window));
   cbScreen_->setFocus();
   QDialog::showEvent(event);
 }
 
 void TShortcut::cbScreenSelect(QComboBox* changed) {
+  const QString window = cbFenster_->currentText();
+  if (window == cbScreen_->currentText() || window == cbAuswahl_->currentText()) {
+    if (changed == cbFenster_ || cbScreen_->currentText() != cbAuswahl_->currentText()) {
+      dialogs_.warning(QStringLiteral(
+          "Der Shortcut für das aktive Fenster ist bereits vergeben. Bitte\n"
+          "wählen Sie ein anderes Zeichen aus."));
+      changed->setFocus();
+      return;
+    }
+  }
   if (cbScreen_->currentText() != cbAuswahl_->currentText()) return;
   dialogs_.warning(QStringLiteral(
       "Die Shortcuts für den Screenshot und die Auswahl sind identisch. Bitte\n"
@@ -104,7 +126,9 @@ void TShortcut::btnOKClick() {
   // A letter that matches no entry (a hand-edited store) keeps its value.
   if (cbScreen_->currentIndex() >= 0) shortcuts_.SC_Screen = cbScreen_->currentText().at(0).toLatin1();
   if (cbAuswahl_->currentIndex() >= 0) shortcuts_.SC_Auswahl = cbAuswahl_->currentText().at(0).toLatin1();
-  if (save_) save_(shortcuts_.SC_Screen, shortcuts_.SC_Auswahl);  // a failed write says nothing
+  if (cbFenster_->currentIndex() >= 0) shortcuts_.SC_Window = cbFenster_->currentText().at(0).toLatin1();
+  // A failed write says nothing.
+  if (save_) save_(shortcuts_.SC_Screen, shortcuts_.SC_Auswahl, shortcuts_.SC_Window);
   accept();
 }
 

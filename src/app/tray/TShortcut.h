@@ -11,11 +11,12 @@ class QLabel;
 
 namespace lumora {
 
-// The dialog that picks the letters of the two hotkeys.
+// The dialog that picks the letters of the hotkeys: the two rows of capture and
+// selection, and a third for the active window.
 class TShortcut : public QDialog {
   Q_OBJECT
  public:
-  using SaveShortcuts = std::function<bool(char screen, char auswahl)>;
+  using SaveShortcuts = std::function<bool(char screen, char auswahl, char window)>;
   TShortcut(ShortcutSettings& shortcuts, Dialogs& dialogs, SaveShortcuts save, QWidget* parent = nullptr);
 
   // The combinations another program holds, named on the dialog's hint line
@@ -25,6 +26,7 @@ class TShortcut : public QDialog {
 
   QComboBox* cbScreen() const { return cbScreen_; }
   QComboBox* cbAuswahl() const { return cbAuswahl_; }
+  QComboBox* cbFenster() const { return cbFenster_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -38,6 +40,7 @@ class TShortcut : public QDialog {
   SaveShortcuts save_;
   QComboBox* cbScreen_;
   QComboBox* cbAuswahl_;
+  QComboBox* cbFenster_;
   QLabel* lblHinweis_;
 };
 

@@ -60,6 +60,7 @@ void TfrmWelcome::buildMenu() {
   pmTaskbar_->addSeparator()->setObjectName(QStringLiteral("N2"));
   item(pmTaskbar_, "pmAuswahl", QStringLiteral("Bereich auswählen"), "menu-select", [&c] { c.onSelectRegion(); });
   item(pmTaskbar_, "pmScreenshot", QStringLiteral("Screenshot!"), "menu-screenshot", [&c] { c.onScreenshot(); });
+  item(pmTaskbar_, "pmFenster", QStringLiteral("Aktives Fenster"), "menu-screenshot", [&c] { c.onWindowScreenshot(); });
   pmTaskbar_->addSeparator()->setObjectName(QStringLiteral("N1"));
 
   QMenu* options = pmOptionen_ = pmTaskbar_->addMenu(menuIcon("menu-options"), QStringLiteral("Optionen"));

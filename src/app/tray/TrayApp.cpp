@@ -48,7 +48,8 @@ TrayApp::TrayApp(Settings& settings, const ProgramPlace& program, const Desktop&
              [this] { parts_.frmWelcome->RemoveTrayIcon(); }, [this] { parts_.controller->UnregisterHotkeys(); },
              [this] { parts_.frmWelcome->close(); }}),
       autostart_(ConfigHome(), QCoreApplication::applicationFilePath()),
-      shots_([this] { return parts_.controller->onShotCommand(); }) {
+      shots_([this] { return parts_.controller->onShotCommand(); }),
+      windowShots_([this] { return parts_.controller->onShotCommand(true); }) {
   // No window of the program, a start-up message included, ever gets a taskbar button.
   desktop_.windows->keepOffTaskbar(*QCoreApplication::instance());
   // The letters before any window exists, so that the hotkeys use them.
@@ -86,10 +87,12 @@ TrayApp::TrayApp(Settings& settings, const ProgramPlace& program, const Desktop&
                                                                 : TfrmAuswahl::Placement::Self);
   p.frmAuswahlInfo = std::make_unique<TfrmAuswahlInfo>(desktop_.screen->size(), p.frmAuswahl.get());
   p.frmAuswahl->attachMagnifier(*p.frmAuswahlInfo);
+  p.frmAuswahl->setWindowSource([windows = desktop_.windows.get()] { return windows->windowFrames(); });
+  commands_.setActiveWindow([windows = desktop_.windows.get()] { return windows->activeWindowFrame(); });
   p.frmEingabe = std::make_unique<TfrmEingabe>(s_, dialogs_);
   p.frmInfo = std::make_unique<TfrmInfo>();
-  p.shortcut = std::make_unique<TShortcut>(s_.Shortcuts, dialogs_, [this](char screen, char auswahl) {
-    return store_.SaveShortcuts(screen, auswahl);
+  p.shortcut = std::make_unique<TShortcut>(s_.Shortcuts, dialogs_, [this](char screen, char auswahl, char window) {
+    return store_.SaveShortcuts(screen, auswahl, window);
   });
   p.driver = std::make_unique<CaptureDriver>(s_, dialogs_, grab_, naming_, saver_, *p.frmMain, p.frmEingabe.get());
 
@@ -128,6 +131,7 @@ RunningInstance::Action TrayApp::command(const QByteArray& verb) {
   if (verb == "show") return answered([&c] { c.onShowOptions(); });
   if (verb == "select") return answered([&c] { c.onSelectRegion(); });
   if (verb == "shot") return [this](const Reply& reply) { shots_.add(reply); };
+  if (verb == "shot-window") return [this](const Reply& reply) { windowShots_.add(reply); };
   if (verb == "quit") return answered([this] { quit(); });
   return {};
 }

@@ -40,7 +40,7 @@ class TrayApp {
   void quit() { exit_.quit(); }
 
   // What a command from another start of lumora ("show", "select", "shot",
-  // "quit") does; nothing for one it does not know.
+  // "shot-window", "quit") does; nothing for one it does not know.
   RunningInstance::Action command(const QByteArray& verb);
 
  private:
@@ -67,6 +67,7 @@ class TrayApp {
   ExitSequence exit_;
   Autostart autostart_;
   ShotQueue shots_;
+  ShotQueue windowShots_;
 };
 
 }  // namespace lumora

@@ -46,6 +46,16 @@ bool TrayCommands::makeScreenshot() {
   return ok && result;
 }
 
+bool TrayCommands::makeWindowScreenshot() {
+  bool result = true;
+  const bool ok = runGuarded(dialogs_, [&] {
+    // Asked at once: the file-name prompt that may follow takes the focus itself.
+    result = p_.driver->MakeWindowScreenshot(activeWindow_ ? activeWindow_() : std::nullopt);
+  });
+  autosave_.poke();
+  return ok && result;
+}
+
 bool TrayCommands::lastCaptureSaved() const { return p_.driver->lastCaptureSaved(); }
 
 void TrayCommands::showInfoPopup() { p_.frmInfo->showPopup(); }

@@ -3,7 +3,11 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
+#include <optional>
+
+#include "platform/ScreenRect.h"
 
 #include "app/tray/TrayController.h"
 
@@ -53,6 +57,9 @@ class TrayCommands : public TrayHost {
   void showOptionsWindow() override;
   void selectRegion() override;
   bool makeScreenshot() override;
+  bool makeWindowScreenshot() override;
+  // Where the frame of the window that has the focus comes from.
+  void setActiveWindow(std::function<std::optional<ScreenRect>()> source) { activeWindow_ = std::move(source); }
   bool lastCaptureSaved() const override;
   void showInfoPopup() override;
   bool runShortcutDialog() override;
@@ -71,6 +78,7 @@ class TrayCommands : public TrayHost {
   SettingsAutosave& autosave_;
   TrayParts& p_;
   QSet<QString> told_;
+  std::function<std::optional<ScreenRect>()> activeWindow_;
 };
 
 }  // namespace lumora

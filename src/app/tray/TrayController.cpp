@@ -6,6 +6,7 @@ TrayController::TrayController(Settings& settings, Hotkeys& hotkeys, TrayHost& h
     : s_(settings), hotkeys_(hotkeys), host_(host) {
   selectionId_ = hotkeys_.identifier("LUMORA_1");
   captureId_ = hotkeys_.identifier("LUMORA_2");
+  windowId_ = hotkeys_.identifier("LUMORA_3");
 }
 
 namespace {
@@ -18,17 +19,21 @@ void TrayController::RegisterHotkeys() {
   if (!hotkeys_.registerHotkey(selectionId_, s_.Shortcuts.SC_Auswahl))
     unavailable_ << combination(s_.Shortcuts.SC_Auswahl);
   if (!hotkeys_.registerHotkey(captureId_, s_.Shortcuts.SC_Screen)) unavailable_ << combination(s_.Shortcuts.SC_Screen);
+  if (!hotkeys_.registerHotkey(windowId_, s_.Shortcuts.SC_Window)) unavailable_ << combination(s_.Shortcuts.SC_Window);
   if (!unavailable_.isEmpty() && onUnavailable) onUnavailable(unavailable_);
 }
 
 QString TrayController::reachText() const {
   if (!hotkeys_.available())
-    return QStringLiteral("bind keys in your desktop to \"lumora --shot\" and \"lumora --select\"; "
+    return QStringLiteral("bind keys in your desktop to \"lumora --shot\", \"lumora --select\" and "
+                          "\"lumora --shot-window\"; "
                           "\"lumora --show\" opens the options window");
   QStringList ways;
   const QString capture = combination(s_.Shortcuts.SC_Screen), select = combination(s_.Shortcuts.SC_Auswahl);
   if (!unavailable_.contains(capture)) ways << capture + QStringLiteral(" takes a screenshot");
   if (!unavailable_.contains(select)) ways << select + QStringLiteral(" chooses the capture area");
+  const QString window = combination(s_.Shortcuts.SC_Window);
+  if (!unavailable_.contains(window)) ways << window + QStringLiteral(" takes the active window");
   ways << QStringLiteral("\"lumora --show\" opens the options window");
   return ways.join(QStringLiteral(", "));
 }
@@ -36,6 +41,7 @@ QString TrayController::reachText() const {
 void TrayController::UnregisterHotkeys() {
   hotkeys_.unregisterHotkey(selectionId_);
   hotkeys_.unregisterHotkey(captureId_);
+  hotkeys_.unregisterHotkey(windowId_);
 }
 
 // A capture or selection shows modal boxes that keep the event loop running; a
@@ -76,17 +82,19 @@ bool TrayController::onTimerCapture() {
 void TrayController::onHotkey(uint32_t id) {
   if (id == selectionId_) {
     onSelectRegion();
-  } else if (id == captureId_) {
-    exclusive([this] {
-      if (host_.makeScreenshot() && !suppressConfirmations_) host_.showInfoPopup();
+  } else if (id == captureId_ || id == windowId_) {
+    const bool window = id == windowId_;
+    exclusive([this, window] {
+      if ((window ? host_.makeWindowScreenshot() : host_.makeScreenshot()) && !suppressConfirmations_)
+        host_.showInfoPopup();
     });
   }
 }
 
-std::optional<bool> TrayController::onShotCommand() {
+std::optional<bool> TrayController::onShotCommand(bool window) {
   bool saved = false;
   const bool ran = exclusive([&] {
-    if (!host_.makeScreenshot()) return;
+    if (!(window ? host_.makeWindowScreenshot() : host_.makeScreenshot())) return;
     saved = host_.lastCaptureSaved();
     if (!suppressConfirmations_) host_.showInfoPopup();
   });
@@ -96,6 +104,10 @@ std::optional<bool> TrayController::onShotCommand() {
 
 void TrayController::onScreenshot() {
   exclusive([this] { host_.makeScreenshot(); });
+}
+
+void TrayController::onWindowScreenshot() {
+  exclusive([this] { host_.makeWindowScreenshot(); });
 }
 
 void TrayController::onSelectRegion() {

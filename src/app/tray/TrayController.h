@@ -19,6 +19,8 @@ class TrayHost {
   virtual void selectRegion() = 0;
   // The capture driver; false only when the file-name prompt was cancelled.
   virtual bool makeScreenshot() = 0;
+  // The capture driver on the window that has the focus; false as above.
+  virtual bool makeWindowScreenshot() = 0;
   // Whether the last capture saved its picture (to a file or the clipboard).
   virtual bool lastCaptureSaved() const = 0;
   virtual void showInfoPopup() = 0;
@@ -39,8 +41,8 @@ class TrayController {
  public:
   TrayController(Settings& settings, Hotkeys& hotkeys, TrayHost& host);
 
-  // Takes Ctrl+Alt+SC_Auswahl (identifier "LUMORA_1") and Ctrl+Alt+SC_Screen
-  // ("LUMORA_2"). A combination held elsewhere is skipped without a box; it is
+  // Takes Ctrl+Alt+SC_Auswahl (identifier "LUMORA_1"), Ctrl+Alt+SC_Screen
+  // ("LUMORA_2") and Ctrl+Alt+SC_Window ("LUMORA_3"). A combination held elsewhere is skipped without a box; it is
   // listed by unavailableHotkeys() until the next registration.
   void RegisterHotkeys();
   // The combinations another program holds, as "Ctrl+Alt+S".
@@ -58,6 +60,7 @@ class TrayController {
 
   void onShowOptions();
   void onScreenshot();
+  void onWindowScreenshot();
   void onSelectRegion();
   void onShortcuts();
   void onOpenTargetFolder();
@@ -69,12 +72,14 @@ class TrayController {
   // A capture asked for from the command line (lumora --shot), as the capture
   // hotkey takes it: nothing when it has to wait for whatever is in the way,
   // otherwise whether the picture was saved.
-  std::optional<bool> onShotCommand();
+  // `window`: of the active window (lumora --shot-window).
+  std::optional<bool> onShotCommand(bool window = false);
   void toggleSuppressConfirmations() { suppressConfirmations_ = !suppressConfirmations_; }
 
   bool busy() const { return busy_; }
   uint32_t selectionId() const { return selectionId_; }
   uint32_t captureId() const { return captureId_; }
+  uint32_t windowId() const { return windowId_; }
 
  private:
   template <typename Fn>
@@ -85,6 +90,7 @@ class TrayController {
   TrayHost& host_;
   uint32_t selectionId_ = 0;
   uint32_t captureId_ = 0;
+  uint32_t windowId_ = 0;
   QStringList unavailable_;
   bool suppressConfirmations_ = false;
   bool busy_ = false;

@@ -21,6 +21,8 @@ TEST(CommandLine, ReadsTheCaptureOptions) {
   EXPECT_EQ(plain.delayMs, 200);
   EXPECT_FALSE(plain.yes);
   EXPECT_FALSE(plain.region.has_value());
+  EXPECT_FALSE(plain.window);
+  EXPECT_TRUE(ParseCommandLine({"--capture", "--window", "--delay", "900"}).window);
 
   for (const char* name : {"a.bmp", "a.jpg", "a.tga", "a.png"})
     EXPECT_EQ(ParseCommandLine({"--capture", "--output", name}).mode, Mode::Capture) << name;
@@ -55,6 +57,9 @@ TEST(CommandLine, RefusesBadUsage) {
       {"--capture", "--output", "a.jpe"},
       {"--capture", "--output", "a.jpegs"},
       {"--capture", "--output", "dir.png/shot"},
+      {"--window"},                                // capture option without --capture
+      {"--capture", "--window", "--region", "0,0,5,5"},  // one or the other
+      {"--shot-window", "--window"},
   };
   for (const QStringList& args : bad) {
     const CommandLine cl = ParseCommandLine(args);
@@ -88,12 +93,12 @@ TEST(CommandLine, OutputExtensionsInAnyLetterCase) {
 }
 
 TEST(CommandLine, VerbsForTheRunningProgram) {
-  for (const char* verb : {"show", "select", "shot", "quit"}) {
+  for (const char* verb : {"show", "select", "shot", "shot-window", "quit"}) {
     const CommandLine cl = ParseCommandLine({QStringLiteral("--") + QLatin1String(verb)});
     EXPECT_EQ(cl.mode, Mode::Verb) << verb;
     EXPECT_EQ(cl.verb, QLatin1String(verb));
   }
-  for (const char* verb : {"--show", "--select", "--shot", "--quit", "--start"})
+  for (const char* verb : {"--show", "--select", "--shot", "--shot-window", "--window", "--quit", "--start"})
     EXPECT_TRUE(UsageText().contains(QLatin1String(verb))) << verb;
   EXPECT_FALSE(ParseCommandLine({"--shot"}).start);
   const CommandLine started = ParseCommandLine({"--start", "--select"});

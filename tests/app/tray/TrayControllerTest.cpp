@@ -30,6 +30,10 @@ class FakeHost : public TrayHost {
     if (nested) nested();
     return captureResult;
   }
+  bool makeWindowScreenshot() override {
+    log << "window";
+    return captureResult;
+  }
   bool lastCaptureSaved() const override { return captureSaved; }
   void showInfoPopup() override { log << "popup"; }
   bool runShortcutDialog() override {
@@ -69,11 +73,13 @@ TEST(TrayController, RegistersSelectionThenCaptureUnderTheirAtoms) {
   EXPECT_EQ(rig.controller.selectionId(), 301u);
   EXPECT_EQ(rig.controller.captureId(), 302u);
   rig.controller.RegisterHotkeys();
-  EXPECT_EQ(rig.hotkeys.log, (QStringList{"grab 301 A", "grab 302 S"}));
+  EXPECT_EQ(rig.controller.windowId(), 303u);
+  EXPECT_EQ(rig.hotkeys.log, (QStringList{"grab 301 A", "grab 302 S", "grab 303 W"}));
 
   EXPECT_TRUE(rig.controller.unavailableHotkeys().isEmpty());
   EXPECT_EQ(rig.controller.reachText(), QStringLiteral("Ctrl+Alt+S takes a screenshot, Ctrl+Alt+A chooses the capture "
-                                                       "area, \"lumora --show\" opens the options window"));
+                                                       "area, Ctrl+Alt+W takes the active window, \"lumora "
+                                                       "--show\" opens the options window"));
 
   // A combination another program holds is skipped without a box; the other one
   // works, and the user is told which one is missing.
@@ -82,11 +88,12 @@ TEST(TrayController, RegistersSelectionThenCaptureUnderTheirAtoms) {
   QStringList told;
   busy.controller.onUnavailable = [&](const QStringList& held) { told = held; };
   busy.controller.RegisterHotkeys();
-  EXPECT_EQ(busy.hotkeys.held.size(), 1u);
+  EXPECT_EQ(busy.hotkeys.held.size(), 2u);
   EXPECT_EQ(busy.hotkeys.held[301], 'A');
   EXPECT_EQ(told, QStringList{"Ctrl+Alt+S"});
   EXPECT_EQ(busy.controller.reachText(),
-            QStringLiteral("Ctrl+Alt+A chooses the capture area, \"lumora --show\" opens the options window"));
+            QStringLiteral("Ctrl+Alt+A chooses the capture area, Ctrl+Alt+W takes the active window, \"lumora "
+                           "--show\" opens the options window"));
 }
 
 TEST(TrayController, HotkeysRunTheirCommandsAndThePopupFollowsOnlyUncancelledCaptures) {
@@ -102,6 +109,8 @@ TEST(TrayController, HotkeysRunTheirCommandsAndThePopupFollowsOnlyUncancelledCap
       {"capture suppressed", 302, true, true, {"capture"}},
       {"prompt cancelled", 302, false, false, {"capture"}},
       {"selection", 301, true, false, {"select"}},
+      {"active window", 303, true, false, {"window", "popup"}},
+      {"active window, prompt cancelled", 303, false, false, {"window"}},
       {"unknown id", 999, true, false, {}},
   };
   for (const Case& c : cases) {
@@ -114,7 +123,8 @@ TEST(TrayController, HotkeysRunTheirCommandsAndThePopupFollowsOnlyUncancelledCap
 
   Rig menu;
   menu.controller.onScreenshot();
-  EXPECT_EQ(menu.host.log, (QStringList{"capture"})) << "the menu never shows the popup";
+  menu.controller.onWindowScreenshot();
+  EXPECT_EQ(menu.host.log, (QStringList{"capture", "window"})) << "the menu never shows the popup";
 }
 
 TEST(TrayController, ASecondCaptureOrSelectionInsideARunningOneIsIgnored) {
@@ -183,7 +193,8 @@ TEST(TrayController, ConfirmedLettersReleaseTheOldCombinationsBeforeTakingTheNew
   rig.controller.RegisterHotkeys();
   rig.hotkeys.log.clear();
   rig.controller.onShortcuts();
-  EXPECT_EQ(rig.hotkeys.log, (QStringList{"release 301", "release 302", "grab 301 A", "grab 302 X"}));
+  EXPECT_EQ(rig.hotkeys.log, (QStringList{"release 301", "release 302", "release 303", "grab 301 A", "grab 302 X",
+                                         "grab 303 W"}));
   EXPECT_EQ(rig.hotkeys.held[302], 'X');
 
   rig.hotkeys.log.clear();

@@ -25,8 +25,10 @@ TEST(ShortcutDialog, OffersThirtySixKeysAndWarnsAboutEqualChoices) {
   ShortcutSettings letters{'S', 'A'};
   FakeDialogs dialogs;
   std::vector<std::pair<char, char>> saved;
-  TShortcut dialog(letters, dialogs, [&](char s, char a) {
+  char savedWindow = 0;
+  TShortcut dialog(letters, dialogs, [&](char s, char a, char w) {
     saved.emplace_back(s, a);
+    savedWindow = w;
     return true;
   });
   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Lumora - Shortcuts personalisieren"));
@@ -44,6 +46,15 @@ TEST(ShortcutDialog, OffersThirtySixKeysAndWarnsAboutEqualChoices) {
             QStringLiteral("Die Shortcuts für den Screenshot und die Auswahl sind identisch. Bitte\n"
                            "wählen Sie zwei unterschiedliche Zeichen aus."));
   EXPECT_EQ(QApplication::focusWidget(), dialog.cbAuswahl());
+  // The third row, the active window's key, is checked against both.
+  EXPECT_EQ(dialog.cbFenster()->currentText(), QStringLiteral("W"));
+  dialog.cbAuswahl()->setCurrentIndex(ShortcutIndex('A'));
+  dialog.cbFenster()->setCurrentIndex(ShortcutIndex('A'));
+  Q_EMIT dialog.cbFenster()->activated(ShortcutIndex('A'));
+  ASSERT_EQ(dialogs.boxes.size(), 2u);
+  EXPECT_EQ(dialogs.boxes[1].text, QStringLiteral("Der Shortcut für das aktive Fenster ist bereits vergeben. Bitte\n"
+                                                  "wählen Sie ein anderes Zeichen aus."));
+  EXPECT_EQ(QApplication::focusWidget(), dialog.cbFenster());
 
   // Combinations another program holds are named on the hint line.
   EXPECT_TRUE(dialog.hintText().isEmpty());
@@ -68,6 +79,7 @@ TEST(ShortcutDialog, OffersThirtySixKeysAndWarnsAboutEqualChoices) {
   EXPECT_EQ(letters.SC_Screen, '0');
   ASSERT_EQ(saved.size(), 1u);
   EXPECT_EQ(saved[0], std::make_pair('0', 'A'));
+  EXPECT_EQ(savedWindow, 'W') << "each show starts from the letters";
 }
 
 TEST(InfoPopup, IsCutToTheEllipseAndNotRestartedByASecondShow) {
