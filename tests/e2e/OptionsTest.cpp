@@ -110,7 +110,7 @@ TEST(Options, ResetBringsTheDefaultsAndUninstallLeavesNoStore) {
   ASSERT_TRUE(ui.waitReady());
 
   // Optionen > "Einstellungen zurücksetzen", answered Yes.
-  ui.menu({"Down", "Down", "Down", "Down", "Right", "Down", "Return"});
+  ui.menu({"Down", "Down", "Down", "Down", "Down", "Right", "Down", "Return"});
   ASSERT_TRUE(WaitFor([&] { return ui.visible("Bestätigung"); }));
   ui.xdo({"key", "Return"});
   ASSERT_TRUE(WaitFor([&] { return !QFile::exists(ui.registry); })) << "the stored settings are removed";
@@ -122,7 +122,7 @@ TEST(Options, ResetBringsTheDefaultsAndUninstallLeavesNoStore) {
   // leaves no store behind.
   QProcess& again = ui.start();
   ASSERT_TRUE(ui.waitReady());
-  ui.menu({"Down", "Down", "Down", "Down", "Right", "Return"});
+  ui.menu({"Down", "Down", "Down", "Down", "Down", "Right", "Return"});
   ASSERT_TRUE(WaitFor([&] { return ui.visible("Bestätigung"); }));
   ui.xdo({"key", "Return"});
   ASSERT_TRUE(again.waitForFinished(15000));

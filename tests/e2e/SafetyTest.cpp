@@ -222,7 +222,7 @@ TEST(Safety, ATimerCaptureDueWhileADialogIsOpenIsTakenWhenItCloses) {
   ASSERT_TRUE(ui.waitReady());
   // "Einstellungen zurücksetzen" asks first; the question stays open past the
   // moment the timer comes due.
-  ui.menu({"Down", "Down", "Down", "Down", "Right", "Down", "Return"});
+  ui.menu({"Down", "Down", "Down", "Down", "Down", "Right", "Down", "Return"});
   ASSERT_TRUE(WaitFor([&] { return ui.visible("Bestätigung"); }));
   QThread::msleep(6000);
   EXPECT_TRUE(AllEntries(ui.folder).isEmpty()) << "no capture with the question on the screen";

@@ -44,7 +44,7 @@ TEST(Taskbar, NoWindowOfTheProgramGetsAButton) {
   ExpectNoTaskbarButton(ui, "options window", WindowId(ui, options));
 
   const QString shortcuts = QStringLiteral("Lumora - Shortcuts personalisieren");
-  ui.menu({"Down", "Down", "Down", "Down", "Right", "Down", "Down", "Down", "Return"});
+  ui.menu({"Down", "Down", "Down", "Down", "Down", "Right", "Down", "Down", "Down", "Return"});
   ASSERT_TRUE(WaitFor([&] { return ui.visible(shortcuts); }));
   ExpectNoTaskbarButton(ui, "shortcut dialog", WindowId(ui, shortcuts));
   ui.xdo({"key", "Escape"});

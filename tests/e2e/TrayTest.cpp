@@ -64,7 +64,7 @@ TEST(Tray, HotkeyAndMenuCapturesWithAndWithoutThePopupThenExitSaves) {
   WaitFor([&] { return !ui.visible("Lumora Info"); });
 
   // "  Bestätigungen unterdrücken": Optionen > third item.
-  ui.menu({"Down", "Down", "Down", "Down", "Right", "Down", "Down", "Return"});
+  ui.menu({"Down", "Down", "Down", "Down", "Down", "Right", "Down", "Down", "Return"});
   ui.xdo({"key", "ctrl+alt+s"});
   ASSERT_TRUE(ui.shot("Screen 00003.bmp"));
   QThread::msleep(500);
@@ -88,10 +88,11 @@ TEST(Tray, LettersChangedInTheDialogWorkAtOnceAndAfterARestart) {
   QProcess& lumora = ui.start();
   ASSERT_TRUE(ui.waitReady());
 
-  // "  Shortcuts personalisieren...": Optionen > fourth item; X for the capture.
-  ui.menu({"Down", "Down", "Down", "Down", "Right", "Down", "Down", "Down", "Return"});
+  // "  Shortcuts personalisieren...": Optionen > fourth item; X for the capture, then past
+  // the three rows to "Übernehmen".
+  ui.menu({"Down", "Down", "Down", "Down", "Down", "Right", "Down", "Down", "Down", "Return"});
   ASSERT_TRUE(WaitFor([&] { return ui.visible("Lumora - Shortcuts personalisieren"); }));
-  ui.xdo({"key", "--delay", "80", "x", "Tab", "Tab", "space"});
+  ui.xdo({"key", "--delay", "80", "x", "Tab", "Tab", "Tab", "space"});
   ASSERT_TRUE(WaitFor([&] { return !ui.visible("Lumora - Shortcuts personalisieren"); }));
   EXPECT_EQ(StoreValue(ui.registry, "SC_Screen"), Dword('X')) << "stored at once";
 

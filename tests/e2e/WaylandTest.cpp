@@ -210,3 +210,49 @@ TEST_F(Wayland, TheTrayProgramCapturesThroughTheShotCommand) {
   expectSame(DecodeWithImageMagick(file("Screen 00000.bmp")), picture);
   EXPECT_EQ(quit.exitCode, 0) << quit.err.toStdString();
 }
+
+TEST_F(Wayland, TheActiveWindowComesFromSwaysTreeWithItsTitleBar) {
+  // The tray program's options window is a window of another process for a
+  // second start, which takes the focused window through sway's IPC.
+  const ProcessResult setup = lumora({"--capture", "--delay", "0", "--output", file("seed.bmp")});
+  ASSERT_EQ(setup.exitCode, 0) << setup.err.toStdString();
+  const QString registry = session->folder() + "/registry.reg";
+  const pid_t tray = session->start(QStringLiteral("/usr/bin/env"), {"LUMORA_REGISTRY=" + registry, program});
+  ASSERT_GT(tray, 0);
+  QThread::msleep(3000);
+  bool shown = false;
+  for (int i = 0; i < 40 && !shown; ++i) {
+    shown = lumora({"--show"}).exitCode == 0;
+    if (!shown) QThread::msleep(250);
+  }
+  ASSERT_TRUE(shown);
+  // The focused view as sway's tree has it: its rect, and the title bar above it.
+  QRect frame;
+  ASSERT_TRUE(WaitFor([&] {
+    std::function<QRect(const QJsonObject&)> find = [&](const QJsonObject& node) {
+      if (node.value("focused").toBool() && node.contains("pid")) {
+        const QJsonObject r = node.value("rect").toObject(), d = node.value("deco_rect").toObject();
+        const int title = node.value("border").toString() == QLatin1String("normal") ? d.value("height").toInt() : 0;
+        return QRect(r.value("x").toInt(), r.value("y").toInt() - title, r.value("width").toInt(),
+                     r.value("height").toInt() + title);
+      }
+      for (const char* list : {"nodes", "floating_nodes"})
+        for (const QJsonValue& child : node.value(QLatin1String(list)).toArray()) {
+          const QRect found = find(child.toObject());
+          if (!found.isEmpty()) return found;
+        }
+      return QRect();
+    };
+    frame = find(QJsonDocument::fromJson(session->swaymsg({"-t", "get_tree"})).object());
+    return !frame.isEmpty();
+  })) << "no focused window";
+  QThread::msleep(500);  // drawn
+  const QImage screen = session->grimPicture();
+  const ProcessResult r = lumora({"--capture", "--window", "--delay", "0", "--output", file("window.png")});
+  lumora({"--quit"});
+  session->stop(tray);
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  const QRect on = frame & QRect(0, 0, kWidth, kHeight);
+  expectSame(DecodeWithImageMagick(file("window.png")).convertToFormat(QImage::Format_RGB32),
+             crop(screen, on.x(), on.y(), on.width(), on.height()));
+}

@@ -44,12 +44,18 @@ class Windows : public ::testing::Test {
   QString x(const QStringList& args) {
     return QString::fromUtf8(RunProcess(args.first(), args.mid(1), ui.server.display(), 20000).out);
   }
-  void xterm(const QString& title, const QStringList& args) {
-    ui.server.startClient(QStringLiteral("xterm"), QStringList{"-T", title, "-bg", "navy", "-fg", "yellow"} + args);
-    ASSERT_TRUE(WaitFor([&] { return !x({"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"}).isEmpty(); }));
+  // Found by its instance name: a shell in it would retitle it. No shell runs
+  // in it, so nothing changes its pixels.
+  void xterm(const QString& name, const QStringList& args) {
+    ui.server.startClient(QStringLiteral("xterm"),
+                          QStringList{"-name", name, "-T", name, "-bg", "navy", "-fg", "yellow"} + args +
+                              QStringList{"-e", "sleep", "3600"});
+    ASSERT_TRUE(WaitFor([&] { return !windowId(name).isEmpty(); }));
   }
-  QString windowId(const QString& title) {
-    return x({"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"}).split('\n').first().trimmed();
+  QString windowId(const QString& name) {
+    const QString found = x({"xdotool", "search", "--onlyvisible", "--classname", "^" + name + "$"});
+    return found.isEmpty() ? x({"xdotool", "search", "--onlyvisible", "--name", "^" + name + "$"}).split('\n').first().trimmed()
+                           : found.split('\n').first().trimmed();
   }
   static int field(const QString& info, const char* name) {
     for (const QString& line : info.split('\n'))
