@@ -15,7 +15,7 @@ bool SelectionOverlayLogic::open(uint8_t captionPosition, uint8_t captionSize, c
   PreviousSelection = current;
   OverlayCaptionPosition = captionPosition;
   OverlayCaptionSize = captionSize;
-  screen_ = grab_.wholeScreen();
+  screen_ = grab_.primaryScreen();
   StartX = StartY = EndX = EndY = 0;
   cursor_ = Cursor::Arrow;
   dirty_.clear();

@@ -8,6 +8,7 @@
 #include "ui/SelectionTabLogic.h"
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QPushButton;
 
@@ -23,8 +24,9 @@ class SelectionTab : public OptionsPage {
   void initWindowState() override;
   void lockForTimer(bool running) override;
 
-  // Where the screen's size comes from; the primary screen unless set.
-  void setScreenSizeSource(std::function<QSize()> screenSize);
+  // Where the whole screen's size comes from, and the primary monitor's, which
+  // the overlay freezes; Qt's primary screen unless set.
+  void setScreenSizeSource(std::function<QSize()> screenSize, std::function<QSize()> primarySize = {});
 
   // After the overlay: ticks "Gewählten Bereich berücksichtigen" (Aktiv on), shows
   // the full-screen thumbnail with the deselected area tinted, and the numbers.
@@ -37,10 +39,12 @@ class SelectionTab : public OptionsPage {
 
  private:
   void cbUseAuswahlClick(bool ticked);
+  void cbBildschirmChange(int index);
   QSize screenSize() const;
 
   SelectionTabLogic logic_;
   std::function<QSize()> screenSize_;
+  std::function<QSize()> primarySize_;
   QLabel* lblSizeX_ = nullptr;
   QLabel* lblSizeY_ = nullptr;
   QLabel* lblLinksObenH_ = nullptr;
@@ -50,6 +54,8 @@ class SelectionTab : public OptionsPage {
   QLabel* imgPreView_ = nullptr;
   QPushButton* btnAuswahl_ = nullptr;
   QCheckBox* cbUseAuswahl_ = nullptr;
+  QComboBox* cbBildschirm_ = nullptr;
+  QCheckBox* cbMauszeiger_ = nullptr;
 };
 
 }  // namespace lumora

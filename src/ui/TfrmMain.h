@@ -40,7 +40,9 @@ class TfrmMain : public QWidget, public OptionsWindow, public CaptureView {
     std::function<void()> openTargetFolder;
     // Flips the screensaver switch; returns the button's new caption.
     std::function<QString()> toggleScreensaver;
+    // The whole screen as chosen, and the primary monitor alone (the overlay's).
     std::function<QSize()> screenSize;
+    std::function<QSize()> primarySize;
   };
 
   TfrmMain(OptionsContext& context, Commands commands, QWidget* parent = nullptr);

@@ -59,6 +59,13 @@ CommandLine ParseCommandLine(const QStringList& args) {
       autostart = true;
     } else if (a == QLatin1String("--yes")) {
       cl.yes = captureOption = true;
+    } else if (a == QLatin1String("--pointer")) {
+      cl.pointer = captureOption = true;
+    } else if (a == QLatin1String("--screen")) {
+      const QStringList choices = {QStringLiteral("primary"), QStringLiteral("pointer"), QStringLiteral("all")};
+      if (!value(v) || !choices.contains(v)) return fail(QStringLiteral("--screen wants primary, pointer or all"));
+      cl.screen = uint8_t(choices.indexOf(v));
+      captureOption = true;
     } else if (a == QLatin1String("--output")) {
       if (!value(v) || v.isEmpty()) return fail(QStringLiteral("--output needs a file name"));
       cl.output = v;
@@ -97,7 +104,8 @@ CommandLine ParseCommandLine(const QStringList& args) {
 
 QString UsageText() {
   return QStringLiteral(
-      "Usage: lumora [--capture [--output FILE] [--region L,T,R,B] [--delay MS] [--yes]]\n"
+      "Usage: lumora [--capture [--output FILE] [--region L,T,R,B] [--delay MS]\n"
+      "                      [--screen primary|pointer|all] [--pointer] [--yes]]\n"
       "       lumora --show | --select | --shot | --quit\n"
       "       lumora --autostart on|off\n"
       "\n"
@@ -112,6 +120,10 @@ QString UsageText() {
       "  --output FILE     write it to FILE; the extension (%1) picks the format\n"
       "  --region L,T,R,B  capture this rectangle instead of the whole screen\n"
       "  --delay MS        wait MS milliseconds before the grab (default 200)\n"
+      "  --screen primary|pointer|all\n"
+      "                    the whole screen is the primary monitor, the one with the\n"
+      "                    pointer, or all of them (default: as stored)\n"
+      "  --pointer         draw the mouse pointer into the picture (X11)\n"
       "  --yes             answer the warnings about poor settings with Yes (default No)\n"
       "  --autostart on|off\n"
       "                    start Lumora with the desktop session (on) or no longer (off)\n"
@@ -122,8 +134,8 @@ QString UsageText() {
       "Exit status of --show, --select, --shot, --quit: 0 done, 1 no Lumora runs, 2 bad usage;\n"
       "--shot waits for the picture and exits 1 when none was saved.\n"
       "\n"
-      "Coordinates are screen pixels from the primary monitor's top-left corner; the\n"
-      "whole screen is the primary monitor, and --region may reach onto the others.\n")
+      "Coordinates are screen pixels from the primary monitor's top-left corner, and\n"
+      "--region may reach onto the other monitors.\n")
       .arg(KnownExtensions());
 }
 

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <optional>
 
 #include "platform/ScreenRect.h"
@@ -16,6 +17,8 @@ struct CommandLine {
   std::optional<ScreenRect> region;  // --region L,T,R,B
   int delayMs = 200;                // --delay MS
   bool yes = false;                 // --yes: answer confirmations with Yes
+  bool pointer = false;             // --pointer: the pointer in the picture
+  std::optional<uint8_t> screen;    // --screen primary|pointer|all: a WholeScreen code
   bool autostartOn = false;         // --autostart on|off
   QString verb;                     // --show, --select, --shot, --quit: "show", ...
   QString error;                    // why the line is invalid

@@ -61,6 +61,8 @@ int RunOneShot(const CommandLine& cl, Settings& settings, Screen& screen, Stream
                Clipboard& clipboard, const Clock& clock, std::FILE* out, bool unnamedFiles) {
   // The command line never prompts for a name.
   settings.Datei.Eingabeaufforderung = false;
+  if (cl.pointer) settings.Bildschirm.Mauszeiger = true;
+  if (cl.screen) settings.Bildschirm.Bereich = *cl.screen;
   if (cl.region) {
     settings.Auswahl.Sel_Left = cl.region->Left;
     settings.Auswahl.Sel_Top = cl.region->Top;
@@ -70,6 +72,7 @@ int RunOneShot(const CommandLine& cl, Settings& settings, Screen& screen, Stream
   }
 
   ScreenGrab grab(screen, dialogs, std::chrono::milliseconds(cl.delayMs));
+  grab.followChoice(settings.Bildschirm);
   FileNaming naming(settings, dialogs);
   ImageSaver saver(dialogs, clipboard, clock, unnamedFiles);
   CommandLineView view;

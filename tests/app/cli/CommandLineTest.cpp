@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/cli/CommandLine.h"
+#include "settings/Settings.h"
 
 using namespace lumora;
 using Mode = CommandLine::Mode;
@@ -20,6 +21,19 @@ TEST(CommandLine, ReadsTheCaptureOptions) {
   EXPECT_EQ(plain.delayMs, 200);
   EXPECT_FALSE(plain.yes);
   EXPECT_FALSE(plain.region.has_value());
+  EXPECT_FALSE(plain.pointer);
+  EXPECT_FALSE(plain.screen.has_value());
+
+  const struct {
+    const char* name;
+    uint8_t code;
+  } screens[] = {{"primary", wsPrimaer}, {"pointer", wsMauszeiger}, {"all", wsAlle}};
+  for (const auto& c : screens) {
+    const CommandLine chosen = ParseCommandLine({"--capture", "--screen", c.name, "--pointer"});
+    ASSERT_EQ(chosen.mode, Mode::Capture) << c.name;
+    EXPECT_EQ(chosen.screen, c.code);
+    EXPECT_TRUE(chosen.pointer);
+  }
 
   for (const char* name : {"a.bmp", "a.jpg", "a.tga", "a.png"})
     EXPECT_EQ(ParseCommandLine({"--capture", "--output", name}).mode, Mode::Capture) << name;
@@ -49,6 +63,9 @@ TEST(CommandLine, RefusesBadUsage) {
       {"--shot", "--capture"},
       {"--select", "--autostart", "on"},
       {"--capture", "--output", "a.PNG"},          // extensions are exact
+      {"--capture", "--screen", "second"},
+      {"--capture", "--screen"},
+      {"--pointer"},
   };
   for (const QStringList& args : bad) {
     const CommandLine cl = ParseCommandLine(args);
