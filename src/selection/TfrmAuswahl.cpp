@@ -10,6 +10,7 @@
 #include <QtMath>
 
 #include "capture/ScreenGrab.h"
+#include "capture/WholeScreen.h"
 #include "selection/TfrmAuswahlInfo.h"
 
 namespace lumora {
@@ -104,7 +105,8 @@ void TfrmAuswahl::attachMagnifier(TfrmAuswahlInfo& magnifier) {
 }
 
 ScreenRect TfrmAuswahl::SelectRegion(uint8_t captionPosition, uint8_t captionSize, const ScreenRect& current) {
-  if (!logic_ || !logic_->open(captionPosition, captionSize, current)) return current;
+  // A window that places itself can cover every monitor; a full-screen one gets one output.
+  if (!logic_ || !logic_->open(captionPosition, captionSize, current, placement_ == Placement::Self)) return current;
   if (placement_ == Placement::FullScreen)
     placeFullScreen();
   else
@@ -126,11 +128,18 @@ void TfrmAuswahl::placeOnPrimaryScreen() {
   const QSize pixels = logic_->screenSize();
   QScreen* screen = QGuiApplication::primaryScreen();
   const qreal dpr = screen ? screen->devicePixelRatio() : 1.0;
-  const QPoint origin = screen ? screen->geometry().topLeft() : QPoint();
-  const QRect logical(origin, QSize(qCeil(pixels.width() / dpr), qCeil(pixels.height() / dpr)));
+  const QPoint primary = screen ? screen->geometry().topLeft() : QPoint();
+  auto logicalPoint = [&](QPoint pixels) { return primary + QPoint(qFloor(pixels.x() / dpr), qFloor(pixels.y() / dpr)); };
+  // The frozen picture may begin on a monitor left of or above the primary.
+  const QRect logical(logicalPoint(logic_->origin()), QSize(qCeil(pixels.width() / dpr), qCeil(pixels.height() / dpr)));
   setFixedSize(logical.size());
   setGeometry(logical);
-  if (magnifier_) magnifier_->move(origin + QPoint(15, 15));
+  // The Toolbox goes where the user looks: the monitor with the pointer.
+  Screen& s = grab_.screen();
+  const ScreenRect m = WholeScreenRect(wsMauszeiger, s.monitors(), s.pointer());
+  const QPoint corner = logical.contains(logicalPoint(QPoint(m.Left, m.Top))) ? logicalPoint(QPoint(m.Left, m.Top))
+                                                                               : logical.topLeft();
+  if (magnifier_) magnifier_->move(corner + QPoint(15, 15));
 }
 
 void TfrmAuswahl::placeFullScreen() {
@@ -144,12 +153,14 @@ void TfrmAuswahl::placeFullScreen() {
 
 const QImage& TfrmAuswahl::Thumbnail() const { return grab_.Thumbnail(); }
 
+ScreenRect TfrmAuswahl::frozenRect() const { return logic_ ? logic_->frozenRect() : ScreenRect{}; }
+
 QPoint TfrmAuswahl::toPixels(const QPointF& p) const {
   const qreal dpr = devicePixelRatioF();
   if (dpr == 1.0) return p.toPoint();
   // Scaled, Qt hands widgets the pointer rounded to whole logical pixels: every
   // other device pixel could not be reached. The screen knows the exact one.
-  if (const std::optional<QPoint> exact = grab_.screen().pointer()) return *exact;
+  if (const std::optional<QPoint> exact = grab_.screen().pointer()) return *exact - logic_->origin();
   return QPoint(qRound(p.x() * dpr), qRound(p.y() * dpr));
 }
 

@@ -169,11 +169,11 @@ void SelectionTab::cbBildschirmChange(int index) {
   if (!ctx_.settings.Auswahl.Aktiv) cbUseAuswahlClick(false);
 }
 
-void SelectionTab::selectionDone(const QImage& thumbnail) {
+void SelectionTab::selectionDone(const QImage& thumbnail, const ScreenRect& frozen) {
   cbUseAuswahl_->setChecked(true);  // runs the handler only if it was unticked
   ctx_.settings.Auswahl.Aktiv = true;
   ShowSelectionInfo();
-  DrawSelectionPreview(thumbnail);
+  DrawSelectionPreview(thumbnail, frozen);
 }
 
 void SelectionTab::ShowSelectionInfo() {
@@ -187,10 +187,22 @@ void SelectionTab::ShowSelectionInfo() {
   window_.SetStatusSize(t.width, t.height);
 }
 
-void SelectionTab::DrawSelectionPreview(const QImage& thumbnail) {
-  // The thumbnail shows what the overlay froze: the primary monitor.
-  const QSize frozen = primarySize_ ? primarySize_() : screenSize();
-  const QImage preview = SelectionTabLogic::DrawSelectionPreview(thumbnail, ctx_.settings.Auswahl, frozen);
+void SelectionTab::DrawSelectionPreview(const QImage& thumbnail, const ScreenRect& frozen) {
+  // The thumbnail shows what the overlay froze: the primary monitor, or the area
+  // given, against whose corner the selection then counts.
+  SelectionSettings selection = ctx_.settings.Auswahl;
+  QSize area = primarySize_ ? primarySize_() : screenSize();
+  if (frozen.width() > 0 && frozen.height() > 0) {
+    auto shift = [](int32_t& edge, int32_t by) {
+      edge = int32_t(std::clamp<int64_t>(int64_t(edge) - by, INT32_MIN, INT32_MAX));
+    };
+    shift(selection.Sel_Left, frozen.Left);
+    shift(selection.Sel_Right, frozen.Left);
+    shift(selection.Sel_Top, frozen.Top);
+    shift(selection.Sel_Bottom, frozen.Top);
+    area = QSize(int(frozen.width()), int(frozen.height()));
+  }
+  const QImage preview = SelectionTabLogic::DrawSelectionPreview(thumbnail, selection, area);
   // Without a picture from the overlay the last preview is better than none.
   if (!preview.isNull()) imgPreView_->setPixmap(QPixmap::fromImage(preview));
 }

@@ -4,6 +4,7 @@
 #include <QSize>
 #include <functional>
 
+#include "platform/ScreenRect.h"
 #include "ui/OptionsPage.h"
 #include "ui/SelectionTabLogic.h"
 
@@ -30,12 +31,13 @@ class SelectionTab : public OptionsPage {
 
   // After the overlay: ticks "Gewählten Bereich berücksichtigen" (Aktiv on), shows
   // the full-screen thumbnail with the deselected area tinted, and the numbers.
-  void selectionDone(const QImage& thumbnail);
+  // `frozen` is what the thumbnail covers; empty for the primary monitor.
+  void selectionDone(const QImage& thumbnail, const ScreenRect& frozen = {});
 
   // The six labels, then the status bar's size panel.
   void ShowSelectionInfo();
   // The thumbnail in imgPreView with the deselected area tinted.
-  void DrawSelectionPreview(const QImage& thumbnail);
+  void DrawSelectionPreview(const QImage& thumbnail, const ScreenRect& frozen = {});
 
  private:
   void cbUseAuswahlClick(bool ticked);

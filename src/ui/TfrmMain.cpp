@@ -195,7 +195,7 @@ void TfrmMain::SelectRegionCommand() {
   if (wasVisible) show();
   // Every outcome of the overlay, a discard too, makes captures use the rectangle.
   sel.Aktiv = true;
-  selectionTab_->selectionDone(selector->Thumbnail());
+  selectionTab_->selectionDone(selector->Thumbnail(), selector->frozenRect());
 }
 
 void TfrmMain::openTargetFolder() {

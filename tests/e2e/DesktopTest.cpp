@@ -236,10 +236,28 @@ TEST(Desktop, TheWholeScreenIsThePrimaryThePointersOrEveryMonitorAsChosen) {
   };
   EXPECT_TRUE(SamePixels(withoutStrip(Shot(ui.folder + "Screen 00000.bmp")),
                          withoutStrip(Expected(root, {0, 0, 3200, 1800}, three))));
+
+  // The overlay covers every monitor, the Toolbox comes up on the pointer's, and
+  // a rectangle drawn on the left monitor counts from the primary's corner.
+  ui.xdo({"key", "ctrl+alt+a"});
+  ASSERT_TRUE(WaitFor([&] { return ui.visible("Toolbox"); }));
+  EXPECT_EQ(WindowAt(ui, {3200, 1800}), QStringLiteral("0,0"));
+  const QString toolbox = ui.xdo({"search", "--onlyvisible", "--name", "^Toolbox$"}).section('\n', 0, 0);
+  EXPECT_TRUE(ui.xdo({"getwindowgeometry", toolbox}).contains("Position: 15,615")) << "on the left monitor";
+  ui.drag({300, 900}, {500, 1000});
+  ui.xdo({"key", "F1"});
+  ASSERT_TRUE(WaitFor([&] { return !ui.visible("Toolbox"); }));
+  ui.xdo({"key", "ctrl+alt+s"});
+  ASSERT_TRUE(ui.shot("Screen 00001.bmp"));
+  QThread::msleep(300);
+  EXPECT_TRUE(SamePixels(Shot(ui.folder + "Screen 00001.bmp"), root.copy(300, 900, 200, 100)));
+
   // The tray icon is not where the driver's menu clicks go; the command line ends it.
   EXPECT_EQ(Lumora(ui, {"--quit"}).exitCode, 0);
   ASSERT_TRUE(lumora.waitForFinished(15000));
   EXPECT_EQ(StoreValue(ui.registry, "Bildschirm"), Dword(2));
+  EXPECT_EQ(StoreValue(ui.registry, "Sel_Left"), Dword(300 - 1280));
+  EXPECT_EQ(StoreValue(ui.registry, "Sel_Top"), Dword(900 - 720));
 }
 
 TEST(Desktop, TheIconComesWithALateTrayHostAndBackAfterARestart) {
