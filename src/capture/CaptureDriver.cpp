@@ -57,7 +57,7 @@ bool CaptureDriver::MakeScreenshot(const std::optional<ScreenRect>& area) {
   const ScreenRect rect = area       ? *area
                           : sel.Aktiv ? ScreenRect{sel.Sel_Left, sel.Sel_Top, sel.Sel_Right, sel.Sel_Bottom}
                                       : grab_.wholeScreen();
-  bool captured = grab_.GrabScreen(rect);
+  bool captured = grab_.GrabScreen(rect, s_.Bildschirm.Mauszeiger);
   if (captured) {
     // The working copy shares GrabBitmap's pixels until the caption or the depth
     // conversion first writes to it.

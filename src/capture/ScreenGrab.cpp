@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "capture/WholeScreen.h"
 #include "raster/PixelOps.h"
 
 namespace lumora {
@@ -28,9 +29,14 @@ ScreenGrab::ScreenGrab(Screen& screen, Dialogs& dialogs, std::chrono::millisecon
   thumbnail_.fill(Qt::white);
 }
 
-ScreenRect ScreenGrab::wholeScreen() const {
+ScreenRect ScreenGrab::primaryScreen() const {
   const QSize size = screen_.size();
   return ScreenRect{0, 0, size.width(), size.height()};
+}
+
+ScreenRect ScreenGrab::wholeScreen() const {
+  if (!choice_ || choice_->Bereich == wsPrimaer) return primaryScreen();
+  return WholeScreenRect(choice_->Bereich, screen_.monitors(), screen_.pointer());
 }
 
 ScreenGrab::RectCheck ScreenGrab::CheckRect(const ScreenRect& rect, QSize screen) {
@@ -46,8 +52,12 @@ bool ScreenGrab::CopyScreenRect(QImage& target, const ScreenRect& rect) {
   return screen_.grab(rect, target);
 }
 
-bool ScreenGrab::GrabScreen(const ScreenRect& rect) {
-  switch (CheckRect(rect, screen_.size())) {
+bool ScreenGrab::GrabScreen(const ScreenRect& rect, bool withPointer) {
+  // Several monitors make a larger screen than the primary alone.
+  const ScreenRect all = WholeScreenRect(wsAlle, screen_.monitors(), std::nullopt);
+  const QSize area(int(std::max<int64_t>(all.width(), screen_.size().width())),
+                   int(std::max<int64_t>(all.height(), screen_.size().height())));
+  switch (CheckRect(rect, area)) {
     case RectCheck::Ok:
       break;
     case RectCheck::TooLarge:
@@ -60,6 +70,11 @@ bool ScreenGrab::GrabScreen(const ScreenRect& rect) {
   if (!CopyScreenRect(grabBitmap_, rect)) {
     dialogs_.error(QString::fromUtf8(kGrabFailed));
     return false;
+  }
+  if (withPointer) {
+    // Asked right after the grab, so that picture and pointer belong together.
+    if (const std::optional<PointerImage> pointer = screen_.pointerImage())
+      blendPremultiplied(grabBitmap_, pointer->image, pointer->topLeft - QPoint(rect.Left, rect.Top));
   }
   thumbnail_ = stretchColorOnColor(grabBitmap_, QSize(kThumbnailWidth, kThumbnailHeight));
   return true;

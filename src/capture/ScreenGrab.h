@@ -6,6 +6,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/Screen.h"
+#include "settings/Settings.h"
 
 namespace lumora {
 
@@ -33,20 +34,27 @@ class ScreenGrab {
   bool CopyScreenRect(QImage& target, const ScreenRect& rect);
   // Copies the rectangle into GrabBitmap and refreshes Thumbnail; shows the error
   // box on failure, leaving Thumbnail as it was. An empty or oversized rectangle
-  // is refused at once.
-  bool GrabScreen(const ScreenRect& rect);
+  // is refused at once. `withPointer` draws the pointer into the picture where
+  // the desktop hands out its image.
+  bool GrabScreen(const ScreenRect& rect, bool withPointer = false);
 
   const QImage& GrabBitmap() const { return grabBitmap_; }
   const QImage& Thumbnail() const { return thumbnail_; }
   Screen& screen() { return screen_; }
-  // The whole primary screen, (0, 0, width, height).
+  // What the whole screen is follows these settings from now on; the primary
+  // monitor until they are given.
+  void followChoice(const tBildschirm& choice) { choice_ = &choice; }
+  // The whole screen as chosen: the primary monitor, the pointer's or all of them.
   ScreenRect wholeScreen() const;
+  // The whole primary screen, (0, 0, width, height).
+  ScreenRect primaryScreen() const;
 
  private:
   Screen& screen_;
   Dialogs& dialogs_;
   std::chrono::milliseconds delay_;
   Wait wait_;
+  const tBildschirm* choice_ = nullptr;
   QImage grabBitmap_;
   QImage thumbnail_;
 };

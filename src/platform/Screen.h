@@ -4,11 +4,20 @@
 #include <QPoint>
 #include <QSize>
 #include <QString>
+#include <QRect>
 #include <optional>
+#include <vector>
 
 #include "platform/ScreenRect.h"
 
 namespace lumora {
+
+// The pointer as it looks: its picture (Format_ARGB32_Premultiplied) and where that
+// picture's top-left corner is, in screen pixels (the pointer less its hotspot).
+struct PointerImage {
+  QImage image;
+  QPoint topLeft;
+};
 
 // The primary screen: its size and copies of its pixels.
 class Screen {
@@ -22,6 +31,12 @@ class Screen {
   virtual bool grab(const ScreenRect& rect, QImage& target) = 0;
   // Where the pointer is, in the same pixels; nothing where it cannot be asked.
   virtual std::optional<QPoint> pointer() const { return std::nullopt; }
+  // Every monitor in the same pixels, the primary first; the primary alone where
+  // the desktop does not tell.
+  virtual std::vector<QRect> monitors() const { return {QRect(QPoint(0, 0), size())}; }
+  // The pointer's picture as the desktop draws it now; nothing where the desktop
+  // does not hand it out (Wayland: the portal decides what its pictures show).
+  virtual std::optional<PointerImage> pointerImage() const { return std::nullopt; }
   // Why the last grab failed, in one line, where the desktop says more than
   // "failed" (a refusal or silence of the desktop portal); empty otherwise.
   virtual QString lastError() const { return QString(); }

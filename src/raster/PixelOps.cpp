@@ -45,4 +45,28 @@ QImage stretchColorOnColor(const QImage& source, QSize size) {
   return out;
 }
 
+uint8_t blendOver(uint8_t source, uint8_t alpha, uint8_t destination) {
+  const uint32_t t = uint32_t(destination) * (255u - alpha) + 128u;
+  // A source brighter than its alpha is not premultiplied; it saturates.
+  return uint8_t(std::min<uint32_t>(source + ((t + (t >> 8)) >> 8), 255u));
+}
+
+void blendPremultiplied(QImage& target, const QImage& source, QPoint at) {
+  if (target.format() != QImage::Format_RGB32 && target.format() != QImage::Format_ARGB32)
+    target = target.convertToFormat(QImage::Format_RGB32);
+  const QImage src = source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  const QRect area = QRect(at, src.size()).intersected(target.rect());
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    const auto* in = reinterpret_cast<const uint32_t*>(src.constScanLine(y - at.y()));
+    auto* line = reinterpret_cast<uint32_t*>(target.scanLine(y));
+    for (int x = area.left(); x <= area.right(); ++x) {
+      const uint32_t s = in[x - at.x()], d = line[x];
+      const uint8_t a = uint8_t(s >> 24);
+      if (a == 0 && (s & 0xffffffu) == 0) continue;
+      line[x] = 0xff000000u | uint32_t(blendOver(uint8_t(s >> 16), a, uint8_t(d >> 16))) << 16 |
+                uint32_t(blendOver(uint8_t(s >> 8), a, uint8_t(d >> 8))) << 8 | blendOver(uint8_t(s), a, uint8_t(d));
+    }
+  }
+}
+
 }  // namespace lumora

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <cstdint>
 #include <vector>
 
 namespace lumora {
@@ -13,5 +14,13 @@ std::vector<int> stretchIndices(int src, int dst, bool rows);
 // Scales `source` to `size` as the colour-on-colour stretch does. The result is
 // Format_RGB32.
 QImage stretchColorOnColor(const QImage& source, QSize size);
+
+// One channel of premultiplied "over": the source's value plus the destination's
+// weighted by what the source leaves uncovered, rounded to the nearest.
+uint8_t blendOver(uint8_t source, uint8_t alpha, uint8_t destination);
+
+// Draws `source` (premultiplied ARGB) over the opaque `target` (RGB32) with its
+// top-left corner at `at`; the parts outside the target are left out.
+void blendPremultiplied(QImage& target, const QImage& source, QPoint at);
 
 }  // namespace lumora

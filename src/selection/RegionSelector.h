@@ -17,6 +17,9 @@ class RegionSelector {
   virtual ScreenRect SelectRegion(uint8_t captionPosition, uint8_t captionSize, const ScreenRect& current) = 0;
   // The frozen picture, scaled for the preview.
   virtual const QImage& Thumbnail() const = 0;
+  // What that picture covers, from the primary's corner; empty for the primary
+  // monitor alone.
+  virtual ScreenRect frozenRect() const { return ScreenRect{}; }
 };
 
 }  // namespace lumora

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "capture/ScreenGrab.h"
+#include "capture/WholeScreen.h"
 #include "settings/Settings.h"
 
 namespace lumora {
@@ -11,15 +12,24 @@ namespace lumora {
 SelectionOverlayLogic::SelectionOverlayLogic(ScreenGrab& grab, Dialogs& dialogs, MagnifierLogic& magnifier)
     : grab_(grab), dialogs_(dialogs), magnifier_(magnifier) {}
 
-bool SelectionOverlayLogic::open(uint8_t captionPosition, uint8_t captionSize, const ScreenRect& current) {
+bool SelectionOverlayLogic::open(uint8_t captionPosition, uint8_t captionSize, const ScreenRect& current,
+                                 bool wholeScreen) {
   PreviousSelection = current;
   OverlayCaptionPosition = captionPosition;
   OverlayCaptionSize = captionSize;
-  screen_ = grab_.wholeScreen();
+  const ScreenRect frozen = wholeScreen ? grab_.wholeScreen() : grab_.primaryScreen();
+  origin_ = QPoint(frozen.Left, frozen.Top);
+  screen_ = ScreenRect{0, 0, int32_t(frozen.width()), int32_t(frozen.height())};
+  presetCentre_ = QPoint(screen_.Right / 2, screen_.Bottom / 2);
+  if (wholeScreen && origin_ != QPoint(0, 0)) {
+    Screen& screen = grab_.screen();
+    const ScreenRect m = WholeScreenRect(wsMauszeiger, screen.monitors(), screen.pointer());
+    presetCentre_ = QPoint(m.Left + int32_t(m.width() / 2), m.Top + int32_t(m.height() / 2)) - origin_;
+  }
   StartX = StartY = EndX = EndY = 0;
   cursor_ = Cursor::Arrow;
   dirty_.clear();
-  if (!grab_.GrabScreen(screen_)) {
+  if (!grab_.GrabScreen(frozen)) {
     surface_ = QImage();
     return false;
   }
@@ -31,7 +41,11 @@ bool SelectionOverlayLogic::open(uint8_t captionPosition, uint8_t captionSize, c
   magnifier_.ShowMousePos(at.x(), at.y());
   magnifier_.ShowSelectionSize(0, 0);
   // Asked right after the grab, the windows are those of the frozen picture.
-  snap_.reset(windowSource_ ? windowSource_() : std::vector<ScreenRect>{}, screen_);
+  // The frames count from the primary monitor's corner, the overlay from its own.
+  std::vector<ScreenRect> windows = windowSource_ ? windowSource_() : std::vector<ScreenRect>{};
+  for (ScreenRect& w : windows)
+    w = ScreenRect{w.Left - origin_.x(), w.Top - origin_.y(), w.Right - origin_.x(), w.Bottom - origin_.y()};
+  snap_.reset(std::move(windows), screen_);
   outlined_.reset();
   pressedWindow_.reset();
   return true;
@@ -43,21 +57,22 @@ ScreenRect SelectionOverlayLogic::finish(Outcome outcome) {
   // band follow the pointer with no button down.
   DragMode = None;
   pressedWindow_.reset();
+  const QPoint o = origin_;
   switch (outcome) {
     case Outcome::Accept:
       if (StartX == EndX || StartY == EndY) {
         dialogs_.info(QString::fromUtf8(kNoAreaMessage));
-        return screen_;
+        return frozenRect();
       }
-      return ScreenRect{std::min(StartX, EndX), std::min(StartY, EndY), std::max(StartX, EndX),
-                        std::max(StartY, EndY)};
+      return ScreenRect{std::min(StartX, EndX) + o.x(), std::min(StartY, EndY) + o.y(), std::max(StartX, EndX) + o.x(),
+                        std::max(StartY, EndY) + o.y()};
     case Outcome::Discard:
       return PreviousSelection;
     case Outcome::WholeScreen:
     case Outcome::Other:
       break;
   }
-  return screen_;
+  return frozenRect();
 }
 
 std::vector<QRect> SelectionOverlayLogic::takeDirty() {
@@ -84,18 +99,19 @@ void SelectionOverlayLogic::ClearSelection() {
 
 void SelectionOverlayLogic::PlacePreset(int32_t w, int32_t h) {
   ClearSelection();
-  const int32_t W = screen_.Right, H = screen_.Bottom;
-  StartX = W / 2 - w / 2;
-  EndX = W / 2 + w / 2;
-  StartY = H / 2 - h / 2;
-  EndY = H / 2 + h / 2;
+  const int32_t cx = presetCentre_.x(), cy = presetCentre_.y();
+  StartX = cx - w / 2;
+  EndX = cx + w / 2;
+  StartY = cy - h / 2;
+  EndY = cy + h / 2;
   DrawSelectionFrame(StartX, StartY, EndX, EndY);
 }
 
 void SelectionOverlayLogic::DrawLastSelection() {
   pen_.setStyle(RasterPen::Style::Solid);
   const ScreenRect& p = PreviousSelection;
-  pen_.rectangle(surface_, p.Left, p.Top, p.Right, p.Bottom, &dirty_);
+  const QPoint o = origin_;
+  pen_.rectangle(surface_, p.Left - o.x(), p.Top - o.y(), p.Right - o.x(), p.Bottom - o.y(), &dirty_);
   pen_.setStyle(RasterPen::Style::Dotted);
 }
 
@@ -188,7 +204,7 @@ void SelectionOverlayLogic::applyMagnet() {
 }
 
 void SelectionOverlayLogic::mouseMove(int32_t x, int32_t y, bool leftOnly) {
-  magnifier_.ShowMousePos(x, y);
+  magnifier_.ShowMousePos(x + origin_.x(), y + origin_.y());
   const bool inside = HitTestSelection(x, y);
   // Only where a click would select it is a window outlined: a press inside the
   // selection moves the selection, and a fixed size places its own rectangle.

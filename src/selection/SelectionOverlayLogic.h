@@ -45,7 +45,11 @@ class SelectionOverlayLogic {
   // Starts a run: remembers the caller's rectangle and caption, clears the
   // corners and freezes the whole screen. False when the grab failed (its error
   // box has been shown); the run then does not take place.
-  bool open(uint8_t captionPosition, uint8_t captionSize, const ScreenRect& current);
+  // With `wholeScreen` the picture is the whole screen as chosen (every monitor,
+  // say) instead of the primary monitor; corners, presets and the magnet then
+  // count in the picture's pixels, and only what goes in and out is counted from
+  // the primary's corner.
+  bool open(uint8_t captionPosition, uint8_t captionSize, const ScreenRect& current, bool wholeScreen = false);
   // Ends the run with `outcome` and gives the rectangle to keep.
   ScreenRect finish(Outcome outcome);
 
@@ -72,6 +76,13 @@ class SelectionOverlayLogic {
   const QImage& surface() const { return surface_; }
   QSize screenSize() const { return QSize(screen_.Right, screen_.Bottom); }
   ScreenRect screenRectangle() const { return screen_; }
+  // Where the picture's top-left corner lies, from the primary's corner.
+  QPoint origin() const { return origin_; }
+  // The frozen area, from the primary's corner.
+  ScreenRect frozenRect() const {
+    return ScreenRect{screen_.Left + origin_.x(), screen_.Top + origin_.y(), screen_.Right + origin_.x(),
+                      screen_.Bottom + origin_.y()};
+  }
   Cursor cursor() const { return cursor_; }
   // The parts of the surface changed since the last call.
   std::vector<QRect> takeDirty();
@@ -96,6 +107,8 @@ class SelectionOverlayLogic {
   Dialogs& dialogs_;
   MagnifierLogic& magnifier_;
   ScreenRect screen_;
+  QPoint origin_;
+  QPoint presetCentre_;  // the middle of the pointer's monitor, in picture pixels
   QImage surface_;
   RasterPen pen_{0xff000000u, RasterPen::Mix::NotXor, RasterPen::Style::Dotted};
   // Solid and kOutlineWidth wide, unlike the dotted rubber band; inverted like it.

@@ -11,6 +11,7 @@
 #include <QtMath>
 
 #include "capture/ScreenGrab.h"
+#include "capture/WholeScreen.h"
 #include "selection/TfrmAuswahlInfo.h"
 
 namespace lumora {
@@ -119,7 +120,8 @@ void TfrmAuswahl::setWindowSource(SelectionOverlayLogic::WindowSource source) {
 }
 
 ScreenRect TfrmAuswahl::SelectRegion(uint8_t captionPosition, uint8_t captionSize, const ScreenRect& current) {
-  if (!logic_ || !logic_->open(captionPosition, captionSize, current)) return current;
+  // A window that places itself can cover every monitor; a full-screen one gets one output.
+  if (!logic_ || !logic_->open(captionPosition, captionSize, current, placement_ == Placement::Self)) return current;
   pmFenster_->setChecked(true);
   if (placement_ == Placement::FullScreen)
     placeFullScreen();
@@ -142,18 +144,25 @@ void TfrmAuswahl::placeOnPrimaryScreen() {
   const QSize pixels = logic_->screenSize();
   QScreen* screen = QGuiApplication::primaryScreen();
   const qreal dpr = screen ? screen->devicePixelRatio() : 1.0;
-  const QPoint origin = screen ? screen->geometry().topLeft() : QPoint();
-  const QRect logical(origin, QSize(qCeil(pixels.width() / dpr), qCeil(pixels.height() / dpr)));
+  const QPoint primary = screen ? screen->geometry().topLeft() : QPoint();
+  auto logicalPoint = [&](QPoint pixels) { return primary + QPoint(qFloor(pixels.x() / dpr), qFloor(pixels.y() / dpr)); };
+  // The frozen picture may begin on a monitor left of or above the primary.
+  const QRect logical(logicalPoint(logic_->origin()), QSize(qCeil(pixels.width() / dpr), qCeil(pixels.height() / dpr)));
   setMinimumSize(logical.size());
   setMaximumSize(logical.size());
   setGeometry(logical);
   // Placed there, a window manager would still keep it out of the panels' room
   // (xfwm4 moves it below a top panel) and stack the panels over it: full-screen,
   // it gets the whole monitor it stands on, above them. Without a window manager
-  // the state means nothing and the geometry holds. Only a picture of the
-  // whole monitor may fill it.
-  if (screen && screen->geometry().size() == logical.size()) setWindowState(windowState() | Qt::WindowFullScreen);
-  if (magnifier_) magnifier_->move(origin + QPoint(15, 15));
+  // the state means nothing and the geometry holds. Only a picture of exactly that
+  // monitor may fill it; one over several monitors keeps its own geometry.
+  if (screen && screen->geometry() == logical) setWindowState(windowState() | Qt::WindowFullScreen);
+  // The Toolbox goes where the user looks: the monitor with the pointer.
+  Screen& s = grab_.screen();
+  const ScreenRect m = WholeScreenRect(wsMauszeiger, s.monitors(), s.pointer());
+  const QPoint corner = logical.contains(logicalPoint(QPoint(m.Left, m.Top))) ? logicalPoint(QPoint(m.Left, m.Top))
+                                                                               : logical.topLeft();
+  if (magnifier_) magnifier_->move(corner + QPoint(15, 15));
 }
 
 void TfrmAuswahl::placeFullScreen() {
@@ -167,12 +176,14 @@ void TfrmAuswahl::placeFullScreen() {
 
 const QImage& TfrmAuswahl::Thumbnail() const { return grab_.Thumbnail(); }
 
+ScreenRect TfrmAuswahl::frozenRect() const { return logic_ ? logic_->frozenRect() : ScreenRect{}; }
+
 QPoint TfrmAuswahl::toPixels(const QPointF& p) const {
   const qreal dpr = devicePixelRatioF();
   if (dpr == 1.0) return p.toPoint();
   // Scaled, Qt hands widgets the pointer rounded to whole logical pixels: every
   // other device pixel could not be reached. The screen knows the exact one.
-  if (const std::optional<QPoint> exact = grab_.screen().pointer()) return *exact;
+  if (const std::optional<QPoint> exact = grab_.screen().pointer()) return *exact - logic_->origin();
   return QPoint(qRound(p.x() * dpr), qRound(p.y() * dpr));
 }
 

@@ -36,6 +36,7 @@ class TfrmAuswahl : public QDialog, public RegionSelector {
   // Runs the selection modally (RegionSelector).
   ScreenRect SelectRegion(uint8_t captionPosition, uint8_t captionSize, const ScreenRect& current) override;
   const QImage& Thumbnail() const override;
+  ScreenRect frozenRect() const override;
 
   SelectionOverlayLogic* logic() { return logic_.get(); }
   QMenu* pmAuswahl() const { return pmAuswahl_; }

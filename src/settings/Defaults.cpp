@@ -49,6 +49,8 @@ void SetDefaults(Settings& s, QSize screenSize, const QString& defaultFolder) {
   s.Timer.ValSec = 10;
   s.Timer.Loop = false;
   s.Timer.TimerAutostart = false;
+
+  s.Bildschirm = tBildschirm{};
 }
 
 QString DefaultFolder(const ProgramPlace& program, const QString& picturesFolder) {

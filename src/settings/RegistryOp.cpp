@@ -66,6 +66,21 @@ class Reader {
   const RegistryKey& key_;
 };
 
+// The values that came after the 27 and the letters. They are optional: a missing
+// or mistyped one keeps its default, so older files load as they did.
+void LoadScreenValues(const Reader& r, tBildschirm& b) {
+  b = tBildschirm{};
+  uint8_t choice = 0;
+  if (r.number("Bildschirm", wsPrimaer, wsAlle, choice)) b.Bereich = choice;
+  bool flag = false;
+  if (r.flag("Mauszeiger", flag)) b.Mauszeiger = flag;
+}
+
+bool SaveScreenValues(RegistryKey& key, const tBildschirm& b) {
+  return key.SetValue(QStringLiteral("Bildschirm"), RegValue::Number(b.Bereich)) &&
+         key.SetValue(QStringLiteral("Mauszeiger"), RegValue::Number(b.Mauszeiger));
+}
+
 }  // namespace
 
 bool RegistryOp::KeyExists(const QString& path) { return registry_.KeyExists(path); }
@@ -117,6 +132,7 @@ bool RegistryOp::LoadSettings(Settings& s) {
   if (!r.number("ValSec", t.ValSec) || !r.number("ValMin", t.ValMin) || !r.number("ValHour", t.ValHour) ||
       !r.flag("Blank", s.Blank) || !r.flag("Loop", t.Loop) || !r.flag("TimerAutostart", t.TimerAutostart))
     return readError();
+  LoadScreenValues(r, s.Bildschirm);
   key->Close();
   return true;
 }
@@ -149,7 +165,7 @@ bool RegistryOp::SaveSettings(const Settings& s) {
       number("ValMin", t.ValMin) && number("ValHour", t.ValHour) && number("Blank", s.Blank) &&
       number("Loop", t.Loop) && number("TimerAutoStart", t.TimerAutostart);
   // The file store commits at Close(), so a failed save leaves the stored settings as they were.
-  return written && key->Close();
+  return written && SaveScreenValues(*key, s.Bildschirm) && key->Close();
 }
 
 bool RegistryOp::LoadShortcuts(ShortcutSettings& letters) {

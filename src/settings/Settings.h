@@ -81,6 +81,17 @@ struct ShortcutSettings {
   char SC_Window = 'W';
 };
 
+// What a whole-screen capture covers: the primary monitor, the monitor with the
+// pointer, or the bounding box of all monitors.
+enum WholeScreen : uint8_t { wsPrimaer = 0, wsMauszeiger = 1, wsAlle = 2 };
+
+// What a whole-screen picture covers and shows. Stored after the 27 values and the
+// hotkey letters; a file from before these existed loads them as defaults.
+struct tBildschirm {
+  uint8_t Bereich = wsPrimaer;  // a WholeScreen code
+  bool Mauszeiger = false;  // the pointer is drawn into every picture
+};
+
 // Every setting of the program. The application owns one and hands it on by
 // reference; the options window keeps its controls and these values in step.
 struct Settings {
@@ -91,6 +102,7 @@ struct Settings {
   SelectionSettings Auswahl;
   TimerSettings Timer;
   ShortcutSettings Shortcuts;
+  tBildschirm Bildschirm;
 };
 
 // The fixed modifiers of both hotkeys: Alt (1) plus Ctrl (2).

@@ -1,6 +1,7 @@
 #include "ui/SelectionTab.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -11,6 +12,7 @@
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace lumora {
 
@@ -87,11 +89,26 @@ SelectionTab::SelectionTab(OptionsContext& context, OptionsWindow& window, QWidg
   cbUseAuswahl_ = new QCheckBox(QStringLiteral("Gewählten Bereich berücksichtigen"), settingsBox);
   cbUseAuswahl_->setObjectName(QStringLiteral("cbUseAuswahl"));
   cbUseAuswahl_->setToolTip(QStringLiteral("Screenshots zeigen nur den gewählten Bereich"));
-  auto* settingsLayout = new QHBoxLayout(settingsBox);
+  cbMauszeiger_ = new QCheckBox(QStringLiteral("Mauszeiger mit aufnehmen"), settingsBox);
+  cbMauszeiger_->setObjectName(QStringLiteral("cbMauszeiger"));
+  cbMauszeiger_->setToolTip(QStringLiteral("Der Mauszeiger erscheint im Screenshot an seiner Stelle"));
+  cbBildschirm_ = new QComboBox(settingsBox);
+  cbBildschirm_->setObjectName(QStringLiteral("cbBildschirm"));
+  cbBildschirm_->addItems({QStringLiteral("Hauptbildschirm"), QStringLiteral("Bildschirm mit dem Mauszeiger"),
+                           QStringLiteral("Alle Bildschirme")});
+  cbBildschirm_->setToolTip(QStringLiteral("Was ein Screenshot ohne gewählten Bereich zeigt"));
+  auto* lblBildschirm = new QLabel(QStringLiteral("Ganzer Bildschirm:"), settingsBox);
+  lblBildschirm->setBuddy(cbBildschirm_);
+  auto* settingsLayout = new QGridLayout(settingsBox);
   settingsLayout->setContentsMargins(8, 2, 8, 4);
-  settingsLayout->addWidget(btnAuswahl_);
-  settingsLayout->addSpacing(12);
-  settingsLayout->addWidget(cbUseAuswahl_, 1);
+  settingsLayout->setHorizontalSpacing(12);
+  settingsLayout->setVerticalSpacing(2);
+  settingsLayout->addWidget(btnAuswahl_, 0, 0);
+  settingsLayout->addWidget(cbUseAuswahl_, 0, 1);
+  settingsLayout->addWidget(lblBildschirm, 1, 0);
+  settingsLayout->addWidget(cbBildschirm_, 1, 1, Qt::AlignLeft);
+  settingsLayout->addWidget(cbMauszeiger_, 2, 1);
+  settingsLayout->setColumnStretch(1, 1);
 
   auto* top = new QHBoxLayout;
   top->setSpacing(4);
@@ -107,9 +124,15 @@ SelectionTab::SelectionTab(OptionsContext& context, OptionsWindow& window, QWidg
   // Connected last: the window is still being built while the page is.
   connect(btnAuswahl_, &QPushButton::clicked, this, [this] { window_.selectRegionButton(); });
   connect(cbUseAuswahl_, &QCheckBox::toggled, this, [this](bool ticked) { cbUseAuswahlClick(ticked); });
+  connect(cbBildschirm_, &QComboBox::currentIndexChanged, this, [this](int index) { cbBildschirmChange(index); });
+  connect(cbMauszeiger_, &QCheckBox::toggled, this,
+          [this](bool ticked) { ctx_.settings.Bildschirm.Mauszeiger = ticked; });
 }
 
-void SelectionTab::setScreenSizeSource(std::function<QSize()> screenSize) { screenSize_ = std::move(screenSize); }
+void SelectionTab::setScreenSizeSource(std::function<QSize()> screenSize, std::function<QSize()> primarySize) {
+  screenSize_ = std::move(screenSize);
+  primarySize_ = std::move(primarySize);
+}
 
 QSize SelectionTab::screenSize() const {
   if (screenSize_) return screenSize_();
@@ -121,6 +144,11 @@ void SelectionTab::loadFromSettings() {
   // Panel 0 is set by ShowSelectionInfo at start-up, whatever Aktiv says.
   const QSignalBlocker blocker(cbUseAuswahl_);
   cbUseAuswahl_->setChecked(ctx_.settings.Auswahl.Aktiv);
+  const QSignalBlocker choiceBlocker(cbBildschirm_);
+  const uint8_t choice = ctx_.settings.Bildschirm.Bereich;
+  cbBildschirm_->setCurrentIndex(choice <= wsAlle ? choice : wsPrimaer);
+  const QSignalBlocker pointerBlocker(cbMauszeiger_);
+  cbMauszeiger_->setChecked(ctx_.settings.Bildschirm.Mauszeiger);
 }
 
 void SelectionTab::initWindowState() { ShowSelectionInfo(); }
@@ -135,11 +163,17 @@ void SelectionTab::cbUseAuswahlClick(bool ticked) {
   window_.SetStatusSize(size.width(), size.height());
 }
 
-void SelectionTab::selectionDone(const QImage& thumbnail) {
+void SelectionTab::cbBildschirmChange(int index) {
+  ctx_.settings.Bildschirm.Bereich = uint8_t(std::clamp(index, int(wsPrimaer), int(wsAlle)));
+  // Without a chosen area the size panel shows the whole screen, which just changed.
+  if (!ctx_.settings.Auswahl.Aktiv) cbUseAuswahlClick(false);
+}
+
+void SelectionTab::selectionDone(const QImage& thumbnail, const ScreenRect& frozen) {
   cbUseAuswahl_->setChecked(true);  // runs the handler only if it was unticked
   ctx_.settings.Auswahl.Aktiv = true;
   ShowSelectionInfo();
-  DrawSelectionPreview(thumbnail);
+  DrawSelectionPreview(thumbnail, frozen);
 }
 
 void SelectionTab::ShowSelectionInfo() {
@@ -153,8 +187,22 @@ void SelectionTab::ShowSelectionInfo() {
   window_.SetStatusSize(t.width, t.height);
 }
 
-void SelectionTab::DrawSelectionPreview(const QImage& thumbnail) {
-  const QImage preview = SelectionTabLogic::DrawSelectionPreview(thumbnail, ctx_.settings.Auswahl, screenSize());
+void SelectionTab::DrawSelectionPreview(const QImage& thumbnail, const ScreenRect& frozen) {
+  // The thumbnail shows what the overlay froze: the primary monitor, or the area
+  // given, against whose corner the selection then counts.
+  SelectionSettings selection = ctx_.settings.Auswahl;
+  QSize area = primarySize_ ? primarySize_() : screenSize();
+  if (frozen.width() > 0 && frozen.height() > 0) {
+    auto shift = [](int32_t& edge, int32_t by) {
+      edge = int32_t(std::clamp<int64_t>(int64_t(edge) - by, INT32_MIN, INT32_MAX));
+    };
+    shift(selection.Sel_Left, frozen.Left);
+    shift(selection.Sel_Right, frozen.Left);
+    shift(selection.Sel_Top, frozen.Top);
+    shift(selection.Sel_Bottom, frozen.Top);
+    area = QSize(int(frozen.width()), int(frozen.height()));
+  }
+  const QImage preview = SelectionTabLogic::DrawSelectionPreview(thumbnail, selection, area);
   // Without a picture from the overlay the last preview is better than none.
   if (!preview.isNull()) imgPreView_->setPixmap(QPixmap::fromImage(preview));
 }

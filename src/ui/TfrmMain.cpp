@@ -126,7 +126,7 @@ TfrmMain::TfrmMain(OptionsContext& context, Commands commands, QWidget* parent)
   layout->addWidget(sbInfo_);
 
   if (QScreen* screen = QGuiApplication::primaryScreen()) move(screen->geometry().center() - rect().center());
-  selectionTab_->setScreenSizeSource(commands_.screenSize);
+  selectionTab_->setScreenSizeSource(commands_.screenSize, commands_.primarySize);
   LoadSettingsIntoControls();
 }
 
@@ -160,7 +160,10 @@ void TfrmMain::InitWindowState() {
 }
 
 void TfrmMain::ResetSettings(const QString& defaultFolder) {
-  const QSize screen = commands_.screenSize ? commands_.screenSize() : QSize();
+  // The defaults make the primary monitor the whole screen again.
+  const QSize screen = commands_.primarySize ? commands_.primarySize()
+                       : commands_.screenSize ? commands_.screenSize()
+                                              : QSize();
   SetDefaults(ctx_.settings, screen, defaultFolder);
   for (OptionsPage* page : allPages()) page->loadFromSettings();
   InitWindowState();
@@ -196,7 +199,7 @@ void TfrmMain::SelectRegionCommand() {
   if (wasVisible) showInPlace();
   // Every outcome of the overlay, a discard too, makes captures use the rectangle.
   sel.Aktiv = true;
-  selectionTab_->selectionDone(selector->Thumbnail());
+  selectionTab_->selectionDone(selector->Thumbnail(), selector->frozenRect());
 }
 
 void TfrmMain::hideKeepingPlace() {

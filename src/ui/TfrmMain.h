@@ -44,7 +44,9 @@ class TfrmMain : public QWidget, public OptionsWindow, public CaptureView {
     std::function<void()> openTargetFolder;
     // Flips the screensaver switch; returns the button's new caption.
     std::function<QString()> toggleScreensaver;
+    // The whole screen as chosen, and the primary monitor alone (the overlay's).
     std::function<QSize()> screenSize;
+    std::function<QSize()> primarySize;
     // How the window is put back where it stood after it hid for a capture.
     DesktopWindows* windows = nullptr;
   };

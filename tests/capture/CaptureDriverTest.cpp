@@ -142,6 +142,25 @@ TEST(CaptureDriver, AWindowIsTakenByItsFrameOnTheScreen) {
   EXPECT_EQ(none.dialogs.boxes[0].text, QString::fromUtf8(CaptureDriver::kNoActiveWindow));
 }
 
+TEST(CaptureDriver, ThePointerGoesIntoThePictureBeneathTheCaptionOnlyWhenAsked) {
+  Rig rig;
+  QImage red(4, 6, QImage::Format_ARGB32_Premultiplied);
+  red.fill(qRgb(255, 0, 0));
+  rig.screen.pointerPicture = PointerImage{red, QPoint(40, 36)};  // rows 16 to 21 of the picture
+  rig.settings.Auswahl = {10, 20, 50, 45, true};
+  rig.settings.Beschriftung.Position = tpOben;  // band rows 0 to 19, black
+  const QRgb pattern = test::TestPattern(200, 150).pixel(41, 41);
+  for (bool withPointer : {false, true}) {
+    rig.settings.Bildschirm.Mauszeiger = withPointer;
+    const QString file = rig.settings.Datei.NextFile;
+    ASSERT_TRUE(rig.driver.MakeScreenshot());
+    const QImage saved(file);
+    ASSERT_EQ(saved.size(), QSize(40, 25));
+    EXPECT_EQ(saved.pixel(31, 19), qRgb(0, 0, 0)) << "the band covers the pointer";
+    EXPECT_EQ(saved.pixel(31, 21), withPointer ? qRgb(255, 0, 0) : pattern);
+  }
+}
+
 // The rows of the failure table: nothing after the failure point happens, and the
 // proposal, labels and thumbnail stay as they were.
 TEST(CaptureDriver, FailuresLeaveTheProposalAndTheDisplayAlone) {

@@ -169,6 +169,97 @@ TEST(Desktop, SeveralMonitorsAgreeOnWhatTheScreenIs) {
   EXPECT_EQ(StoreValue(ui.registry, "Sel_Left"), Dword(200)) << "relative to the primary monitor";
 }
 
+TEST(Desktop, TheWholeScreenIsThePrimaryThePointersOrEveryMonitorAsChosen) {
+  // The tray host's strip would lie on the left monitor: it comes with the tray program.
+  TrayDriver ui(3840, 1080, {.trayHost = false, .server = XvfbServer::Kind::Xvnc});
+  ASSERT_TRUE(ui.server.running());
+  ASSERT_TRUE(ui.seedStore());
+  const QImage root = TestPattern(3840, 1800);
+  struct Case {
+    QStringList args;
+    QPoint pointer;
+    QRect want;  // in root-window pixels
+  };
+  auto check = [&](const std::vector<QRect>& monitors, const std::vector<Case>& cases) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.args.join(' ').toStdString());
+      ui.xdo({"mousemove", QString::number(c.pointer.x()), QString::number(c.pointer.y())});
+      const QString path = ui.folder + "choice.bmp";
+      const ProcessResult r = Lumora(ui, QStringList{"--capture", "--delay", "0", "--output", path} + c.args);
+      ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+      EXPECT_TRUE(SamePixels(Shot(path), Expected(root, c.want, monitors)));
+    }
+  };
+
+  // Two monitors of different sizes, the primary right of the other. The first
+  // takes the place of the server's own output monitor.
+  ASSERT_TRUE(Xrandr(ui, {"--setmonitor", "L", "1920/508x1080/286+0+0", "VNC-0"}));
+  ASSERT_TRUE(Xrandr(ui, {"--setmonitor", "*R", "1280/338x1024/271+1920+0", "none"}));
+  ASSERT_TRUE(SetRootPicture(ui.server.display(), root));
+  check({{1920, 0, 1280, 1024}, {0, 0, 1920, 1080}},
+        {{{}, {500, 500}, {1920, 0, 1280, 1024}},
+         {{"--screen", "primary"}, {500, 500}, {1920, 0, 1280, 1024}},
+         {{"--screen", "pointer"}, {500, 500}, {0, 0, 1920, 1080}},
+         {{"--screen", "pointer"}, {2000, 100}, {1920, 0, 1280, 1024}},
+         {{"--screen", "pointer"}, {3500, 100}, {1920, 0, 1280, 1024}},  // on no monitor
+         {{"--screen", "all"}, {500, 500}, {0, 0, 3200, 1080}}});
+
+  // Three: one above the primary, one left of it, each of its own size.
+  ASSERT_TRUE(Xrandr(ui, {"--delmonitor", "R"}));
+  ASSERT_TRUE(Xrandr(ui, {"--delmonitor", "L"}));
+  ASSERT_TRUE(Xrandr(ui, {"--fb", "3840x1800"}));
+  ASSERT_TRUE(Xrandr(ui, {"--setmonitor", "L", "1280/338x1024/271+0+600", "VNC-0"}));
+  ASSERT_TRUE(Xrandr(ui, {"--setmonitor", "T", "1280/338x720/190+1280+0", "none"}));
+  ASSERT_TRUE(Xrandr(ui, {"--setmonitor", "*P", "1920/508x1080/286+1280+720", "none"}));
+  ASSERT_TRUE(SetRootPicture(ui.server.display(), root));
+  const std::vector<QRect> three{{1280, 720, 1920, 1080}, {0, 600, 1280, 1024}, {1280, 0, 1280, 720}};
+  check(three, {{{"--screen", "primary"}, {1500, 300}, {1280, 720, 1920, 1080}},
+                {{"--screen", "pointer"}, {1500, 300}, {1280, 0, 1280, 720}},
+                {{"--screen", "pointer"}, {100, 700}, {0, 600, 1280, 1024}},
+                {{"--screen", "all"}, {100, 700}, {0, 0, 3200, 1800}}});
+
+  // The stored choice governs the tray program's captures.
+  ASSERT_TRUE(SetStoreValue(ui.registry, "Bildschirm", "dword:00000002"));
+  ui.startTrayHost();
+  QProcess& lumora = ui.start();
+  ASSERT_TRUE(ui.waitReady());
+  ui.xdo({"key", "ctrl+alt+s"});
+  ASSERT_TRUE(ui.shot("Screen 00000.bmp"));
+  QThread::msleep(300);
+  ASSERT_TRUE(WaitFor([&] { return !ui.visible("Lumora Info"); }));
+  // trayer puts its strip at the top of the left monitor; that strip aside, the
+  // picture is the root window's.
+  auto withoutStrip = [](QImage picture) {
+    for (int y = 600; y < 640; ++y)
+      for (int x = 0; x < 200; ++x) picture.setPixel(x, y, 0);
+    return picture;
+  };
+  EXPECT_TRUE(SamePixels(withoutStrip(Shot(ui.folder + "Screen 00000.bmp")),
+                         withoutStrip(Expected(root, {0, 0, 3200, 1800}, three))));
+
+  // The overlay covers every monitor, the Toolbox comes up on the pointer's, and
+  // a rectangle drawn on the left monitor counts from the primary's corner.
+  ui.xdo({"key", "ctrl+alt+a"});
+  ASSERT_TRUE(WaitFor([&] { return ui.visible("Toolbox"); }));
+  EXPECT_EQ(WindowAt(ui, {3200, 1800}), QStringLiteral("0,0"));
+  const QString toolbox = ui.xdo({"search", "--onlyvisible", "--name", "^Toolbox$"}).section('\n', 0, 0);
+  EXPECT_TRUE(ui.xdo({"getwindowgeometry", toolbox}).contains("Position: 15,615")) << "on the left monitor";
+  ui.drag({300, 900}, {500, 1000});
+  ui.xdo({"key", "F1"});
+  ASSERT_TRUE(WaitFor([&] { return !ui.visible("Toolbox"); }));
+  ui.xdo({"key", "ctrl+alt+s"});
+  ASSERT_TRUE(ui.shot("Screen 00001.bmp"));
+  QThread::msleep(300);
+  EXPECT_TRUE(SamePixels(Shot(ui.folder + "Screen 00001.bmp"), root.copy(300, 900, 200, 100)));
+
+  // The tray icon is not where the driver's menu clicks go; the command line ends it.
+  EXPECT_EQ(Lumora(ui, {"--quit"}).exitCode, 0);
+  ASSERT_TRUE(lumora.waitForFinished(15000));
+  EXPECT_EQ(StoreValue(ui.registry, "Bildschirm"), Dword(2));
+  EXPECT_EQ(StoreValue(ui.registry, "Sel_Left"), Dword(300 - 1280));
+  EXPECT_EQ(StoreValue(ui.registry, "Sel_Top"), Dword(900 - 720));
+}
+
 TEST(Desktop, TheIconComesWithALateTrayHostAndBackAfterARestart) {
   TrayDriver ui(800, 600, {.trayHost = false});
   ASSERT_TRUE(ui.seedStore());

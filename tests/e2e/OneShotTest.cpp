@@ -5,6 +5,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <xcb/xcb.h>
+#include <xcb/xfixes.h>
+
+#include <cmath>
+#include <cstdlib>
+
 #include "Fakes.h"
 #include "StoreFile.h"
 #include "XvfbServer.h"
@@ -51,7 +57,67 @@ class OneShot : public ::testing::Test {
 XvfbServer* OneShot::server = nullptr;
 QImage OneShot::picture;
 
+// The pointer as the server itself hands it out: its premultiplied picture and
+// where that picture's top-left corner lies.
+struct ServerPointer {
+  QImage image;
+  QPoint topLeft;
+};
+
+ServerPointer ReadServerPointer(const QString& display) {
+  ServerPointer p;
+  xcb_connection_t* c = xcb_connect(display.toLatin1().constData(), nullptr);
+  if (xcb_connection_has_error(c)) {
+    xcb_disconnect(c);
+    return p;
+  }
+  std::free(xcb_xfixes_query_version_reply(c, xcb_xfixes_query_version(c, 4, 0), nullptr));
+  if (xcb_xfixes_get_cursor_image_reply_t* r =
+          xcb_xfixes_get_cursor_image_reply(c, xcb_xfixes_get_cursor_image(c), nullptr)) {
+    p.image = QImage(r->width, r->height, QImage::Format_ARGB32_Premultiplied);
+    const uint32_t* words = xcb_xfixes_get_cursor_image_cursor_image(r);
+    for (int y = 0; y < r->height; ++y)
+      for (int x = 0; x < r->width; ++x) p.image.setPixel(x, y, words[y * r->width + x]);
+    p.topLeft = QPoint(r->x - r->xhot, r->y - r->yhot);
+    std::free(r);
+  }
+  xcb_disconnect(c);
+  return p;
+}
+
 }  // namespace
+
+TEST_F(OneShot, DrawsThePointerAsTheServerShowsItOnlyWhenAsked) {
+  ASSERT_EQ(RunProcess("xdotool", {"mousemove", "203", "151"}, server->display()).exitCode, 0);
+  const ServerPointer pointer = ReadServerPointer(server->display());
+  ASSERT_FALSE(pointer.image.isNull());
+  // Premultiplied "over", worked out here in floating point.
+  QImage want = picture.convertToFormat(QImage::Format_RGB32);
+  for (int y = 0; y < pointer.image.height(); ++y)
+    for (int x = 0; x < pointer.image.width(); ++x) {
+      const QPoint at = pointer.topLeft + QPoint(x, y);
+      if (!want.rect().contains(at)) continue;
+      const QRgb s = pointer.image.pixel(x, y), d = want.pixel(at);
+      const double keep = (255 - qAlpha(s)) / 255.0;
+      auto over = [&](int sc, int dc) { return int(std::lround(sc + dc * keep)); };
+      want.setPixel(at, qRgb(over(qRed(s), qRed(d)), over(qGreen(s), qGreen(d)), over(qBlue(s), qBlue(d))));
+    }
+  ASSERT_NE(want, picture.convertToFormat(QImage::Format_RGB32)) << "the pointer shows";
+
+  for (const char* name : {"pointer.png", "pointer.bmp", "pointer.tga"}) {
+    const QString path = dir.filePath(QLatin1String(name));
+    const ProcessResult r =
+        lumora({"--capture", "--pointer", "--delay", "0", "--region", "150,100,400,300", "--output", path},
+               server->display());
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QImage decoded = DecodeWithImageMagick(path);
+    ASSERT_EQ(decoded.size(), QSize(250, 200)) << name;
+    ASSERT_EQ(decoded.convertToFormat(QImage::Format_RGB32), want.copy(150, 100, 250, 200)) << name;
+  }
+  const QString plain = dir.filePath(QStringLiteral("plain.png"));
+  ASSERT_EQ(lumora({"--capture", "--delay", "0", "--output", plain}, server->display()).exitCode, 0);
+  expectShows(DecodeWithImageMagick(plain), 0, 0, 640, 480);
+}
 
 TEST_F(OneShot, WritesAPixelExactBmpOfTheScreenAndOfARegionPastItsEdge) {
   const QString whole = dir.filePath(QStringLiteral("whole.bmp"));

@@ -383,3 +383,31 @@ TEST(WindowSnapTest, TheTopmostWindowUnderThePointerClippedToTheScreen) {
 }
 
 }  // namespace
+
+TEST_F(Overlay, OverEveryMonitorTheCornersComeAndGoFromThePrimarysCorner) {
+  // The primary 1024 x 768 with a 400 x 300 monitor left of it, a little higher.
+  screen.monitorList = {QRect(0, 0, 1024, 768), QRect(-400, -100, 400, 300)};
+  screen.pointerAt = QPoint(-50, 0);
+  tBildschirm choice{wsAlle, false};
+  grab.followChoice(choice);
+  ASSERT_TRUE(logic.open(tpKeine, 14, kPrevious, true));
+  EXPECT_EQ(logic.origin(), QPoint(-400, -100));
+  EXPECT_EQ(logic.frozenRect(), (ScreenRect{-400, -100, 1024, 768}));
+  EXPECT_EQ(logic.surface().size(), QSize(1424, 868));
+  // The last selection is drawn where it lies on the picture.
+  logic.DrawLastSelection();
+  EXPECT_NE(logic.surface().pixel(410, 120), grab.GrabBitmap().pixel(410, 120));
+  // A preset is centred on the pointer's monitor; a drawn rectangle on it comes back
+  // counted from the primary's corner, and so does the whole screen.
+  logic.PlacePreset(16, 16);
+  EXPECT_EQ(corners(), (ScreenRect{192, 142, 208, 158}));
+  drag(10, 20, 110, 70);
+  EXPECT_EQ(logic.finish(Outcome::Accept), (ScreenRect{-390, -80, -290, -30}));
+  ASSERT_TRUE(logic.open(tpKeine, 14, kPrevious, true));
+  EXPECT_EQ(logic.finish(Outcome::WholeScreen), (ScreenRect{-400, -100, 1024, 768}));
+  EXPECT_EQ(logic.finish(Outcome::Discard), kPrevious);
+  // Without the choice the overlay is the primary monitor's, as always.
+  choice.Bereich = wsPrimaer;
+  ASSERT_TRUE(logic.open(tpKeine, 14, kPrevious, true));
+  EXPECT_EQ(logic.frozenRect(), kScreen);
+}

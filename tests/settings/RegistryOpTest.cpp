@@ -35,6 +35,7 @@ Settings unusual() {
   s.Auswahl = {-5, 7, 900, -1, true};
   s.Timer = {100000, 59, 1, true, true};
   s.Shortcuts = {'9', 'Z'};
+  s.Bildschirm.Mauszeiger = true;
   return s;
 }
 
@@ -66,6 +67,7 @@ void expectSameStoredSettings(const Settings& a, const Settings& b) {
   EXPECT_EQ(a.Timer.ValSec, b.Timer.ValSec);
   EXPECT_EQ(a.Timer.Loop, b.Timer.Loop);
   EXPECT_EQ(a.Timer.TimerAutostart, b.Timer.TimerAutostart);
+  EXPECT_EQ(a.Bildschirm.Mauszeiger, b.Bildschirm.Mauszeiger);
 }
 
 class Store : public ::testing::Test {
@@ -229,6 +231,23 @@ TEST_F(Store, LoadsWhatIsThereAsTheRulesSay) {
   ASSERT_TRUE(store.SaveSettings(s));
   EXPECT_EQ(text().count(QStringLiteral("utostart\"="), Qt::CaseInsensitive), 1);
   EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+TEST_F(Store, AFileFromBeforeTheScreenValuesLoadsThemAsDefaults) {
+  const struct {
+    const char* line;  // empty: the value is not there
+  } cases[] = {{""}, {"\"Mauszeiger\"=\"1\""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    ASSERT_TRUE(store.SaveSettings(unusual()));
+    replaceValue(QStringLiteral("Mauszeiger"), QString::fromLatin1(c.line));
+    dialogs.boxes.clear();
+    Settings s;
+    s.Bildschirm.Mauszeiger = true;
+    EXPECT_TRUE(store.LoadSettings(s));
+    EXPECT_TRUE(dialogs.boxes.empty());
+    EXPECT_FALSE(s.Bildschirm.Mauszeiger);
+  }
 }
 
 TEST_F(Store, ADamagedFileTakesTheReadErrorRoadAndIsKept) {

@@ -35,8 +35,15 @@ class ImageScreen : public Screen {
     return true;
   }
 
+  std::optional<PointerImage> pointerImage() const override { return pointerPicture; }
+  std::optional<QPoint> pointer() const override { return pointerAt; }
+  std::vector<QRect> monitors() const override { return monitorList.empty() ? Screen::monitors() : monitorList; }
+
   bool fail = false;
   int grabs = 0;
+  std::optional<PointerImage> pointerPicture;
+  std::optional<QPoint> pointerAt;
+  std::vector<QRect> monitorList;  // empty: the picture is the one monitor
 
  private:
   QImage picture_;

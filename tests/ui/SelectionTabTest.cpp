@@ -1,4 +1,5 @@
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
@@ -48,6 +49,26 @@ class SelectionTabTest : public ::testing::Test {
   test::FakeOptionsWindow window_;
   SelectionTab tab_{ctx_, window_};
 };
+
+TEST_F(SelectionTabTest, TheWholeScreenChoiceAndThePointerBoxWriteTheirSettings) {
+  auto* choice = child<QComboBox>("cbBildschirm");
+  auto* pointer = child<QCheckBox>("cbMauszeiger");
+  EXPECT_EQ(choice->currentIndex(), 0);
+  EXPECT_FALSE(pointer->isChecked());
+  // Without a chosen area the size panel follows the choice at once.
+  const size_t before = window_.statusSizes.size();
+  choice->setCurrentIndex(2);
+  EXPECT_EQ(s_.Bildschirm.Bereich, wsAlle);
+  ASSERT_EQ(window_.statusSizes.size(), before + 1);
+  EXPECT_EQ(window_.statusSizes.back(), Size(1280, 1024));
+  QTest::mouseClick(pointer, Qt::LeftButton);
+  EXPECT_TRUE(s_.Bildschirm.Mauszeiger);
+  // The stored values come back into the controls.
+  s_.Bildschirm = {wsMauszeiger, false};
+  tab_.loadFromSettings();
+  EXPECT_EQ(choice->currentIndex(), 1);
+  EXPECT_FALSE(pointer->isChecked());
+}
 
 TEST_F(SelectionTabTest, StartUpShowsTheStoredSelectionEvenWhenNotInUse) {
   EXPECT_FALSE(child<QCheckBox>("cbUseAuswahl")->isChecked());

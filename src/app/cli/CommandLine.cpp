@@ -62,6 +62,13 @@ CommandLine ParseCommandLine(const QStringList& args) {
       autostart = true;
     } else if (a == QLatin1String("--yes")) {
       cl.yes = captureOption = true;
+    } else if (a == QLatin1String("--pointer")) {
+      cl.pointer = captureOption = true;
+    } else if (a == QLatin1String("--screen")) {
+      const QStringList choices = {QStringLiteral("primary"), QStringLiteral("pointer"), QStringLiteral("all")};
+      if (!value(v) || !choices.contains(v)) return fail(QStringLiteral("--screen wants primary, pointer or all"));
+      cl.screen = uint8_t(choices.indexOf(v));
+      captureOption = true;
     } else if (a == QLatin1String("--output")) {
       if (!value(v) || v.isEmpty()) return fail(QStringLiteral("--output needs a file name"));
       cl.output = v;
@@ -109,7 +116,8 @@ QString UsageError(const CommandLine& cl) {
 
 QString UsageText() {
   return QStringLiteral(
-      "Usage: lumora [--capture [--output FILE] [--region L,T,R,B | --window] [--delay MS] [--yes]]\n"
+      "Usage: lumora [--capture [--output FILE] [--region L,T,R,B | --window] [--delay MS]\n"
+      "                      [--screen primary|pointer|all] [--pointer] [--yes]]\n"
       "       lumora [--start] --show | --select | --shot | --shot-window\n"
       "       lumora --quit\n"
       "       lumora --autostart on|off\n"
@@ -128,6 +136,10 @@ QString UsageText() {
       "  --region L,T,R,B  capture this rectangle instead of the whole screen\n"
       "  --window          capture the window that has the focus, with its frame\n"
       "  --delay MS        wait MS milliseconds before the grab (default 200)\n"
+      "  --screen primary|pointer|all\n"
+      "                    the whole screen is the primary monitor, the one with the\n"
+      "                    pointer, or all of them (default: as stored)\n"
+      "  --pointer         draw the mouse pointer into the picture (X11)\n"
       "  --yes             answer the warnings about poor settings with Yes (default No)\n"
       "  --autostart on|off\n"
       "                    start Lumora with the desktop session (on) or no longer (off)\n"
@@ -139,8 +151,8 @@ QString UsageText() {
       "(or, with --start, none could be started), 2 bad usage; --shot and --shot-window wait\n"
       "for the picture and exit 1 when none was saved.\n"
       "\n"
-      "Coordinates are screen pixels from the primary monitor's top-left corner; the\n"
-      "whole screen is the primary monitor, and --region may reach onto the others.\n")
+      "Coordinates are screen pixels from the primary monitor's top-left corner, and\n"
+      "--region may reach onto the other monitors.\n")
       .arg(KnownExtensions());
 }
 

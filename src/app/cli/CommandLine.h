@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <optional>
 
 #include "platform/ScreenRect.h"
@@ -17,6 +18,8 @@ struct CommandLine {
   bool window = false;              // --window: the window that has the focus
   int delayMs = 200;                // --delay MS
   bool yes = false;                 // --yes: answer confirmations with Yes
+  bool pointer = false;             // --pointer: the pointer in the picture
+  std::optional<uint8_t> screen;    // --screen primary|pointer|all: a WholeScreen code
   bool autostartOn = false;         // --autostart on|off
   QString verb;                     // --show, --select, --shot, --shot-window, --quit: "show", ...
   bool start = false;               // --start: with a verb, start Lumora first when none runs

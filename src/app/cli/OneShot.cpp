@@ -63,6 +63,8 @@ int RunOneShot(const CommandLine& cl, Settings& settings, Screen& screen, Stream
                const std::function<std::optional<ScreenRect>()>& activeWindow) {
   // The command line never prompts for a name.
   settings.Datei.Eingabeaufforderung = false;
+  if (cl.pointer) settings.Bildschirm.Mauszeiger = true;
+  if (cl.screen) settings.Bildschirm.Bereich = *cl.screen;
   if (cl.region) {
     settings.Auswahl.Sel_Left = cl.region->Left;
     settings.Auswahl.Sel_Top = cl.region->Top;
@@ -74,6 +76,7 @@ int RunOneShot(const CommandLine& cl, Settings& settings, Screen& screen, Stream
   // The window is the one that has the focus once the delay is over: the wait
   // comes before it is asked, not before the grab.
   ScreenGrab grab(screen, dialogs, std::chrono::milliseconds(cl.window ? 0 : cl.delayMs));
+  grab.followChoice(settings.Bildschirm);
   FileNaming naming(settings, dialogs);
   ImageSaver saver(dialogs, clipboard, clock, unnamedFiles);
   CommandLineView view;

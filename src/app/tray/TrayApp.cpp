@@ -54,6 +54,7 @@ TrayApp::TrayApp(Settings& settings, const ProgramPlace& program, const Desktop&
   desktop_.windows->keepOffTaskbar(*QCoreApplication::instance());
   // The letters before any window exists, so that the hotkeys use them.
   InitShortcuts(store_, s_.Shortcuts);
+  grab_.followChoice(s_.Bildschirm);
   TrayParts& p = parts_;
   p.windows = desktop_.windows.get();
   p.controller = std::make_unique<TrayController>(s_, *desktop_.hotkeys, commands_);
@@ -80,7 +81,11 @@ TrayApp::TrayApp(Settings& settings, const ProgramPlace& program, const Desktop&
   commands.selector = p.frmAuswahl.get();
   commands.openTargetFolder = [this] { commands_.openTargetFolder(); };
   commands.toggleScreensaver = [this] { return parts_.actions->ToggleScreensaver(); };
-  commands.screenSize = [this] { return desktop_.screen->size(); };
+  commands.screenSize = [this] {
+    const ScreenRect whole = grab_.wholeScreen();
+    return QSize(int(whole.width()), int(whole.height()));
+  };
+  commands.primarySize = [this] { return desktop_.screen->size(); };
   commands.windows = desktop_.windows.get();
   p.frmMain = std::make_unique<TfrmMain>(*context_, std::move(commands));
   p.frmAuswahl->setPlacement(desktop_.windows->placesWindows() ? TfrmAuswahl::Placement::FullScreen

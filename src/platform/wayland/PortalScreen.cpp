@@ -88,6 +88,17 @@ QSize PortalScreen::size() const {
   return lastPicture_;
 }
 
+std::vector<QRect> PortalScreen::monitors() const {
+  const Desktop d = desktop_ ? desktop_() : Desktop{};
+  if (d.primary.isEmpty() || d.all.isEmpty()) return Screen::monitors();
+  auto pixels = [&](const QRect& r) {
+    const QPoint at = r.topLeft() - d.primary.topLeft();
+    return QRect(int(std::lround(at.x() * d.scale)), int(std::lround(at.y() * d.scale)),
+                 int(std::lround(r.width() * d.scale)), int(std::lround(r.height() * d.scale)));
+  };
+  return {pixels(d.primary), pixels(d.all)};
+}
+
 QRect PortalScreen::primaryIn(QSize picture) const {
   const Desktop d = desktop_ ? desktop_() : Desktop{};
   if (d.primary.isEmpty() || d.all.isEmpty()) return QRect(QPoint(0, 0), picture);
@@ -183,8 +194,8 @@ bool PortalScreen::grab(const ScreenRect& rect, QImage& target) {
   const QRect primary = primaryIn(picture.size());
   lastPicture_ = primary.size();
 
-  // Screen coordinates start at the primary's corner; the rest of the desktop is
-  // outside the screen, and outside is black, as on X11.
+  // Screen coordinates start at the primary's corner; the other outputs lie
+  // around it, and outside the desktop is black, as on X11.
   target = QImage(int(w), int(h), QImage::Format_RGB32);
   if (target.isNull()) {
     lastError_ = QStringLiteral("not enough memory for a picture of %1 x %2 pixels").arg(w).arg(h);
@@ -194,7 +205,7 @@ bool PortalScreen::grab(const ScreenRect& rect, QImage& target) {
   // Edges far beyond any desktop are pulled in first; what they cover is black anyway.
   auto edge = [](int64_t v) { return int(std::clamp<int64_t>(v, -(int64_t(1) << 30), int64_t(1) << 30)); };
   const QRect wanted(edge(primary.left() + int64_t(rect.Left)), edge(primary.top() + int64_t(rect.Top)), int(w), int(h));
-  const QRect part = wanted.intersected(primary).intersected(picture.rect());
+  const QRect part = wanted.intersected(picture.rect());
   for (int y = part.top(); y <= part.bottom(); ++y) {
     const uint32_t* src = reinterpret_cast<const uint32_t*>(picture.constScanLine(y)) + part.left();
     uint32_t* dst = reinterpret_cast<uint32_t*>(target.scanLine(y - wanted.top())) + (part.left() - wanted.left());

@@ -38,6 +38,9 @@ class PortalScreen : public Screen {
   // a desktop source, an empty size.
   QSize size() const override;
   bool grab(const ScreenRect& rect, QImage& target) override;
+  // The primary output, then the whole desktop as one: the portal's picture does
+  // not tell the other outputs apart.
+  std::vector<QRect> monitors() const override;
 
   // Why the last grab failed, in one line for the user; empty after a success.
   QString lastError() const override { return lastError_; }

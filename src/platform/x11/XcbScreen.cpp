@@ -2,6 +2,7 @@
 
 #include <xcb/randr.h>
 #include <xcb/shm.h>
+#include <xcb/xfixes.h>
 #include <xcb/xcb.h>
 
 #include <sys/ipc.h>
@@ -79,6 +80,7 @@ struct XcbScreen::Impl {
   xcb_connection_t* conn = nullptr;
   xcb_screen_t* screen = nullptr;
   bool randrMonitors = false;
+  bool xfixes = false;
   bool shm = false;
   xcb_shm_seg_t seg = 0;
   void* shmAddr = nullptr;
@@ -269,6 +271,16 @@ XcbScreen::XcbScreen(bool sharedMemory) : d_(std::make_unique<Impl>()) {
     xcb_flush(d_->conn);
   }
 
+  // The pointer's picture needs XFixes 4 (cursor images came with version 1, but
+  // the version must be announced before any other request of the extension).
+  const xcb_query_extension_reply_t* fixes = xcb_get_extension_data(d_->conn, &xcb_xfixes_id);
+  if (fixes && fixes->present) {
+    xcb_xfixes_query_version_reply_t* v =
+        xcb_xfixes_query_version_reply(d_->conn, xcb_xfixes_query_version(d_->conn, 4, 0), nullptr);
+    d_->xfixes = v && v->major_version >= 1;
+    std::free(v);
+  }
+
   // A request of an extension the server lacks would close the connection, so
   // the extension's presence is asked first (remote displays, Xvfb without it).
   const xcb_query_extension_reply_t* ext = xcb_get_extension_data(d_->conn, &xcb_shm_id);
@@ -298,6 +310,33 @@ std::optional<QPoint> XcbScreen::pointer() const {
   const QPoint root(p->root_x, p->root_y);
   std::free(p);
   return root - primary().topLeft();
+}
+
+std::vector<QRect> XcbScreen::monitors() const {
+  if (!d_->conn) return {};
+  std::vector<QRect> list = d_->current().monitors;
+  const QPoint origin = list.front().topLeft();
+  for (QRect& m : list) m.translate(-origin);
+  return list;
+}
+
+std::optional<PointerImage> XcbScreen::pointerImage() const {
+  if (!d_->conn || !d_->xfixes) return std::nullopt;
+  xcb_xfixes_get_cursor_image_reply_t* c =
+      xcb_xfixes_get_cursor_image_reply(d_->conn, xcb_xfixes_get_cursor_image(d_->conn), nullptr);
+  if (!c) return std::nullopt;
+  std::optional<PointerImage> result;
+  const int w = c->width, h = c->height;
+  if (w > 0 && h > 0 && xcb_xfixes_get_cursor_image_cursor_image_length(c) >= w * h) {
+    // The pixels come as 32-bit ARGB words, premultiplied, as QImage keeps them.
+    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
+    const uint32_t* src = xcb_xfixes_get_cursor_image_cursor_image(c);
+    for (int y = 0; y < h; ++y) std::memcpy(image.scanLine(y), src + size_t(y) * size_t(w), size_t(w) * 4);
+    const QPoint root(int(c->x) - c->xhot, int(c->y) - c->yhot);
+    result = PointerImage{image, root - primary().topLeft()};
+  }
+  std::free(c);
+  return result;
 }
 
 bool XcbScreen::grab(const ScreenRect& rect, QImage& target) {

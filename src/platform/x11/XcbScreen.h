@@ -31,6 +31,9 @@ class XcbScreen : public Screen {
   bool grab(const ScreenRect& rect, QImage& target) override;
   bool usesSharedMemory() const;
   std::optional<QPoint> pointer() const override;
+  std::vector<QRect> monitors() const override;
+  // From XFixes; nothing where the server lacks it.
+  std::optional<PointerImage> pointerImage() const override;
   // The primary monitor, in root-window pixels.
   QRect primary() const;
 

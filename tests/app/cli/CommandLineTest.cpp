@@ -2,6 +2,7 @@
 
 #include "app/cli/CommandLine.h"
 #include "capture/Formats.h"
+#include "settings/Settings.h"
 
 using namespace lumora;
 using Mode = CommandLine::Mode;
@@ -23,6 +24,19 @@ TEST(CommandLine, ReadsTheCaptureOptions) {
   EXPECT_FALSE(plain.region.has_value());
   EXPECT_FALSE(plain.window);
   EXPECT_TRUE(ParseCommandLine({"--capture", "--window", "--delay", "900"}).window);
+  EXPECT_FALSE(plain.pointer);
+  EXPECT_FALSE(plain.screen.has_value());
+
+  const struct {
+    const char* name;
+    uint8_t code;
+  } screens[] = {{"primary", wsPrimaer}, {"pointer", wsMauszeiger}, {"all", wsAlle}};
+  for (const auto& c : screens) {
+    const CommandLine chosen = ParseCommandLine({"--capture", "--screen", c.name, "--pointer"});
+    ASSERT_EQ(chosen.mode, Mode::Capture) << c.name;
+    EXPECT_EQ(chosen.screen, c.code);
+    EXPECT_TRUE(chosen.pointer);
+  }
 
   for (const char* name : {"a.bmp", "a.jpg", "a.tga", "a.png"})
     EXPECT_EQ(ParseCommandLine({"--capture", "--output", name}).mode, Mode::Capture) << name;
@@ -60,6 +74,9 @@ TEST(CommandLine, RefusesBadUsage) {
       {"--window"},                                // capture option without --capture
       {"--capture", "--window", "--region", "0,0,5,5"},  // one or the other
       {"--shot-window", "--window"},
+      {"--capture", "--screen", "second"},
+      {"--capture", "--screen"},
+      {"--pointer"},
   };
   for (const QStringList& args : bad) {
     const CommandLine cl = ParseCommandLine(args);

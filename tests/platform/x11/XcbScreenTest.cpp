@@ -135,6 +135,8 @@ TEST(XcbScreen, FollowsTheServersMonitorsAndSizeWhileItRuns) {
   ASSERT_TRUE(xrandr({"--setmonitor", "*M2", "600/150x400/100+100+50", "none"}));
   EXPECT_TRUE(becomes(QSize(600, 400)));
   EXPECT_EQ(screen.primary().topLeft(), QPoint(100, 50));
+  // Every monitor, counted from the primary's corner, the primary first.
+  EXPECT_EQ(screen.monitors(), (std::vector<QRect>{{0, 0, 600, 400}, {-100, -50, 1280, 1024}}));
   ASSERT_TRUE(xrandr({"--delmonitor", "M2"}));
   EXPECT_TRUE(becomes(QSize(1280, 1024)));
   ASSERT_TRUE(xrandr({"-s", "1024x768"}));
