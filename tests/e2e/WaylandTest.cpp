@@ -8,6 +8,7 @@
 #include <QJsonObject>
 #include <functional>
 #include <QThread>
+#include <unistd.h>
 
 #include "Fakes.h"
 #include "StoreFile.h"
@@ -209,4 +210,23 @@ TEST_F(Wayland, TheTrayProgramCapturesThroughTheShotCommand) {
   QThread::msleep(300);
   expectSame(DecodeWithImageMagick(file("Screen 00000.bmp")), picture);
   EXPECT_EQ(quit.exitCode, 0) << quit.err.toStdString();
+}
+
+TEST_F(Wayland, APortalFileAnotherUserPutInPlaceIsNeverRead) {
+  // The wlr portal writes to one fixed name in /tmp; another user (here root, the
+  // capture runs as the session's user) may have made it first, open to all.
+  if (::geteuid() != 0) GTEST_SKIP() << "needs a second user, that is root";
+  const QString fixed = QStringLiteral("/tmp/out.png");
+  QFile::remove(fixed);
+  QFile planted(fixed);
+  ASSERT_TRUE(planted.open(QIODevice::WriteOnly));
+  planted.close();
+  ASSERT_TRUE(planted.setPermissions(QFileDevice::Permissions(0x6666)));
+  const ProcessResult r = lumora({"--capture", "--delay", "0", "--output", file("planted.bmp")});
+  const bool stillThere = QFile::exists(fixed);
+  QFile::remove(fixed);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(r.err.contains("belongs to another user")) << r.err.toStdString();
+  EXPECT_FALSE(QFile::exists(file("planted.bmp")));
+  EXPECT_TRUE(stillThere);
 }

@@ -13,7 +13,9 @@
 #include <QVariantMap>
 #include <algorithm>
 #include <cmath>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -41,17 +43,49 @@ timespec now() {
   return t;
 }
 
-// A picture file is the portal's answer to this request when it is ours and was
-// written after we asked; anything older belongs to someone else and stays.
-bool madeForRequest(const QString& path, const timespec& asked) {
+// A picture file is the portal's answer to this request when it is still the file
+// we read and was written after we asked; anything older belongs to someone else
+// and stays.
+bool madeForRequest(const QString& path, const struct stat& read, const timespec& asked) {
   struct stat st {};
-  if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid())
+  if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || st.st_dev != read.st_dev || st.st_ino != read.st_ino)
     return false;
   // File times come from a coarse clock that may lag the fine one by a tick.
   const int64_t slackNs = 50'000'000;
   const int64_t written = int64_t(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
   const int64_t start = int64_t(asked.tv_sec) * 1'000'000'000 + asked.tv_nsec;
   return written >= start - slackNs;
+}
+
+// Opens the portal's picture only when it is ours alone: a plain file, not reached
+// through a link, owned by this user and writable by nobody else. Some portals
+// write to a fixed name in a shared folder, where another user may have put a
+// file of their own first. -1 with `error` set otherwise; nothing is read then.
+int openOwnPicture(const QString& path, struct stat& st, QString& error) {
+  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    const int e = errno;
+    error = e == ELOOP ? QStringLiteral("the desktop portal's picture %1 is a symbolic link; Lumora does not follow it")
+                             .arg(path)
+                       : QStringLiteral("the desktop portal's picture %1 could not be opened (%2)")
+                             .arg(path, QString::fromLocal8Bit(std::strerror(e)));
+    return -1;
+  }
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+    error = QStringLiteral("the desktop portal's picture %1 is not a plain file; Lumora does not read it").arg(path);
+  else if (st.st_uid != ::geteuid())
+    error = QStringLiteral("the desktop portal's picture %1 belongs to another user (uid %2); Lumora does not read it")
+                .arg(path)
+                .arg(st.st_uid);
+  else if (st.st_mode & (S_IWGRP | S_IWOTH))
+    error = QStringLiteral("the desktop portal's picture %1 may be changed by other users (mode %2); Lumora does not "
+                           "read it")
+                .arg(path)
+                .arg(st.st_mode & 07777, 4, 8, QLatin1Char('0'));
+  else
+    return fd;
+  ::close(fd);
+  return -1;
 }
 
 }  // namespace
@@ -163,10 +197,15 @@ QImage PortalScreen::takePicture(QString& error) {
     return QImage();
   }
   const QString file = uri.toLocalFile();
-  QImageReader reader(file);
+  struct stat st {};
+  const int fd = openOwnPicture(file, st, error);
+  if (fd < 0) return QImage();
+  QFile opened;
+  opened.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+  QImageReader reader(&opened);
   QImage picture = reader.read();
   // The picture served this request only; one the portal had made earlier stays.
-  if (madeForRequest(file, asked)) QFile::remove(file);
+  if (madeForRequest(file, st, asked)) QFile::remove(file);
   if (picture.isNull()) {
     error = QStringLiteral("the desktop portal's picture %1 could not be read (%2)").arg(file, reader.errorString());
     return QImage();

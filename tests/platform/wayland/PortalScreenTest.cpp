@@ -7,16 +7,19 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <QUrl>
 #include <sys/stat.h>
+#include <functional>
 #include <utime.h>
 
 #include "Fakes.h"
 #include "PrivateBus.h"
+#include "Unprivileged.h"
 #include "platform/wayland/DBusScreensaver.h"
 #include "platform/wayland/PortalScreen.h"
 
@@ -27,7 +30,7 @@ using namespace std::chrono_literals;
 namespace {
 
 // How the stand-in portal answers a Screenshot call.
-enum class Answer { Picture, OldPicture, Cancelled, Refused, Never, NotAPicture, NoFile, OwnHandle };
+enum class Answer { Picture, OldPicture, Cancelled, Refused, Never, NotAPicture, NoFile, OwnHandle, FileAsItIs };
 
 class FakePortal : public QObject, protected QDBusContext {
   Q_OBJECT
@@ -63,6 +66,9 @@ class FakePortal : public QObject, protected QDBusContext {
         break;
       case Answer::Refused:
         code = 2;
+        break;
+      case Answer::FileAsItIs:
+        results[QStringLiteral("uri")] = QUrl::fromLocalFile(file).toString();
         break;
       case Answer::NoFile:
         results[QStringLiteral("uri")] = QStringLiteral("https://example.invalid/shot.png");
@@ -199,6 +205,41 @@ TEST_F(Portal, EveryUnansweredOrRefusedRequestIsAFailedGrabWithItsReason) {
     EXPECT_TRUE(screen.lastError().contains(QLatin1String(c.reason))) << screen.lastError().toStdString();
     service->unregisterService(QStringLiteral("org.freedesktop.portal.Desktop"));
     service->unregisterObject(QStringLiteral("/org/freedesktop/portal/desktop"));
+    QFile::remove(portal.file);
+  }
+}
+
+TEST_F(Portal, APictureFileThatIsNotOursAloneIsNeverRead) {
+  offerPortal();
+  portal.answer = Answer::FileAsItIs;
+  const QString real = dir.filePath(QStringLiteral("real.png"));
+  const QByteArray path = QFile::encodeName(portal.file);
+  struct Case {
+    const char* reason;
+    std::function<bool()> make;
+  };
+  const Case cases[] = {
+      {"symbolic link", [&] { return portal.picture.save(real, "PNG") && QFile::link(real, portal.file); }},
+      {"may be changed by other users (mode 0664)",
+       [&] { return portal.picture.save(portal.file, "PNG") && ::chmod(path.constData(), 0664) == 0; }},
+      {"not a plain file", [&] { return ::mkfifo(path.constData(), 0600) == 0; }},
+      // Only root can hand a file to another user; as anyone else the case is moot.
+      {"belongs to another user",
+       [&] {
+         return ::geteuid() != 0 || (portal.picture.save(portal.file, "PNG") && ::chmod(path.constData(), 0600) == 0 &&
+                                     ::chown(path.constData(), kNobody, kNobody) == 0);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reason);
+    ASSERT_TRUE(c.make());
+    if (!QFileInfo::exists(portal.file) && !QFileInfo(portal.file).isSymLink()) continue;
+    PortalScreen screen(*client, {}, 5s);
+    QImage target;
+    EXPECT_FALSE(screen.grab({0, 0, 10, 10}, target));
+    EXPECT_TRUE(screen.lastError().contains(QLatin1String(c.reason))) << screen.lastError().toStdString();
+    // What is not ours stays where it is.
+    EXPECT_TRUE(QFileInfo(portal.file).isSymLink() || QFileInfo::exists(portal.file));
     QFile::remove(portal.file);
   }
 }
