@@ -4,6 +4,7 @@
 #include <QPoint>
 #include <QSize>
 #include <QString>
+#include <functional>
 #include <optional>
 
 #include "platform/ScreenRect.h"
@@ -25,6 +26,11 @@ class Screen {
   // Why the last grab failed, in one line, where the desktop says more than
   // "failed" (a refusal or silence of the desktop portal); empty otherwise.
   virtual QString lastError() const { return QString(); }
+
+  // Called on the GUI thread, once per grab, when the desktop takes long to answer
+  // (it may be asking the person whether the program may take screenshots), with
+  // what the grab waits for, in one line.
+  std::function<void(const QString& waitingFor)> onWaiting;
 };
 
 }  // namespace lumora

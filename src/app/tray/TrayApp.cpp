@@ -1,6 +1,7 @@
 #include "app/tray/TrayApp.h"
 
 #include <QCoreApplication>
+#include <cstdio>
 #include <thread>
 
 #include "app/cli/Leftovers.h"
@@ -49,6 +50,11 @@ TrayApp::TrayApp(Settings& settings, const ProgramPlace& program, const Desktop&
              [this] { parts_.frmWelcome->close(); }}),
       autostart_(ConfigHome(), QCoreApplication::applicationFilePath()),
       shots_([this] { return parts_.controller->onShotCommand(); }) {
+  // The desktop may be asking the person before the first capture; the program
+  // goes on answering meanwhile, and its terminal hears why it waits.
+  desktop_.screen->onWaiting = [](const QString& what) {
+    std::fprintf(stderr, "lumora: %s\n", what.toLocal8Bit().constData());
+  };
   // No window of the program, a start-up message included, ever gets a taskbar button.
   desktop_.windows->keepOffTaskbar(*QCoreApplication::instance());
   // The letters before any window exists, so that the hotkeys use them.

@@ -1,5 +1,6 @@
 #include "platform/wayland/PortalScreen.h"
 
+#include <QDBusArgument>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
@@ -8,6 +9,8 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QImageReader>
+#include <QMap>
+#include <QStringList>
 #include <QTimer>
 #include <QUrl>
 #include <QVariantMap>
@@ -108,8 +111,28 @@ class PortalResponse : public QObject {
   }
 };
 
-PortalScreen::PortalScreen(QDBusConnection bus, DesktopSource desktop, std::chrono::milliseconds timeout)
-    : bus_(std::move(bus)), desktop_(std::move(desktop)), timeout_(timeout) {}
+PortalScreen::PortalScreen(QDBusConnection bus, DesktopSource desktop, std::chrono::milliseconds timeout,
+                           std::chrono::milliseconds patience)
+    : bus_(std::move(bus)), desktop_(std::move(desktop)), timeout_(timeout), patience_(patience) {}
+
+bool PortalScreen::screenshotsDenied() const {
+  // The portal keeps the person's answer in its permission store: table
+  // "screenshot", entry "screenshot", "" for programs outside a sandbox.
+  const QString store = QStringLiteral("org.freedesktop.impl.portal.PermissionStore");
+  QDBusMessage lookup = QDBusMessage::createMethodCall(store, QStringLiteral("/org/freedesktop/impl/portal/PermissionStore"),
+                                                       store, QStringLiteral("Lookup"));
+  lookup << QStringLiteral("screenshot") << QStringLiteral("screenshot");
+  // Asked through the event loop, as the portal is: a store in this very thread
+  // (a stand-in) must be able to answer.
+  QDBusPendingCallWatcher watcher(bus_.asyncCall(lookup, 2000));
+  QEventLoop loop;
+  QObject::connect(&watcher, &QDBusPendingCallWatcher::finished, &loop, &QEventLoop::quit);
+  if (!watcher.isFinished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
+  const QDBusMessage reply = watcher.reply();
+  if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return false;
+  const auto permissions = qdbus_cast<QMap<QString, QStringList>>(reply.arguments().at(0));
+  return permissions.value(QString()).contains(QLatin1String("no"));
+}
 
 PortalScreen::~PortalScreen() = default;
 
@@ -170,17 +193,25 @@ QImage PortalScreen::takePicture(QString& error) {
     }
   });
   QTimer::singleShot(timeout_, &loop, &QEventLoop::quit);
+  QTimer::singleShot(patience_, &loop, [&] {
+    if (!response.arrived && callError.isEmpty() && onWaiting)
+      onWaiting(QStringLiteral("waiting for the desktop: it may be asking on the screen whether Lumora may take "
+                               "screenshots (answer its dialog)"));
+  });
   // The process stays on the bus until the answer: a caller that leaves gets its
-  // request closed unanswered.
-  if (!response.arrived) loop.exec(QEventLoop::ExcludeUserInputEvents);
+  // request closed unanswered. The person may take a while, so the program's
+  // windows and menus go on answering meanwhile; its commands keep their guard.
+  if (!response.arrived) loop.exec();
   bus_.disconnect(QString(), path, requestInterface, QStringLiteral("Response"), &response, slot);
 
   if (!response.arrived) {
     if (!callError.isEmpty())
       error = QStringLiteral("the desktop portal is not available for screenshots (%1)").arg(callError);
     else
-      error = QStringLiteral("the desktop portal gave no answer within %1 seconds")
-                  .arg(double(timeout_.count()) / 1000.0);
+      error = QStringLiteral("the desktop portal gave no answer within %1; a dialog of the desktop asking whether "
+                             "Lumora may take screenshots may still be open")
+                  .arg(timeout_.count() % 60000 == 0 ? QStringLiteral("%1 minutes").arg(timeout_.count() / 60000)
+                                                     : QStringLiteral("%1 seconds").arg(double(timeout_.count()) / 1000.0));
     return QImage();
   }
   if (response.code == 1) {
@@ -188,7 +219,14 @@ QImage PortalScreen::takePicture(QString& error) {
     return QImage();
   }
   if (response.code != 0) {
-    error = QStringLiteral("the desktop portal refused the screenshot");
+    if (screenshotsDenied())
+      error = QStringLiteral(
+          "the desktop refused: screenshots were denied when it asked, and it keeps that answer; to allow them again: "
+          "gdbus call --session --dest org.freedesktop.impl.portal.PermissionStore --object-path "
+          "/org/freedesktop/impl/portal/PermissionStore --method "
+          "org.freedesktop.impl.portal.PermissionStore.SetPermission screenshot true screenshot '' \"['yes']\"");
+    else
+      error = QStringLiteral("the desktop portal refused the screenshot");
     return QImage();
   }
   const QUrl uri(response.results.value(QStringLiteral("uri")).toString());

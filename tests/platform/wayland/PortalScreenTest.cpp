@@ -4,6 +4,8 @@
 
 #include <QDBusConnection>
 #include <QDBusContext>
+#include <QDBusMetaType>
+#include <QDBusVariant>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDir>
@@ -41,6 +43,7 @@ class FakePortal : public QObject, protected QDBusContext {
   QString file;
   QDBusConnection* bus = nullptr;
   QVariantMap lastOptions;
+  int delayMs = 20;
 
  public Q_SLOTS:
   QDBusObjectPath Screenshot(const QString&, const QVariantMap& options) {
@@ -50,7 +53,7 @@ class FakePortal : public QObject, protected QDBusContext {
                        .arg(sender, options.value(QStringLiteral("handle_token")).toString());
     if (answer == Answer::OwnHandle) path = QStringLiteral("/org/freedesktop/portal/desktop/request/own/1");
     // The answer follows the call's return, as a real portal's does.
-    QTimer::singleShot(20, this, [this, path] { respond(path); });
+    QTimer::singleShot(delayMs, this, [this, path] { respond(path); });
     return QDBusObjectPath(path);
   }
 
@@ -102,6 +105,22 @@ class FakePortal : public QObject, protected QDBusContext {
   }
 };
 
+using Permissions = QMap<QString, QStringList>;
+
+// The portal's permission store, holding the person's answer for screenshots.
+class FakePermissionStore : public QObject {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "org.freedesktop.impl.portal.PermissionStore")
+ public:
+  Permissions screenshot;
+
+ public Q_SLOTS:
+  Permissions Lookup(const QString& table, const QString& id, QDBusVariant& data) {
+    data = QDBusVariant(QVariant(0u));
+    return table == QLatin1String("screenshot") && id == QLatin1String("screenshot") ? screenshot : Permissions();
+  }
+};
+
 class FakeScreenSaver : public QObject {
   Q_OBJECT
   Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
@@ -118,7 +137,10 @@ class FakeScreenSaver : public QObject {
 
 class Portal : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { bus = new PrivateBus; }
+  static void SetUpTestSuite() {
+    qDBusRegisterMetaType<Permissions>();
+    bus = new PrivateBus;
+  }
   static void TearDownTestSuite() {
     delete bus;
     bus = nullptr;
@@ -137,6 +159,8 @@ class Portal : public ::testing::Test {
     service->unregisterObject(QStringLiteral("/org/freedesktop/ScreenSaver"));
     service->unregisterService(QStringLiteral("org.freedesktop.portal.Desktop"));
     service->unregisterService(QStringLiteral("org.freedesktop.ScreenSaver"));
+    service->unregisterObject(QStringLiteral("/org/freedesktop/impl/portal/PermissionStore"));
+    service->unregisterService(QStringLiteral("org.freedesktop.impl.portal.PermissionStore"));
     QDBusConnection::disconnectFromBus(service->name());
     QDBusConnection::disconnectFromBus(client->name());
   }
@@ -186,17 +210,26 @@ TEST_F(Portal, EveryUnansweredOrRefusedRequestIsAFailedGrabWithItsReason) {
     Answer answer;
     bool offered;
     const char* reason;
+    Permissions kept = {};
   };
   const Case cases[] = {
       {Answer::Cancelled, true, "cancelled"},
-      {Answer::Refused, true, "refused"},
+      {Answer::Refused, true, "refused the screenshot"},
+      // The person said no once and the desktop keeps it: say how to undo it.
+      {Answer::Refused, true, "the desktop refused: screenshots were denied", {{QString(), {"no"}}}},
+      {Answer::Refused, true, "refused the screenshot", {{QStringLiteral("org.other.App"), {"no"}}}},
       {Answer::Never, true, "no answer within 0.3 seconds"},
       {Answer::NotAPicture, true, "could not be read"},
       {Answer::NoFile, true, "named no picture file"},
       {Answer::Picture, false, "not available for screenshots"},
   };
+  FakePermissionStore store;
+  ASSERT_TRUE(service->registerObject(QStringLiteral("/org/freedesktop/impl/portal/PermissionStore"), &store,
+                                      QDBusConnection::ExportAllSlots));
+  ASSERT_TRUE(service->registerService(QStringLiteral("org.freedesktop.impl.portal.PermissionStore")));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.reason);
+    store.screenshot = c.kept;
     if (c.offered) offerPortal();
     portal.answer = c.answer;
     PortalScreen screen(*client, {}, 300ms);
@@ -207,6 +240,19 @@ TEST_F(Portal, EveryUnansweredOrRefusedRequestIsAFailedGrabWithItsReason) {
     service->unregisterObject(QStringLiteral("/org/freedesktop/portal/desktop"));
     QFile::remove(portal.file);
   }
+}
+
+TEST_F(Portal, AnAnswerThatTakesLongIsAnnouncedOnceAndStillTaken) {
+  offerPortal();
+  portal.delayMs = 600;
+  PortalScreen screen(*client, {}, 30s, 50ms);
+  QStringList notices;
+  screen.onWaiting = [&](const QString& what) { notices << what; };
+  QImage got;
+  ASSERT_TRUE(screen.grab({0, 0, 200, 100}, got)) << screen.lastError().toStdString();
+  EXPECT_EQ(got, portal.picture);
+  ASSERT_EQ(notices.size(), 1);
+  EXPECT_TRUE(notices.first().contains(QLatin1String("may be asking"))) << notices.first().toStdString();
 }
 
 TEST_F(Portal, APictureFileThatIsNotOursAloneIsNeverRead) {
