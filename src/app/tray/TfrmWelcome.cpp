@@ -107,6 +107,10 @@ void TfrmWelcome::AddTrayIcon() {
                  controller_.reachText().toUtf8().constData());
     toldNoTray_ = true;
   }
+  // On Wayland only a notification area present at start takes the icon; Qt's
+  // watch for one that starts later listens for X11's tray and warns there.
+  if (!QSystemTrayIcon::isSystemTrayAvailable() && QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+    return;
   icon_->show();
 }
 

@@ -215,7 +215,10 @@ QImage PortalScreen::takePicture(QString& error) {
     return QImage();
   }
   if (response.code == 1) {
-    error = QStringLiteral("the screenshot was cancelled at the desktop portal");
+    // Meant for "cancelled by the person"; KDE's portal gives it for every failure
+    // too, and Lumora asks for no dialog that could be cancelled.
+    error = QStringLiteral("the desktop portal took no screenshot: it was cancelled on the screen, or the desktop "
+                           "could not take it (some desktops, KDE among them, answer both alike)");
     return QImage();
   }
   if (response.code != 0) {
@@ -226,7 +229,7 @@ QImage PortalScreen::takePicture(QString& error) {
           "/org/freedesktop/impl/portal/PermissionStore --method "
           "org.freedesktop.impl.portal.PermissionStore.SetPermission screenshot true screenshot '' \"['yes']\"");
     else
-      error = QStringLiteral("the desktop portal refused the screenshot");
+      error = QStringLiteral("the desktop portal did not take the screenshot: the desktop reports a failure");
     return QImage();
   }
   const QUrl uri(response.results.value(QStringLiteral("uri")).toString());

@@ -213,11 +213,12 @@ TEST_F(Portal, EveryUnansweredOrRefusedRequestIsAFailedGrabWithItsReason) {
     Permissions kept = {};
   };
   const Case cases[] = {
-      {Answer::Cancelled, true, "cancelled"},
-      {Answer::Refused, true, "refused the screenshot"},
+      // Neither a failure nor a refusal is ever called a cancel of the person's.
+      {Answer::Cancelled, true, "cancelled on the screen, or the desktop could not take it"},
+      {Answer::Refused, true, "did not take the screenshot: the desktop reports a failure"},
       // The person said no once and the desktop keeps it: say how to undo it.
       {Answer::Refused, true, "the desktop refused: screenshots were denied", {{QString(), {"no"}}}},
-      {Answer::Refused, true, "refused the screenshot", {{QStringLiteral("org.other.App"), {"no"}}}},
+      {Answer::Refused, true, "reports a failure", {{QStringLiteral("org.other.App"), {"no"}}}},
       {Answer::Never, true, "no answer within 0.3 seconds"},
       {Answer::NotAPicture, true, "could not be read"},
       {Answer::NoFile, true, "named no picture file"},
