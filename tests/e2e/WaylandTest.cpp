@@ -210,6 +210,11 @@ TEST_F(Wayland, TheTrayProgramCapturesThroughTheShotCommand) {
   QThread::msleep(300);
   expectSame(DecodeWithImageMagick(file("Screen 00000.bmp")), picture);
   EXPECT_EQ(quit.exitCode, 0) << quit.err.toStdString();
+  // No notification area here: the program says so, and Qt adds no warnings of its own.
+  QFile err(file("client.err"));
+  ASSERT_TRUE(err.open(QIODevice::ReadOnly));
+  const QByteArray said = err.readAll();
+  EXPECT_FALSE(said.contains("QObject::")) << said.toStdString();
 }
 
 TEST_F(Wayland, APortalFileAnotherUserPutInPlaceIsNeverRead) {
