@@ -11,6 +11,7 @@
 #include "platform/wayland/CompositorHotkeys.h"
 #include "platform/wayland/CompositorWindows.h"
 #include "platform/wayland/DBusScreensaver.h"
+#include "platform/wayland/PortalHotkeys.h"
 #include "platform/wayland/PortalScreen.h"
 #include "platform/x11/QtConnection.h"
 #include "platform/x11/XcbClipboardManager.h"
@@ -174,7 +175,12 @@ DesktopServices Desktop::trayServices() const {
   const QDBusConnection bus = QDBusConnection::sessionBus();
   if (backend_ == Backend::Wayland) {
     s.screen = std::make_unique<PortalScreen>(bus, qtDesktop);
-    s.hotkeys = std::make_unique<CompositorHotkeys>();
+    // Where the desktop binds keys for programs, it does; elsewhere the person binds
+    // them to lumora --shot and --select.
+    if (PortalHotkeys::Offered(bus))
+      s.hotkeys = std::make_unique<PortalHotkeys>(bus);
+    else
+      s.hotkeys = std::make_unique<CompositorHotkeys>();
     // Without the service there is nothing to switch; the switch then says so.
     s.screensaver = std::make_unique<DBusScreensaver>(bus);
     s.windows = std::make_unique<CompositorWindows>();

@@ -21,6 +21,9 @@ class TShortcut : public QDialog {
   // The combinations another program holds, named on the dialog's hint line
   // (hidden when there are none).
   void setUnavailable(const QStringList& combinations);
+  // The keys the desktop bound, where it binds them itself (the person may have
+  // chosen others there), also named on the hint line.
+  void setDesktopBindings(const QStringList& bindings);
   QString hintText() const;
 
   QComboBox* cbScreen() const { return cbScreen_; }
@@ -32,6 +35,7 @@ class TShortcut : public QDialog {
  private:
   void cbScreenSelect(QComboBox* changed);
   void btnOKClick();
+  void showHint();
 
   ShortcutSettings& shortcuts_;
   Dialogs& dialogs_;
@@ -39,6 +43,7 @@ class TShortcut : public QDialog {
   QComboBox* cbScreen_;
   QComboBox* cbAuswahl_;
   QLabel* lblHinweis_;
+  QStringList unavailable_, bound_;
 };
 
 }  // namespace lumora

@@ -62,6 +62,7 @@ TrayApp::TrayApp(Settings& settings, const ProgramPlace& program, const Desktop&
   TrayParts& p = parts_;
   p.controller = std::make_unique<TrayController>(s_, *desktop_.hotkeys, commands_);
   desktop_.hotkeys->onPressed = [this](uint32_t id) { runGuarded(dialogs_, [&] { parts_.controller->onHotkey(id); }); };
+  desktop_.hotkeys->onBound = [this] { commands_.hotkeysBound(); };
 
   // The windows, each once, in their fixed order.
   p.frmWelcome = std::make_unique<TfrmWelcome>(*p.controller, [this] { exit_.run(); });
