@@ -35,7 +35,10 @@ class ImageScreen : public Screen {
     return true;
   }
 
+  bool refusedByDesktop() const override { return fail && refused; }
+
   bool fail = false;
+  bool refused = false;  // with fail: the desktop keeps a "no" to screenshots
   int grabs = 0;
 
  private:

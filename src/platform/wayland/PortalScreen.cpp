@@ -157,6 +157,7 @@ QRect PortalScreen::primaryIn(QSize picture) const {
 
 QImage PortalScreen::takePicture(QString& error) {
   error.clear();
+  refused_ = false;
   if (!bus_.isConnected()) {
     error = QStringLiteral("no session bus: the desktop portal, which takes screenshots on Wayland, cannot be reached");
     return QImage();
@@ -222,7 +223,8 @@ QImage PortalScreen::takePicture(QString& error) {
     return QImage();
   }
   if (response.code != 0) {
-    if (screenshotsDenied())
+    refused_ = screenshotsDenied();
+    if (refused_)
       error = QStringLiteral(
           "the desktop refused: screenshots were denied when it asked, and it keeps that answer; to allow them again: "
           "gdbus call --session --dest org.freedesktop.impl.portal.PermissionStore --object-path "

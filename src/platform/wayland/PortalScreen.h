@@ -46,6 +46,7 @@ class PortalScreen : public Screen {
 
   // Why the last grab failed, in one line for the user; empty after a success.
   QString lastError() const override { return lastError_; }
+  bool refusedByDesktop() const override { return refused_; }
 
  private:
   // The portal's picture for one request, or a null image with `error` set.
@@ -60,6 +61,7 @@ class PortalScreen : public Screen {
   std::chrono::milliseconds patience_;
   QSize lastPicture_;
   QString lastError_;
+  bool refused_ = false;
   unsigned requests_ = 0;
 };
 

@@ -237,6 +237,7 @@ TEST_F(Portal, EveryUnansweredOrRefusedRequestIsAFailedGrabWithItsReason) {
     QImage target(7, 7, QImage::Format_RGB32);
     EXPECT_FALSE(screen.grab({0, 0, 10, 10}, target));
     EXPECT_TRUE(screen.lastError().contains(QLatin1String(c.reason))) << screen.lastError().toStdString();
+    EXPECT_EQ(screen.refusedByDesktop(), c.kept.value(QString()).contains(QStringLiteral("no")));
     service->unregisterService(QStringLiteral("org.freedesktop.portal.Desktop"));
     service->unregisterObject(QStringLiteral("/org/freedesktop/portal/desktop"));
     QFile::remove(portal.file);
