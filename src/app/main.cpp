@@ -45,7 +45,8 @@ std::optional<Desktop> reachDesktop(const char* what) {
     std::fprintf(stderr, "lumora: %s\n", error.toLocal8Bit().constData());
     return std::nullopt;
   }
-  desktop->chooseQtPlatform();
+  const QString note = desktop->chooseQtPlatform();
+  if (!note.isEmpty()) std::fprintf(stderr, "lumora: %s\n", note.toLocal8Bit().constData());
   return desktop;
 }
 

@@ -14,6 +14,15 @@ const char* const kGrabFailed =
     "ein interner Fehler vor, der durch einen ungültigen Handel oder\n"
     "falsche Bereichsdaten entstanden ist. Es wird empfohlen, das\n"
     "Programm zu schließen und erneut zu starten.";
+// The person once said no when the desktop asked, and the desktop keeps that answer.
+const char* const kRefused =
+    "Die Erstellung des Screenshots ist fehlgeschlagen! Der Desktop lehnt\n"
+    "Screenshots für Lumora ab, seit seine Frage danach verneint wurde.\n"
+    "Erlaubt werden sie wieder mit dem Befehl:\n\n"
+    "gdbus call --session --dest org.freedesktop.impl.portal.PermissionStore "
+    "--object-path /org/freedesktop/impl/portal/PermissionStore --method "
+    "org.freedesktop.impl.portal.PermissionStore.SetPermission "
+    "screenshot true screenshot '' \"['yes']\"";
 const char* const kTooLarge =
     "Der Bereich ist zu groß für einen Screenshot (%1 x %2 Pixel).\n"
     "Erlaubt sind höchstens 32767 Pixel je Seite und das Vierfache\n"
@@ -68,7 +77,7 @@ bool ScreenGrab::GrabScreen(const ScreenRect& rect, bool withPointer) {
       return false;
   }
   if (!CopyScreenRect(grabBitmap_, rect)) {
-    dialogs_.error(QString::fromUtf8(kGrabFailed));
+    dialogs_.error(QString::fromUtf8(screen_.refusedByDesktop() ? kRefused : kGrabFailed));
     return false;
   }
   if (withPointer) {

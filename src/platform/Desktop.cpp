@@ -4,12 +4,14 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLibraryInfo>
 #include <QScreen>
 
 #include "platform/ipc/RunningInstance.h"
 #include "platform/wayland/CompositorHotkeys.h"
 #include "platform/wayland/CompositorWindows.h"
 #include "platform/wayland/DBusScreensaver.h"
+#include "platform/wayland/PortalHotkeys.h"
 #include "platform/wayland/PortalScreen.h"
 #include "platform/wayland/StatusNotifierArea.h"
 #include "platform/x11/QtConnection.h"
@@ -51,6 +53,29 @@ BackendChoice ChooseBackend(const QProcessEnvironment& env) {
 }
 
 QByteArray QtPlatformFor(Backend backend) { return backend == Backend::Wayland ? "wayland" : "xcb"; }
+
+QtPlatformChoice ChooseQtPlatform(Backend backend, bool waylandPlugin, bool xServer) {
+  if (backend == Backend::X11 || waylandPlugin) return {QtPlatformFor(backend), {}, {}};
+  if (xServer)
+    return {"xcb", QStringLiteral("Qt's Wayland plugin is missing (package qt6-wayland); the windows use X11 through "
+                                  "Xwayland, the screenshots still come from the desktop portal"),
+            {}};
+  return {{}, {},
+          QStringLiteral("Qt's Wayland plugin is missing (package qt6-wayland) and there is no X server (Xwayland) "
+                         "to use instead")};
+}
+
+bool QtWaylandPluginInstalled(const QProcessEnvironment& env) {
+  QStringList folders;
+  if (env.contains(QStringLiteral("QT_QPA_PLATFORM_PLUGIN_PATH")))
+    folders << env.value(QStringLiteral("QT_QPA_PLATFORM_PLUGIN_PATH"));
+  for (const QString& path : env.value(QStringLiteral("QT_PLUGIN_PATH")).split(QLatin1Char(':'), Qt::SkipEmptyParts))
+    folders << path + QStringLiteral("/platforms");
+  folders << QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms");
+  for (const QString& folder : folders)
+    if (!QDir(folder).entryList({QStringLiteral("libqwayland*.so")}, QDir::Files).isEmpty()) return true;
+  return false;
+}
 
 QString WaylandSocket(const QProcessEnvironment& env) {
   QString name = env.value(QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("wayland-0"));
@@ -107,11 +132,22 @@ QString Desktop::unreachable(const char* what) const {
     return QStringLiteral("no Wayland compositor to connect to (WAYLAND_DISPLAY %1 in XDG_RUNTIME_DIR %2)")
         .arg(env_.value(QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("wayland-0")),
              env_.value(QStringLiteral("XDG_RUNTIME_DIR"), QStringLiteral("(not set)")));
+  if (backend_ == Backend::Wayland && env_.value(QStringLiteral("QT_QPA_PLATFORM")).isEmpty())
+    return qtPlatform().error;
   return QString();
 }
 
-void Desktop::chooseQtPlatform() const {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", QtPlatformFor(backend_));
+QtPlatformChoice Desktop::qtPlatform() const {
+  const bool plugin = backend_ == Backend::X11 || QtWaylandPluginInstalled(env_);
+  const bool xServer = !plugin && !env_.value(QStringLiteral("DISPLAY")).isEmpty() && XServerReachable();
+  return ChooseQtPlatform(backend_, plugin, xServer);
+}
+
+QString Desktop::chooseQtPlatform() const {
+  if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) return QString();
+  const QtPlatformChoice choice = qtPlatform();
+  if (!choice.plugin.isEmpty()) qputenv("QT_QPA_PLATFORM", choice.plugin);
+  return choice.note;
 }
 
 QString Desktop::sessionKey() const { return RunningInstance::SessionKey(backend_ == Backend::Wayland); }
@@ -149,7 +185,12 @@ DesktopServices Desktop::trayServices() const {
   const QDBusConnection bus = QDBusConnection::sessionBus();
   if (backend_ == Backend::Wayland) {
     s.screen = std::make_unique<PortalScreen>(bus, qtDesktop);
-    s.hotkeys = std::make_unique<CompositorHotkeys>();
+    // Where the desktop binds keys for programs, it does; elsewhere the person binds
+    // them to lumora --shot and --select.
+    if (PortalHotkeys::Offered(bus))
+      s.hotkeys = std::make_unique<PortalHotkeys>(bus);
+    else
+      s.hotkeys = std::make_unique<CompositorHotkeys>();
     // Without the service there is nothing to switch; the switch then says so.
     s.screensaver = std::make_unique<DBusScreensaver>(bus);
     s.windows = std::make_unique<CompositorWindows>(env_.value(QStringLiteral("SWAYSOCK")), qtDesktop);

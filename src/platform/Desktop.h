@@ -30,6 +30,20 @@ BackendChoice ChooseBackend(const QProcessEnvironment& env);
 // Qt's platform plugin for the backend.
 QByteArray QtPlatformFor(Backend backend);
 
+// Qt's platform plugin for a run. A Wayland session whose Qt lacks the Wayland
+// plugin (package qt6-wayland) runs Qt on X11 through Xwayland where there is an X
+// server; the screen still comes from the desktop portal. Without either, `error`
+// says so in one line instead of Qt aborting.
+struct QtPlatformChoice {
+  QByteArray plugin;
+  QString note;   // what the run does differently, for standard error
+  QString error;  // why nothing can run
+};
+QtPlatformChoice ChooseQtPlatform(Backend backend, bool waylandPlugin, bool xServer);
+
+// Whether Qt's Wayland platform plugin is installed where Qt looks for it.
+bool QtWaylandPluginInstalled(const QProcessEnvironment& env);
+
 // The compositor's socket that Qt's Wayland plugin would connect to; empty when
 // there is none to connect to, so that the caller can say so instead of Qt aborting.
 QString WaylandSocket(const QProcessEnvironment& env);
@@ -75,8 +89,9 @@ class Desktop {
   // connect to. Empty when it can.
   QString unreachable(const char* what) const;
   // Tells Qt which platform plugin to load, unless the user chose one: Qt must
-  // speak to the same desktop as the grab, never X11 in a Wayland session.
-  void chooseQtPlatform() const;
+  // speak to the same desktop as the grab. Returns a line for standard error when
+  // the choice differs from the session's (no Wayland plugin), else nothing.
+  QString chooseQtPlatform() const;
   // The desktop a running Lumora is found by: the compositor in a Wayland
   // session, otherwise the X server. Empty when there is no display at all.
   QString sessionKey() const;
@@ -99,6 +114,8 @@ class Desktop {
  private:
   Desktop(Backend backend, RunOptions options, QProcessEnvironment env)
       : backend_(backend), options_(options), env_(std::move(env)) {}
+
+  QtPlatformChoice qtPlatform() const;
 
   Backend backend_;
   RunOptions options_;

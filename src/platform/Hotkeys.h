@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <cstdint>
 #include <functional>
 
@@ -19,6 +20,15 @@ class Hotkeys {
   // False where a program may not take keys for itself at all (Wayland): the
   // desktop binds keys to commands instead.
   virtual bool available() const { return true; }
+  // What the combination of `id` does, in words, for desktops that list the
+  // program's shortcuts; ignored elsewhere.
+  virtual void describe(uint32_t, const QString&) {}
+  // The keys the desktop actually bound for `id` in its own words, where the
+  // desktop binds them (the person may have chosen others); empty where unknown.
+  virtual QString boundTrigger(uint32_t) const { return QString(); }
+
+  // Called on the GUI thread when the desktop has told which keys it bound.
+  std::function<void()> onBound;
 
   // Called on the GUI thread when a registered combination is pressed.
   std::function<void(uint32_t id)> onPressed;

@@ -5,6 +5,7 @@
 #include <QSize>
 #include <QString>
 #include <QRect>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -40,6 +41,14 @@ class Screen {
   // Why the last grab failed, in one line, where the desktop says more than
   // "failed" (a refusal or silence of the desktop portal); empty otherwise.
   virtual QString lastError() const { return QString(); }
+  // Whether the last grab failed because the desktop keeps a "no" to screenshots
+  // by this program (the person denied them when it asked).
+  virtual bool refusedByDesktop() const { return false; }
+
+  // Called on the GUI thread, once per grab, when the desktop takes long to answer
+  // (it may be asking the person whether the program may take screenshots), with
+  // what the grab waits for, in one line.
+  std::function<void(const QString& waitingFor)> onWaiting;
 };
 
 }  // namespace lumora

@@ -44,6 +44,13 @@ TEST(ScreenGrab, FailureShowsTheErrorBoxAndKeepsTheThumbnail) {
   EXPECT_EQ(dialogs.boxes[0].kind, test::FakeDialogs::Kind::Error);
   EXPECT_TRUE(dialogs.boxes[0].text.startsWith(QStringLiteral("Die Erstellung des Screenshots ist fehlgeschlagen! Es liegt\nein interner Fehler")));
   EXPECT_TRUE(dialogs.boxes[0].text.endsWith(QStringLiteral("Programm zu schließen und erneut zu starten.")));
+
+  // A refusal the desktop keeps is no internal error: the box says how to undo it.
+  screen.refused = true;
+  EXPECT_FALSE(grab.GrabScreen(grab.wholeScreen()));
+  ASSERT_EQ(dialogs.boxes.size(), 2u);
+  EXPECT_TRUE(dialogs.boxes[1].text.contains(QStringLiteral("Der Desktop lehnt\nScreenshots für Lumora ab")));
+  EXPECT_TRUE(dialogs.boxes[1].text.contains(QStringLiteral("SetPermission screenshot true screenshot ''")));
 }
 
 TEST(WholeScreen, EachChoiceCoversItsMonitorsCountedFromThePrimary) {

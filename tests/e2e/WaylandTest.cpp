@@ -8,6 +8,7 @@
 #include <QJsonObject>
 #include <functional>
 #include <QThread>
+#include <unistd.h>
 
 #include "Fakes.h"
 #include "StoreFile.h"
@@ -78,12 +79,13 @@ bool FullScreenWindow(const QByteArray& tree, const QString& appId) {
   return find(QJsonDocument::fromJson(tree).object());
 }
 
-// Where sway shows the magnifier, or an empty rectangle.
-QRect ToolboxRect(const QByteArray& tree) {
+// Where sway shows the content of the window titled `title`, or an empty rectangle.
+QRect WindowRect(const QByteArray& tree, const char* title) {
   std::function<QRect(const QJsonObject&)> find = [&](const QJsonObject& node) {
-    if (node.value("name").toString() == QLatin1String("Toolbox")) {
-      const QJsonObject r = node.value("rect").toObject();
-      return QRect(r.value("x").toInt(), r.value("y").toInt(), r.value("width").toInt(), r.value("height").toInt());
+    if (node.value("name").toString() == QLatin1String(title)) {
+      const QJsonObject r = node.value("rect").toObject(), w = node.value("window_rect").toObject();
+      return QRect(r.value("x").toInt() + w.value("x").toInt(), r.value("y").toInt() + w.value("y").toInt(),
+                   w.value("width").toInt(), w.value("height").toInt());
     }
     for (const char* list : {"nodes", "floating_nodes"})
       for (const QJsonValue& child : node.value(QLatin1String(list)).toArray()) {
@@ -94,6 +96,7 @@ QRect ToolboxRect(const QByteArray& tree) {
   };
   return find(QJsonDocument::fromJson(tree).object());
 }
+QRect ToolboxRect(const QByteArray& tree) { return WindowRect(tree, "Toolbox"); }
 QImage Wayland::picture;
 QString Wayland::program;
 
@@ -172,10 +175,17 @@ TEST_F(Wayland, TheSelectionOverlayCoversTheOutputWithTheFrozenPicturePixelForPi
   QThread::msleep(300);  // the first frame after the full-screen switch
   const QImage shown = session->grimPicture();
   // The Toolbox floats over it, with sway's title bar above.
-  const QRect toolbox = ToolboxRect(session->swaymsg({"-t", "get_tree"})).adjusted(-4, -40, 4, 4);
+  const QRect inner = ToolboxRect(session->swaymsg({"-t", "get_tree"}));
+  const QRect toolbox = inner.adjusted(-4, -40, 4, 4);
   session->stop(pid);
   ASSERT_TRUE(fullScreen);
   ASSERT_EQ(shown.size(), picture.size());
+  // On top of the overlay, not under it: its own pixels are on the screen.
+  ASSERT_FALSE(inner.isEmpty());
+  int own = 0;
+  for (int y = inner.top(); y <= inner.bottom(); ++y)
+    for (int x = inner.left(); x <= inner.right(); ++x) own += shown.pixel(x, y) != picture.pixel(x, y);
+  EXPECT_GT(own, inner.width() * inner.height() / 2);
   for (int y = 0; y < picture.height(); ++y)
     for (int x = 0; x < picture.width(); ++x)
       if (!toolbox.contains(x, y)) {
@@ -203,12 +213,56 @@ TEST_F(Wayland, TheTrayProgramCapturesThroughTheShotCommand) {
   }
   EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
   const bool shot = WaitFor([&] { return QFile::exists(file("Screen 00000.bmp")); });
+  // The badge for the hotkey capture: a round disc with the desktop around it.
+  QRect badge;
+  WaitFor([&] { return !(badge = WindowRect(session->swaymsg({"-t", "get_tree"}), "Lumora Info")).isEmpty(); }, 1500);
+  QThread::msleep(200);  // its first frame
+  const QImage withBadge = session->grimPicture();
   const ProcessResult quit = lumora({"--quit"});
   session->stop(tray);
   ASSERT_TRUE(shot);
   QThread::msleep(300);
   expectSame(DecodeWithImageMagick(file("Screen 00000.bmp")), picture);
   EXPECT_EQ(quit.exitCode, 0) << quit.err.toStdString();
+  // No notification area here: the program says so, and Qt adds no warnings of its own.
+  QFile err(file("client.err"));
+  ASSERT_TRUE(err.open(QIODevice::ReadOnly));
+  const QByteArray said = err.readAll();
+  EXPECT_FALSE(said.contains("QObject::")) << said.toStdString();
+  ASSERT_FALSE(badge.isEmpty());
+  ASSERT_EQ(withBadge.size(), picture.size());
+  int inside = 0;
+  for (int y = 0; y < badge.height(); ++y)
+    for (int x = 0; x < badge.width(); ++x) {
+      const QPoint p = badge.topLeft() + QPoint(x, y);
+      // Outside a disc a little smaller than the window: the desktop's own pixels.
+      const double dx = x - 52.5, dy = y - 52.5;
+      if (dx * dx + dy * dy > 55.0 * 55.0) {
+        ASSERT_EQ(withBadge.pixel(p), picture.pixel(p)) << x << "," << y;
+      } else if (dx * dx + dy * dy < 40.0 * 40.0) {
+        inside += withBadge.pixel(p) != picture.pixel(p);
+      }
+    }
+  EXPECT_GT(inside, 3000);
+}
+
+TEST_F(Wayland, APortalFileAnotherUserPutInPlaceIsNeverRead) {
+  // The wlr portal writes to one fixed name in /tmp; another user (here root, the
+  // capture runs as the session's user) may have made it first, open to all.
+  if (::geteuid() != 0) GTEST_SKIP() << "needs a second user, that is root";
+  const QString fixed = QStringLiteral("/tmp/out.png");
+  QFile::remove(fixed);
+  QFile planted(fixed);
+  ASSERT_TRUE(planted.open(QIODevice::WriteOnly));
+  planted.close();
+  ASSERT_TRUE(planted.setPermissions(QFileDevice::Permissions(0x6666)));
+  const ProcessResult r = lumora({"--capture", "--delay", "0", "--output", file("planted.bmp")});
+  const bool stillThere = QFile::exists(fixed);
+  QFile::remove(fixed);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(r.err.contains("belongs to another user")) << r.err.toStdString();
+  EXPECT_FALSE(QFile::exists(file("planted.bmp")));
+  EXPECT_TRUE(stillThere);
 }
 
 TEST_F(Wayland, TheActiveWindowComesFromSwaysTreeWithItsTitleBar) {

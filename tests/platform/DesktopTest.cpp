@@ -43,6 +43,28 @@ TEST(Backend, TheSessionDecidesUnlessTheOverrideDoes) {
   EXPECT_EQ(QtPlatformFor(Backend::X11), QByteArray("xcb"));
 }
 
+TEST(Backend, WithoutQtsWaylandPluginXwaylandServesTheWindowsOrOneLineSaysWhy) {
+  struct Case {
+    Backend backend;
+    bool plugin, xServer;
+    QByteArray want;  // empty: nothing can run
+  };
+  const Case cases[] = {
+      {Backend::Wayland, true, false, "wayland"}, {Backend::Wayland, false, true, "xcb"},
+      {Backend::Wayland, false, false, {}},       {Backend::X11, false, false, "xcb"},
+  };
+  for (const Case& c : cases) {
+    const QtPlatformChoice choice = ChooseQtPlatform(c.backend, c.plugin, c.xServer);
+    SCOPED_TRACE(c.want.constData());
+    EXPECT_EQ(choice.plugin, c.want);
+    EXPECT_EQ(choice.error.isEmpty(), !c.want.isEmpty());
+    EXPECT_EQ(choice.note.isEmpty(), c.want != "xcb" || c.backend == Backend::X11);
+    EXPECT_FALSE((choice.note + choice.error).contains(QLatin1Char('\n')));
+  }
+  // This machine has the plugin where Qt looks; an empty folder of its own does not hide it.
+  EXPECT_TRUE(QtWaylandPluginInstalled(env({"QT_PLUGIN_PATH=/nonexistent"})));
+}
+
 TEST(Backend, OnlyASocketCountsAsACompositor) {
   QTemporaryDir dir;
   const QString socketPath = dir.filePath(QStringLiteral("wayland-5"));

@@ -38,8 +38,10 @@ class ImageScreen : public Screen {
   std::optional<PointerImage> pointerImage() const override { return pointerPicture; }
   std::optional<QPoint> pointer() const override { return pointerAt; }
   std::vector<QRect> monitors() const override { return monitorList.empty() ? Screen::monitors() : monitorList; }
+  bool refusedByDesktop() const override { return fail && refused; }
 
   bool fail = false;
+  bool refused = false;  // with fail: the desktop keeps a "no" to screenshots
   int grabs = 0;
   std::optional<PointerImage> pointerPicture;
   std::optional<QPoint> pointerAt;

@@ -220,7 +220,7 @@ pid_t SwaySession::start(const QString& program, const QStringList& args) {
   process.setEnvironment(environment({}));
   process.setWorkingDirectory(home_);
   process.setStandardOutputFile(home_ + QStringLiteral("/client.out"), QIODevice::Append);
-  process.setStandardErrorFile(QProcess::nullDevice());
+  process.setStandardErrorFile(home_ + QStringLiteral("/client.err"), QIODevice::Append);
   QStringList command = asUser(program, args);
   process.setProgram(command.takeFirst());
   process.setArguments(command);

@@ -41,7 +41,8 @@ class SwaySession {
   ProcessResult run(const QString& program, const QStringList& args, int timeoutMs = 60000,
                     const QStringList& extraEnv = {}) const;
   // Starts a program as the session's user in the background; it is stopped by
-  // its id with stop(), or with the session.
+  // its id with stop(), or with the session. Its standard error goes to
+  // folder()/client.err.
   pid_t start(const QString& program, const QStringList& args);
   void stop(pid_t pid);
   // swaymsg with the session's socket; its standard output.

@@ -136,6 +136,8 @@ int RunCaptureCommand(const CommandLine& cl, const Desktop& desktop, const Progr
     std::fprintf(stderr, "lumora: %s\n", error.toLocal8Bit().constData());
     return kFailed;
   }
+  // The desktop may be asking the person first; whoever waits at the terminal hears why.
+  screen->onWaiting = [](const QString& what) { std::fprintf(stderr, "lumora: %s\n", what.toLocal8Bit().constData()); };
   // A signal mid-write must not leave a hidden temporary file behind, and a closed
   // standard output is an error to report, not a reason to die.
   StrayFileCleanup::installSignalHandlers();

@@ -85,13 +85,28 @@ TShortcut::TShortcut(ShortcutSettings& shortcuts, Dialogs& dialogs, SaveShortcut
 }
 
 void TShortcut::setUnavailable(const QStringList& combinations) {
-  QStringList german;
-  for (QString c : combinations) german << c.replace(QLatin1String("Ctrl"), QLatin1String("Strg"));
-  lblHinweis_->setText(german.isEmpty() ? QString()
-                                        : QStringLiteral("Von einem anderen Programm belegt: %1")
-                                              .arg(german.join(QStringLiteral(", "))));
-  lblHinweis_->setVisible(!german.isEmpty());
-  setFixedSize(282, german.isEmpty() ? kHeight : kHeight + lblHinweis_->fontMetrics().height() + 6);
+  unavailable_ = combinations;
+  showHint();
+}
+
+void TShortcut::setDesktopBindings(const QStringList& bindings) {
+  bound_ = bindings;
+  showHint();
+}
+
+void TShortcut::showHint() {
+  auto german = [](QStringList list) {
+    for (QString& c : list) c.replace(QLatin1String("Ctrl"), QLatin1String("Strg"));
+    return list.join(QStringLiteral(", "));
+  };
+  QStringList lines;
+  if (!unavailable_.isEmpty()) lines << QStringLiteral("Von einem anderen Programm belegt: %1").arg(german(unavailable_));
+  if (!bound_.isEmpty()) lines << QStringLiteral("Vom Desktop vergeben: %1").arg(german(bound_));
+  lblHinweis_->setText(lines.join(QLatin1Char('\n')));
+  lblHinweis_->setWordWrap(true);
+  lblHinweis_->setVisible(!lines.isEmpty());
+  const int height = lines.isEmpty() ? 0 : lblHinweis_->heightForWidth(282 - 16) + 6;
+  setFixedSize(282, kHeight + height);
 }
 
 QString TShortcut::hintText() const { return lblHinweis_->isHidden() ? QString() : lblHinweis_->text(); }

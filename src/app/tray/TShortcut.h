@@ -22,6 +22,9 @@ class TShortcut : public QDialog {
   // The combinations another program holds, named on the dialog's hint line
   // (hidden when there are none).
   void setUnavailable(const QStringList& combinations);
+  // The keys the desktop bound, where it binds them itself (the person may have
+  // chosen others there), also named on the hint line.
+  void setDesktopBindings(const QStringList& bindings);
   QString hintText() const;
 
   QComboBox* cbScreen() const { return cbScreen_; }
@@ -34,6 +37,7 @@ class TShortcut : public QDialog {
  private:
   void cbScreenSelect(QComboBox* changed);
   void btnOKClick();
+  void showHint();
 
   ShortcutSettings& shortcuts_;
   Dialogs& dialogs_;
@@ -42,6 +46,7 @@ class TShortcut : public QDialog {
   QComboBox* cbAuswahl_;
   QComboBox* cbFenster_;
   QLabel* lblHinweis_;
+  QStringList unavailable_, bound_;
 };
 
 }  // namespace lumora

@@ -16,9 +16,17 @@ TfrmInfo::TfrmInfo(QWidget* parent)
   setWindowTitle(QStringLiteral("Lumora Info"));
   setAttribute(Qt::WA_ShowWithoutActivating);
   setFixedSize(115, 105);
-  QRegion disc;
-  for (const QRect& span : InfoPopupSpans()) disc += span;
-  setMask(disc);
+  for (const QRect& span : InfoPopupSpans()) disc_ += span;
+  // Wayland compositors ignore a window's shape (GNOME shows the whole rectangle):
+  // there the window is see-through and only the disc is painted. It never takes
+  // the pointer either, so a click goes to what is under it.
+  seeThrough_ = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+  if (seeThrough_) {
+    setAttribute(Qt::WA_TranslucentBackground);
+    setWindowFlag(Qt::WindowTransparentForInput);
+  } else {
+    setMask(disc_);
+  }
   DisplayTimer.setSingleShot(true);
   DisplayTimer.setInterval(kDisplayMs);
   connect(&DisplayTimer, &QTimer::timeout, this, &TfrmInfo::DisplayTimerTimer);
@@ -38,6 +46,12 @@ void TfrmInfo::DisplayTimerTimer() {
 
 void TfrmInfo::paintEvent(QPaintEvent*) {
   QPainter painter(this);
+  if (seeThrough_) {
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(rect(), Qt::transparent);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.setClipRegion(disc_);
+  }
   painter.fillRect(rect(), palette().window());
   painter.drawPixmap(0, 0, OkImage);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPixmap>
+#include <QRegion>
 #include <QTimer>
 #include <QWidget>
 
@@ -26,6 +27,8 @@ class TfrmInfo : public QWidget {
 
   QPixmap OkImage;
   QTimer DisplayTimer;
+  QRegion disc_;
+  bool seeThrough_ = false;
 };
 
 }  // namespace lumora

@@ -1,6 +1,7 @@
 #include "app/tray/TrayApp.h"
 
 #include <QCoreApplication>
+#include <cstdio>
 #include <thread>
 
 #include "app/cli/Leftovers.h"
@@ -50,6 +51,11 @@ TrayApp::TrayApp(Settings& settings, const ProgramPlace& program, const Desktop&
       autostart_(ConfigHome(), QCoreApplication::applicationFilePath()),
       shots_([this] { return parts_.controller->onShotCommand(); }),
       windowShots_([this] { return parts_.controller->onShotCommand(true); }) {
+  // The desktop may be asking the person before the first capture; the program
+  // goes on answering meanwhile, and its terminal hears why it waits.
+  desktop_.screen->onWaiting = [](const QString& what) {
+    std::fprintf(stderr, "lumora: %s\n", what.toLocal8Bit().constData());
+  };
   // No window of the program, a start-up message included, ever gets a taskbar button.
   desktop_.windows->keepOffTaskbar(*QCoreApplication::instance());
   // The letters before any window exists, so that the hotkeys use them.
@@ -59,6 +65,7 @@ TrayApp::TrayApp(Settings& settings, const ProgramPlace& program, const Desktop&
   p.windows = desktop_.windows.get();
   p.controller = std::make_unique<TrayController>(s_, *desktop_.hotkeys, commands_);
   desktop_.hotkeys->onPressed = [this](uint32_t id) { runGuarded(dialogs_, [&] { parts_.controller->onHotkey(id); }); };
+  desktop_.hotkeys->onBound = [this] { commands_.hotkeysBound(); };
 
   // The windows, each once, in their fixed order.
   p.frmWelcome = std::make_unique<TfrmWelcome>(*p.controller, [this] { exit_.run(); }, desktop_.tray.get());

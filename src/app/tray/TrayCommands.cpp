@@ -62,6 +62,7 @@ void TrayCommands::showInfoPopup() { p_.frmInfo->showPopup(); }
 
 bool TrayCommands::runShortcutDialog() {
   p_.shortcut->setUnavailable(p_.controller->unavailableHotkeys());
+  p_.shortcut->setDesktopBindings(p_.controller->desktopBindings());
   return p_.shortcut->exec() == QDialog::Accepted;
 }
 
@@ -86,6 +87,10 @@ void TrayCommands::resetSettings() {
 }
 
 bool TrayCommands::dialogOpen() const { return QApplication::activeModalWidget() != nullptr; }
+
+void TrayCommands::hotkeysBound() {
+  if (p_.shortcut) p_.shortcut->setDesktopBindings(p_.controller->desktopBindings());
+}
 
 void TrayCommands::hotkeysUnavailable(const QStringList& held) {
   for (const QString& combination : held) {

@@ -71,6 +71,8 @@ class TrayCommands : public TrayHost {
   // A combination another program holds costs the user the hotkey: said once on
   // standard error, and shown in the shortcut dialog while it is open.
   void hotkeysUnavailable(const QStringList& held);
+  // The desktop told which keys it bound: the shortcut dialog names them.
+  void hotkeysBound();
 
  private:
   Settings& s_;

@@ -16,11 +16,21 @@ QString combination(char letter) { return QStringLiteral("Ctrl+Alt+%1").arg(QLat
 void TrayController::RegisterHotkeys() {
   unavailable_.clear();
   if (!hotkeys_.available()) return;  // the desktop binds the keys to lumora --shot and --select
+  hotkeys_.describe(selectionId_, QStringLiteral("Bereichsauswahl"));
+  hotkeys_.describe(captureId_, QStringLiteral("Screenshot erstellen"));
   if (!hotkeys_.registerHotkey(selectionId_, s_.Shortcuts.SC_Auswahl))
     unavailable_ << combination(s_.Shortcuts.SC_Auswahl);
   if (!hotkeys_.registerHotkey(captureId_, s_.Shortcuts.SC_Screen)) unavailable_ << combination(s_.Shortcuts.SC_Screen);
   if (!hotkeys_.registerHotkey(windowId_, s_.Shortcuts.SC_Window)) unavailable_ << combination(s_.Shortcuts.SC_Window);
   if (!unavailable_.isEmpty() && onUnavailable) onUnavailable(unavailable_);
+}
+
+QStringList TrayController::desktopBindings() const {
+  QStringList bound;
+  const QString capture = hotkeys_.boundTrigger(captureId_), select = hotkeys_.boundTrigger(selectionId_);
+  if (!capture.isEmpty()) bound << QStringLiteral("Screenshot erstellen: ") + capture;
+  if (!select.isEmpty()) bound << QStringLiteral("Bereichsauswahl: ") + select;
+  return bound;
 }
 
 QString TrayController::reachText() const {

@@ -49,6 +49,9 @@ class TrayController {
   QStringList unavailableHotkeys() const { return unavailable_; }
   // Told after each registration that left combinations to other programs.
   std::function<void(const QStringList& unavailable)> onUnavailable;
+  // The keys the desktop bound, where it binds them itself, as
+  // "Screenshot erstellen: Ctrl+Alt+S"; empty where the program holds its keys.
+  QStringList desktopBindings() const;
   // How the program is reached without a tray icon: the hotkeys it holds, by
   // their combinations, and the command that opens the options window.
   QString reachText() const;

@@ -1,5 +1,6 @@
 #include "platform/wayland/PortalScreen.h"
 
+#include <QDBusArgument>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
@@ -8,12 +9,16 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QImageReader>
+#include <QMap>
+#include <QStringList>
 #include <QTimer>
 #include <QUrl>
 #include <QVariantMap>
 #include <algorithm>
 #include <cmath>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -41,17 +46,49 @@ timespec now() {
   return t;
 }
 
-// A picture file is the portal's answer to this request when it is ours and was
-// written after we asked; anything older belongs to someone else and stays.
-bool madeForRequest(const QString& path, const timespec& asked) {
+// A picture file is the portal's answer to this request when it is still the file
+// we read and was written after we asked; anything older belongs to someone else
+// and stays.
+bool madeForRequest(const QString& path, const struct stat& read, const timespec& asked) {
   struct stat st {};
-  if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid())
+  if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || st.st_dev != read.st_dev || st.st_ino != read.st_ino)
     return false;
   // File times come from a coarse clock that may lag the fine one by a tick.
   const int64_t slackNs = 50'000'000;
   const int64_t written = int64_t(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
   const int64_t start = int64_t(asked.tv_sec) * 1'000'000'000 + asked.tv_nsec;
   return written >= start - slackNs;
+}
+
+// Opens the portal's picture only when it is ours alone: a plain file, not reached
+// through a link, owned by this user and writable by nobody else. Some portals
+// write to a fixed name in a shared folder, where another user may have put a
+// file of their own first. -1 with `error` set otherwise; nothing is read then.
+int openOwnPicture(const QString& path, struct stat& st, QString& error) {
+  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    const int e = errno;
+    error = e == ELOOP ? QStringLiteral("the desktop portal's picture %1 is a symbolic link; Lumora does not follow it")
+                             .arg(path)
+                       : QStringLiteral("the desktop portal's picture %1 could not be opened (%2)")
+                             .arg(path, QString::fromLocal8Bit(std::strerror(e)));
+    return -1;
+  }
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+    error = QStringLiteral("the desktop portal's picture %1 is not a plain file; Lumora does not read it").arg(path);
+  else if (st.st_uid != ::geteuid())
+    error = QStringLiteral("the desktop portal's picture %1 belongs to another user (uid %2); Lumora does not read it")
+                .arg(path)
+                .arg(st.st_uid);
+  else if (st.st_mode & (S_IWGRP | S_IWOTH))
+    error = QStringLiteral("the desktop portal's picture %1 may be changed by other users (mode %2); Lumora does not "
+                           "read it")
+                .arg(path)
+                .arg(st.st_mode & 07777, 4, 8, QLatin1Char('0'));
+  else
+    return fd;
+  ::close(fd);
+  return -1;
 }
 
 }  // namespace
@@ -74,8 +111,28 @@ class PortalResponse : public QObject {
   }
 };
 
-PortalScreen::PortalScreen(QDBusConnection bus, DesktopSource desktop, std::chrono::milliseconds timeout)
-    : bus_(std::move(bus)), desktop_(std::move(desktop)), timeout_(timeout) {}
+PortalScreen::PortalScreen(QDBusConnection bus, DesktopSource desktop, std::chrono::milliseconds timeout,
+                           std::chrono::milliseconds patience)
+    : bus_(std::move(bus)), desktop_(std::move(desktop)), timeout_(timeout), patience_(patience) {}
+
+bool PortalScreen::screenshotsDenied() const {
+  // The portal keeps the person's answer in its permission store: table
+  // "screenshot", entry "screenshot", "" for programs outside a sandbox.
+  const QString store = QStringLiteral("org.freedesktop.impl.portal.PermissionStore");
+  QDBusMessage lookup = QDBusMessage::createMethodCall(store, QStringLiteral("/org/freedesktop/impl/portal/PermissionStore"),
+                                                       store, QStringLiteral("Lookup"));
+  lookup << QStringLiteral("screenshot") << QStringLiteral("screenshot");
+  // Asked through the event loop, as the portal is: a store in this very thread
+  // (a stand-in) must be able to answer.
+  QDBusPendingCallWatcher watcher(bus_.asyncCall(lookup, 2000));
+  QEventLoop loop;
+  QObject::connect(&watcher, &QDBusPendingCallWatcher::finished, &loop, &QEventLoop::quit);
+  if (!watcher.isFinished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
+  const QDBusMessage reply = watcher.reply();
+  if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return false;
+  const auto permissions = qdbus_cast<QMap<QString, QStringList>>(reply.arguments().at(0));
+  return permissions.value(QString()).contains(QLatin1String("no"));
+}
 
 PortalScreen::~PortalScreen() = default;
 
@@ -111,6 +168,7 @@ QRect PortalScreen::primaryIn(QSize picture) const {
 
 QImage PortalScreen::takePicture(QString& error) {
   error.clear();
+  refused_ = false;
   if (!bus_.isConnected()) {
     error = QStringLiteral("no session bus: the desktop portal, which takes screenshots on Wayland, cannot be reached");
     return QImage();
@@ -147,25 +205,44 @@ QImage PortalScreen::takePicture(QString& error) {
     }
   });
   QTimer::singleShot(timeout_, &loop, &QEventLoop::quit);
+  QTimer::singleShot(patience_, &loop, [&] {
+    if (!response.arrived && callError.isEmpty() && onWaiting)
+      onWaiting(QStringLiteral("waiting for the desktop: it may be asking on the screen whether Lumora may take "
+                               "screenshots (answer its dialog)"));
+  });
   // The process stays on the bus until the answer: a caller that leaves gets its
-  // request closed unanswered.
-  if (!response.arrived) loop.exec(QEventLoop::ExcludeUserInputEvents);
+  // request closed unanswered. The person may take a while, so the program's
+  // windows and menus go on answering meanwhile; its commands keep their guard.
+  if (!response.arrived) loop.exec();
   bus_.disconnect(QString(), path, requestInterface, QStringLiteral("Response"), &response, slot);
 
   if (!response.arrived) {
     if (!callError.isEmpty())
       error = QStringLiteral("the desktop portal is not available for screenshots (%1)").arg(callError);
     else
-      error = QStringLiteral("the desktop portal gave no answer within %1 seconds")
-                  .arg(double(timeout_.count()) / 1000.0);
+      error = QStringLiteral("the desktop portal gave no answer within %1; a dialog of the desktop asking whether "
+                             "Lumora may take screenshots may still be open")
+                  .arg(timeout_.count() % 60000 == 0 ? QStringLiteral("%1 minutes").arg(timeout_.count() / 60000)
+                                                     : QStringLiteral("%1 seconds").arg(double(timeout_.count()) / 1000.0));
     return QImage();
   }
   if (response.code == 1) {
-    error = QStringLiteral("the screenshot was cancelled at the desktop portal");
+    // Meant for "cancelled by the person"; KDE's portal gives it for every failure
+    // too, and Lumora asks for no dialog that could be cancelled.
+    error = QStringLiteral("the desktop portal took no screenshot: it was cancelled on the screen, or the desktop "
+                           "could not take it (some desktops, KDE among them, answer both alike)");
     return QImage();
   }
   if (response.code != 0) {
-    error = QStringLiteral("the desktop portal refused the screenshot");
+    refused_ = screenshotsDenied();
+    if (refused_)
+      error = QStringLiteral(
+          "the desktop refused: screenshots were denied when it asked, and it keeps that answer; to allow them again: "
+          "gdbus call --session --dest org.freedesktop.impl.portal.PermissionStore --object-path "
+          "/org/freedesktop/impl/portal/PermissionStore --method "
+          "org.freedesktop.impl.portal.PermissionStore.SetPermission screenshot true screenshot '' \"['yes']\"");
+    else
+      error = QStringLiteral("the desktop portal did not take the screenshot: the desktop reports a failure");
     return QImage();
   }
   const QUrl uri(response.results.value(QStringLiteral("uri")).toString());
@@ -174,10 +251,15 @@ QImage PortalScreen::takePicture(QString& error) {
     return QImage();
   }
   const QString file = uri.toLocalFile();
-  QImageReader reader(file);
+  struct stat st {};
+  const int fd = openOwnPicture(file, st, error);
+  if (fd < 0) return QImage();
+  QFile opened;
+  opened.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+  QImageReader reader(&opened);
   QImage picture = reader.read();
   // The picture served this request only; one the portal had made earlier stays.
-  if (madeForRequest(file, asked)) QFile::remove(file);
+  if (madeForRequest(file, st, asked)) QFile::remove(file);
   if (picture.isNull()) {
     error = QStringLiteral("the desktop portal's picture %1 could not be read (%2)").arg(file, reader.errorString());
     return QImage();

@@ -24,12 +24,17 @@ class PortalScreen : public Screen {
   };
   using DesktopSource = std::function<Desktop()>;
 
-  static constexpr std::chrono::milliseconds kDefaultTimeout{5000};
+  // The first capture may wait for the person: the desktop can ask whether the
+  // program may take screenshots, and its dialog holds back every other portal
+  // screenshot until it is answered. After `patience` the wait is announced.
+  static constexpr std::chrono::milliseconds kDefaultTimeout{120000};
+  static constexpr std::chrono::milliseconds kDefaultPatience{3000};
 
   // `desktop` is asked at each grab; without one, or while it knows no outputs,
   // the portal's whole picture counts as the primary screen.
   explicit PortalScreen(QDBusConnection bus, DesktopSource desktop = {},
-                        std::chrono::milliseconds timeout = kDefaultTimeout);
+                        std::chrono::milliseconds timeout = kDefaultTimeout,
+                        std::chrono::milliseconds patience = kDefaultPatience);
   ~PortalScreen() override;
   PortalScreen(const PortalScreen&) = delete;
   PortalScreen& operator=(const PortalScreen&) = delete;
@@ -44,17 +49,22 @@ class PortalScreen : public Screen {
 
   // Why the last grab failed, in one line for the user; empty after a success.
   QString lastError() const override { return lastError_; }
+  bool refusedByDesktop() const override { return refused_; }
 
  private:
   // The portal's picture for one request, or a null image with `error` set.
   QImage takePicture(QString& error);
   QRect primaryIn(QSize picture) const;
+  // Whether the desktop keeps a "no" to screenshots for programs outside a sandbox.
+  bool screenshotsDenied() const;
 
   QDBusConnection bus_;
   DesktopSource desktop_;
   std::chrono::milliseconds timeout_;
+  std::chrono::milliseconds patience_;
   QSize lastPicture_;
   QString lastError_;
+  bool refused_ = false;
   unsigned requests_ = 0;
 };
 

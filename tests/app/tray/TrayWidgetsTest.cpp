@@ -60,7 +60,12 @@ TEST(ShortcutDialog, OffersThirtySixKeysAndWarnsAboutEqualChoices) {
   EXPECT_TRUE(dialog.hintText().isEmpty());
   dialog.setUnavailable({"Ctrl+Alt+S"});
   EXPECT_EQ(dialog.hintText(), QStringLiteral("Von einem anderen Programm belegt: Strg+Alt+S"));
+  // Where the desktop binds the keys, the hint line names what it bound.
+  dialog.setDesktopBindings({"Screenshot erstellen: Ctrl+Shift+P"});
+  EXPECT_EQ(dialog.hintText(), QStringLiteral("Von einem anderen Programm belegt: Strg+Alt+S\n"
+                                              "Vom Desktop vergeben: Screenshot erstellen: Strg+Shift+P"));
   dialog.setUnavailable({});
+  dialog.setDesktopBindings({});
   EXPECT_TRUE(dialog.hintText().isEmpty());
 
   // Cancel: nothing changes.

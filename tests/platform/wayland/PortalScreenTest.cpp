@@ -4,19 +4,24 @@
 
 #include <QDBusConnection>
 #include <QDBusContext>
+#include <QDBusMetaType>
+#include <QDBusVariant>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <QUrl>
 #include <sys/stat.h>
+#include <functional>
 #include <utime.h>
 
 #include "Fakes.h"
 #include "PrivateBus.h"
+#include "Unprivileged.h"
 #include "platform/wayland/DBusScreensaver.h"
 #include "platform/wayland/PortalScreen.h"
 
@@ -27,7 +32,7 @@ using namespace std::chrono_literals;
 namespace {
 
 // How the stand-in portal answers a Screenshot call.
-enum class Answer { Picture, OldPicture, Cancelled, Refused, Never, NotAPicture, NoFile, OwnHandle };
+enum class Answer { Picture, OldPicture, Cancelled, Refused, Never, NotAPicture, NoFile, OwnHandle, FileAsItIs };
 
 class FakePortal : public QObject, protected QDBusContext {
   Q_OBJECT
@@ -38,6 +43,7 @@ class FakePortal : public QObject, protected QDBusContext {
   QString file;
   QDBusConnection* bus = nullptr;
   QVariantMap lastOptions;
+  int delayMs = 20;
 
  public Q_SLOTS:
   QDBusObjectPath Screenshot(const QString&, const QVariantMap& options) {
@@ -47,7 +53,7 @@ class FakePortal : public QObject, protected QDBusContext {
                        .arg(sender, options.value(QStringLiteral("handle_token")).toString());
     if (answer == Answer::OwnHandle) path = QStringLiteral("/org/freedesktop/portal/desktop/request/own/1");
     // The answer follows the call's return, as a real portal's does.
-    QTimer::singleShot(20, this, [this, path] { respond(path); });
+    QTimer::singleShot(delayMs, this, [this, path] { respond(path); });
     return QDBusObjectPath(path);
   }
 
@@ -63,6 +69,9 @@ class FakePortal : public QObject, protected QDBusContext {
         break;
       case Answer::Refused:
         code = 2;
+        break;
+      case Answer::FileAsItIs:
+        results[QStringLiteral("uri")] = QUrl::fromLocalFile(file).toString();
         break;
       case Answer::NoFile:
         results[QStringLiteral("uri")] = QStringLiteral("https://example.invalid/shot.png");
@@ -96,6 +105,22 @@ class FakePortal : public QObject, protected QDBusContext {
   }
 };
 
+using Permissions = QMap<QString, QStringList>;
+
+// The portal's permission store, holding the person's answer for screenshots.
+class FakePermissionStore : public QObject {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "org.freedesktop.impl.portal.PermissionStore")
+ public:
+  Permissions screenshot;
+
+ public Q_SLOTS:
+  Permissions Lookup(const QString& table, const QString& id, QDBusVariant& data) {
+    data = QDBusVariant(QVariant(0u));
+    return table == QLatin1String("screenshot") && id == QLatin1String("screenshot") ? screenshot : Permissions();
+  }
+};
+
 class FakeScreenSaver : public QObject {
   Q_OBJECT
   Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
@@ -112,7 +137,10 @@ class FakeScreenSaver : public QObject {
 
 class Portal : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { bus = new PrivateBus; }
+  static void SetUpTestSuite() {
+    qDBusRegisterMetaType<Permissions>();
+    bus = new PrivateBus;
+  }
   static void TearDownTestSuite() {
     delete bus;
     bus = nullptr;
@@ -131,6 +159,8 @@ class Portal : public ::testing::Test {
     service->unregisterObject(QStringLiteral("/org/freedesktop/ScreenSaver"));
     service->unregisterService(QStringLiteral("org.freedesktop.portal.Desktop"));
     service->unregisterService(QStringLiteral("org.freedesktop.ScreenSaver"));
+    service->unregisterObject(QStringLiteral("/org/freedesktop/impl/portal/PermissionStore"));
+    service->unregisterService(QStringLiteral("org.freedesktop.impl.portal.PermissionStore"));
     QDBusConnection::disconnectFromBus(service->name());
     QDBusConnection::disconnectFromBus(client->name());
   }
@@ -180,25 +210,84 @@ TEST_F(Portal, EveryUnansweredOrRefusedRequestIsAFailedGrabWithItsReason) {
     Answer answer;
     bool offered;
     const char* reason;
+    Permissions kept = {};
   };
   const Case cases[] = {
-      {Answer::Cancelled, true, "cancelled"},
-      {Answer::Refused, true, "refused"},
+      // Neither a failure nor a refusal is ever called a cancel of the person's.
+      {Answer::Cancelled, true, "cancelled on the screen, or the desktop could not take it"},
+      {Answer::Refused, true, "did not take the screenshot: the desktop reports a failure"},
+      // The person said no once and the desktop keeps it: say how to undo it.
+      {Answer::Refused, true, "the desktop refused: screenshots were denied", {{QString(), {"no"}}}},
+      {Answer::Refused, true, "reports a failure", {{QStringLiteral("org.other.App"), {"no"}}}},
       {Answer::Never, true, "no answer within 0.3 seconds"},
       {Answer::NotAPicture, true, "could not be read"},
       {Answer::NoFile, true, "named no picture file"},
       {Answer::Picture, false, "not available for screenshots"},
   };
+  FakePermissionStore store;
+  ASSERT_TRUE(service->registerObject(QStringLiteral("/org/freedesktop/impl/portal/PermissionStore"), &store,
+                                      QDBusConnection::ExportAllSlots));
+  ASSERT_TRUE(service->registerService(QStringLiteral("org.freedesktop.impl.portal.PermissionStore")));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.reason);
+    store.screenshot = c.kept;
     if (c.offered) offerPortal();
     portal.answer = c.answer;
     PortalScreen screen(*client, {}, 300ms);
     QImage target(7, 7, QImage::Format_RGB32);
     EXPECT_FALSE(screen.grab({0, 0, 10, 10}, target));
     EXPECT_TRUE(screen.lastError().contains(QLatin1String(c.reason))) << screen.lastError().toStdString();
+    EXPECT_EQ(screen.refusedByDesktop(), c.kept.value(QString()).contains(QStringLiteral("no")));
     service->unregisterService(QStringLiteral("org.freedesktop.portal.Desktop"));
     service->unregisterObject(QStringLiteral("/org/freedesktop/portal/desktop"));
+    QFile::remove(portal.file);
+  }
+}
+
+TEST_F(Portal, AnAnswerThatTakesLongIsAnnouncedOnceAndStillTaken) {
+  offerPortal();
+  portal.delayMs = 600;
+  PortalScreen screen(*client, {}, 30s, 50ms);
+  QStringList notices;
+  screen.onWaiting = [&](const QString& what) { notices << what; };
+  QImage got;
+  ASSERT_TRUE(screen.grab({0, 0, 200, 100}, got)) << screen.lastError().toStdString();
+  EXPECT_EQ(got, portal.picture);
+  ASSERT_EQ(notices.size(), 1);
+  EXPECT_TRUE(notices.first().contains(QLatin1String("may be asking"))) << notices.first().toStdString();
+}
+
+TEST_F(Portal, APictureFileThatIsNotOursAloneIsNeverRead) {
+  offerPortal();
+  portal.answer = Answer::FileAsItIs;
+  const QString real = dir.filePath(QStringLiteral("real.png"));
+  const QByteArray path = QFile::encodeName(portal.file);
+  struct Case {
+    const char* reason;
+    std::function<bool()> make;
+  };
+  const Case cases[] = {
+      {"symbolic link", [&] { return portal.picture.save(real, "PNG") && QFile::link(real, portal.file); }},
+      {"may be changed by other users (mode 0664)",
+       [&] { return portal.picture.save(portal.file, "PNG") && ::chmod(path.constData(), 0664) == 0; }},
+      {"not a plain file", [&] { return ::mkfifo(path.constData(), 0600) == 0; }},
+      // Only root can hand a file to another user; as anyone else the case is moot.
+      {"belongs to another user",
+       [&] {
+         return ::geteuid() != 0 || (portal.picture.save(portal.file, "PNG") && ::chmod(path.constData(), 0600) == 0 &&
+                                     ::chown(path.constData(), kNobody, kNobody) == 0);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reason);
+    ASSERT_TRUE(c.make());
+    if (!QFileInfo::exists(portal.file) && !QFileInfo(portal.file).isSymLink()) continue;
+    PortalScreen screen(*client, {}, 5s);
+    QImage target;
+    EXPECT_FALSE(screen.grab({0, 0, 10, 10}, target));
+    EXPECT_TRUE(screen.lastError().contains(QLatin1String(c.reason))) << screen.lastError().toStdString();
+    // What is not ours stays where it is.
+    EXPECT_TRUE(QFileInfo(portal.file).isSymLink() || QFileInfo::exists(portal.file));
     QFile::remove(portal.file);
   }
 }
