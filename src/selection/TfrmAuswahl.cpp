@@ -203,15 +203,22 @@ void TfrmAuswahl::reject() { end(Outcome::Discard); }
 void TfrmAuswahl::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   activateWindow();
+  if (!magnifier_) return;
+  // A compositor that places the windows itself (sway) keeps the Toolbox above
+  // a full-screen overlay only when both come up together.
+  if (placement_ == Placement::FullScreen) {
+    magnifier_->show();
+    magnifier_->raise();
+    return;
+  }
   // The magnifier goes up once the overlay is on its way to the screen: mapped
   // first, it would end up below the overlay under window managers that put a
   // newly mapped window on top.
-  if (magnifier_)
-    QTimer::singleShot(0, this, [this] {
-      if (!isVisible()) return;
-      magnifier_->show();
-      magnifier_->raise();
-    });
+  QTimer::singleShot(0, this, [this] {
+    if (!isVisible()) return;
+    magnifier_->show();
+    magnifier_->raise();
+  });
 }
 
 void TfrmAuswahl::paintEvent(QPaintEvent* event) {

@@ -148,6 +148,7 @@ TEST_F(Windows, ClicksTakeFramesOutlinesLeaveNoMarkAndTheActiveWindowIsTaken) {
 
   // The outline moves from A to B: the frozen picture differs only on B's ring
   // (and where the Toolbox floats).
+  QThread::msleep(2500);  // the last capture's badge has gone (it shows for two seconds)
   const QImage frozen = screen();
   const QRect a = frame("winA"), b = frame("winB");
   openOverlay();
