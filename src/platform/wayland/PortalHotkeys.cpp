@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <unistd.h>
 
+#include "platform/wayland/PortalRequest.h"
+
 namespace lumora {
 
 // One entry of the portal's shortcut lists: an id and its properties.
@@ -39,17 +41,10 @@ namespace lumora {
 
 namespace {
 
-const QString kService = QStringLiteral("org.freedesktop.portal.Desktop");
-const QString kPath = QStringLiteral("/org/freedesktop/portal/desktop");
+const QString kService = PortalService();
+const QString kPath = PortalPath();
 const QString kInterface = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
 const QString kRequest = QStringLiteral("org.freedesktop.portal.Request");
-
-QString requestPath(const QDBusConnection& bus, const QString& token) {
-  QString sender = bus.baseService();
-  sender.remove(0, 1);  // the leading ':'
-  sender.replace(QLatin1Char('.'), QLatin1Char('_'));
-  return kPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token;
-}
 
 QString sessionHandle(const QVariantMap& results) {
   const QVariant handle = results.value(QStringLiteral("session_handle"));
@@ -137,7 +132,7 @@ void PortalHotkeys::bind() {
 }
 
 void PortalHotkeys::request(const QString& method, const QList<QVariant>& args, const QString& token) {
-  const QString path = requestPath(bus_, token);
+  const QString path = PortalRequestPath(bus_, token);
   pending_ = path;
   QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, method);
   call.setArguments(args);

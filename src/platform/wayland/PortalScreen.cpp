@@ -23,22 +23,14 @@
 #include <time.h>
 #include <unistd.h>
 
+#include "platform/wayland/PortalRequest.h"
+
 namespace lumora {
 
 namespace {
 
-const QString kService = QStringLiteral("org.freedesktop.portal.Desktop");
-const QString kPath = QStringLiteral("/org/freedesktop/portal/desktop");
-
-// The portal answers on a request object whose path it derives from the caller's
-// unique bus name and the token; listening there before calling means the answer
-// cannot slip past between the call's return and the subscription.
-QString requestPath(const QDBusConnection& bus, const QString& token) {
-  QString sender = bus.baseService();
-  sender.remove(0, 1);  // the leading ':'
-  sender.replace(QLatin1Char('.'), QLatin1Char('_'));
-  return kPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token;
-}
+const QString kService = PortalService();
+const QString kPath = PortalPath();
 
 timespec now() {
   timespec t{};
@@ -174,7 +166,7 @@ QImage PortalScreen::takePicture(QString& error) {
     return QImage();
   }
   const QString token = QStringLiteral("lumora_%1_%2").arg(::getpid()).arg(++requests_);
-  QString path = requestPath(bus_, token);
+  QString path = PortalRequestPath(bus_, token);
 
   QEventLoop loop;
   PortalResponse response;
