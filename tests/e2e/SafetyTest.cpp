@@ -197,7 +197,7 @@ TEST(Safety, HotkeysDuringTheFirstRunGreetingAreIgnored) {
   EXPECT_EQ(lumora.exitCode(), 0);
 }
 
-TEST(Safety, ASignalEndsTheProgramAlsoWhileABoxIsOpen) {
+TEST(Safety, WhileABoxIsOpenASelectionIsRefusedAndASignalEndsTheProgram) {
   TrayDriver ui;
   ASSERT_TRUE(ui.seedStore());
   SetStoreValue(ui.registry, "FileDir", QStringLiteral("\"%1\"").arg(ui.dir.filePath("missing/")));
@@ -205,6 +205,12 @@ TEST(Safety, ASignalEndsTheProgramAlsoWhileABoxIsOpen) {
   ASSERT_TRUE(ui.waitReady());
   ui.xdo({"key", "ctrl+alt+s"});  // the folder is missing: an error box
   ASSERT_TRUE(WaitFor([&] { return ui.visible("Fehler"); }));
+  // A selection asked for meanwhile is not taken, and the caller hears so.
+  const ProcessResult select =
+      RunProcess(kLumora, {"--select"}, ui.server.display(), 30000, {"LUMORA_REGISTRY=" + ui.registry});
+  EXPECT_EQ(select.exitCode, 1);
+  EXPECT_TRUE(select.err.contains("--select was not taken")) << select.err.toStdString();
+  EXPECT_FALSE(ui.visible("Toolbox"));
   SetStoreValue(ui.registry, "Text", QStringLiteral("\"changed by hand\""));
   lumora.terminate();
   ASSERT_TRUE(lumora.waitForFinished(15000)) << "SIGTERM must not wait for the box";

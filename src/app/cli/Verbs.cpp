@@ -69,8 +69,14 @@ int SendToRunning(const QString& key, const QString& verb, int patienceMs) {
                    session.constData(), option.constData());
       return 1;
     case Result::Busy:
-      std::fprintf(stderr, "lumora: the running Lumora (%s) has too many screenshots waiting; --%s was not taken\n",
-                   session.constData(), option.constData());
+      if (verb == QLatin1String("select"))
+        std::fprintf(stderr,
+                     "lumora: the running Lumora (%s) is busy (a capture, the selection or a box is open); "
+                     "--select was not taken\n",
+                     session.constData());
+      else
+        std::fprintf(stderr, "lumora: the running Lumora (%s) has too many screenshots waiting; --%s was not taken\n",
+                     session.constData(), option.constData());
       return 1;
     case Result::Refused:
       std::fprintf(stderr, "lumora: the running Lumora (%s) did not take --%s\n", session.constData(),

@@ -141,7 +141,14 @@ RunningInstance::Action TrayApp::command(const QByteArray& verb) {
     };
   };
   if (verb == "show") return answered([&c] { c.onShowOptions(); });
-  if (verb == "select") return answered([&c] { c.onSelectRegion(); });
+  // The selection cannot wait its turn as a screenshot does: while another
+  // capture, the selection or a box is open, the caller hears that it was not taken.
+  if (verb == "select")
+    return [&c](const Reply& reply) {
+      if (c.busy()) return reply.done(RunningInstance::Outcome::Busy);
+      reply.done(RunningInstance::Outcome::Done);
+      c.onSelectRegion();
+    };
   if (verb == "shot") return [this](const Reply& reply) { shots_.add(reply); };
   if (verb == "shot-window") return [this](const Reply& reply) { windowShots_.add(reply); };
   if (verb == "quit") return answered([this] { quit(); });
