@@ -15,4 +15,18 @@ uint32_t InternAtom(xcb_connection_t* connection, const char* name) {
   return atom;
 }
 
+std::vector<uint32_t> PropertyValues(xcb_connection_t* connection, uint32_t window, uint32_t property,
+                                     uint32_t type, uint32_t maxValues) {
+  std::vector<uint32_t> values;
+  if (!connection || !property) return values;
+  xcb_get_property_reply_t* reply = xcb_get_property_reply(
+      connection, xcb_get_property(connection, 0, window, property, type, 0, maxValues), nullptr);
+  if (reply && reply->format == 32 && reply->type == type) {
+    const auto* v = static_cast<const uint32_t*>(xcb_get_property_value(reply));
+    values.assign(v, v + xcb_get_property_value_length(reply) / 4);
+  }
+  std::free(reply);
+  return values;
+}
+
 }  // namespace lumora

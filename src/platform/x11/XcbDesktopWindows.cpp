@@ -57,17 +57,9 @@ xcb_window_t Root(xcb_connection_t* c) {
   return screen ? screen->root : XCB_NONE;
 }
 
+// Window lists, the one active window, the supported requests.
 std::vector<uint32_t> RootWindows(xcb_connection_t* c, const char* property, uint32_t type = XCB_ATOM_WINDOW) {
-  // Window lists, and the one active window.
-  std::vector<uint32_t> ids;
-  xcb_get_property_reply_t* reply =
-      xcb_get_property_reply(c, xcb_get_property(c, 0, Root(c), InternAtom(c, property), type, 0, 4096), nullptr);
-  if (reply && reply->format == 32) {
-    const auto* values = static_cast<const uint32_t*>(xcb_get_property_value(reply));
-    ids.assign(values, values + xcb_get_property_value_length(reply) / 4);
-  }
-  std::free(reply);
-  return ids;
+  return PropertyValues(c, Root(c), InternAtom(c, property), type);
 }
 
 // A request to the window manager about `window`, marked as coming from a pager

@@ -5,7 +5,6 @@
 #include <QWindow>
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 #include <xcb/xcb.h>
 
@@ -39,24 +38,19 @@ bool XcbSkipTaskbar::eventFilter(QObject* watched, QEvent* event) {
 bool XcbSkipTaskbar::openbox() {
   if (openbox_ >= 0) return openbox_ == 1;
   openbox_ = 0;
-  auto property = [this](uint32_t window, uint32_t atom, uint32_t type) {
-    QByteArray value;
-    xcb_get_property_reply_t* reply =
-        xcb_get_property_reply(conn_, xcb_get_property(conn_, 0, window, atom, type, 0, 64), nullptr);
-    if (reply && reply->format != 0)
-      value = QByteArray(static_cast<const char*>(xcb_get_property_value(reply)),
-                         xcb_get_property_value_length(reply));
-    std::free(reply);
-    return value;
-  };
-  const xcb_setup_t* setup = xcb_get_setup(conn_);
-  const xcb_screen_t* screen = xcb_setup_roots_iterator(setup).data;
+  const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(conn_)).data;
   if (!screen) return false;
-  const QByteArray check = property(screen->root, InternAtom(conn_, "_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW);
-  if (check.size() != 4) return false;
-  uint32_t wm = 0;
-  std::memcpy(&wm, check.constData(), 4);
-  const QByteArray name = property(wm, InternAtom(conn_, "_NET_WM_NAME"), InternAtom(conn_, "UTF8_STRING"));
+  const std::vector<uint32_t> check =
+      PropertyValues(conn_, screen->root, InternAtom(conn_, "_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW, 1);
+  if (check.size() != 1) return false;
+  xcb_get_property_reply_t* reply = xcb_get_property_reply(
+      conn_,
+      xcb_get_property(conn_, 0, check[0], InternAtom(conn_, "_NET_WM_NAME"), InternAtom(conn_, "UTF8_STRING"), 0, 64),
+      nullptr);
+  QByteArray name;
+  if (reply && reply->format == 8)
+    name = QByteArray(static_cast<const char*>(xcb_get_property_value(reply)), xcb_get_property_value_length(reply));
+  std::free(reply);
   openbox_ = name.startsWith("Openbox") ? 1 : 0;
   return openbox_ == 1;
 }
@@ -75,32 +69,20 @@ void XcbSkipTaskbar::trimFrame(QWindow& window) {
   const uint32_t id = uint32_t(window.winId());
   const Qt::WindowType type = window.type();
   if (type == Qt::Tool && (flags & Qt::CustomizeWindowHint) && motif_) {
-    xcb_get_property_reply_t* reply =
-        xcb_get_property_reply(conn_, xcb_get_property(conn_, 0, id, motif_, motif_, 0, 5), nullptr);
-    if (reply && reply->format == 32 && xcb_get_property_value_length(reply) == 20) {
-      uint32_t hints[5];
-      std::memcpy(hints, xcb_get_property_value(reply), sizeof hints);
-      constexpr uint32_t kDecorationsFlag = 2, kMenu = 0x10;
-      if ((hints[0] & kDecorationsFlag) && (hints[2] & kMenu)) {
-        hints[2] &= ~kMenu;
-        xcb_change_property(conn_, XCB_PROP_MODE_REPLACE, id, motif_, motif_, 32, 5, hints);
-      }
+    std::vector<uint32_t> hints = PropertyValues(conn_, id, motif_, motif_, 5);
+    constexpr uint32_t kDecorationsFlag = 2, kMenu = 0x10;
+    if (hints.size() == 5 && (hints[0] & kDecorationsFlag) && (hints[2] & kMenu)) {
+      hints[2] &= ~kMenu;
+      xcb_change_property(conn_, XCB_PROP_MODE_REPLACE, id, motif_, motif_, 32, 5, hints.data());
     }
-    std::free(reply);
   }
   // A window that offers minimising itself (the shortcut dialog) keeps it.
   const bool minimisable = flags & Qt::WindowMinimizeButtonHint;
   if ((type == Qt::Tool || type == Qt::Dialog || type == Qt::Window) && !minimisable && type_ && toolbar_ &&
       openbox()) {
     std::vector<uint32_t> types{toolbar_};
-    xcb_get_property_reply_t* reply =
-        xcb_get_property_reply(conn_, xcb_get_property(conn_, 0, id, type_, XCB_ATOM_ATOM, 0, 16), nullptr);
-    if (reply && reply->format == 32) {
-      const auto* values = static_cast<const uint32_t*>(xcb_get_property_value(reply));
-      for (int i = 0; i < xcb_get_property_value_length(reply) / 4; ++i)
-        if (values[i] != toolbar_) types.push_back(values[i]);
-    }
-    std::free(reply);
+    for (uint32_t t : PropertyValues(conn_, id, type_, XCB_ATOM_ATOM, 16))
+      if (t != toolbar_) types.push_back(t);
     xcb_change_property(conn_, XCB_PROP_MODE_REPLACE, id, type_, XCB_ATOM_ATOM, 32, uint32_t(types.size()),
                         types.data());
   }
@@ -109,14 +91,7 @@ void XcbSkipTaskbar::trimFrame(QWindow& window) {
 void XcbSkipTaskbar::mark(uint32_t window) {
   // Qt writes its own states into the same property when it maps the window and
   // keeps what it finds there; ours are added to what is already set.
-  std::vector<uint32_t> atoms;
-  xcb_get_property_reply_t* reply = xcb_get_property_reply(
-      conn_, xcb_get_property(conn_, 0, window, state_, XCB_ATOM_ATOM, 0, 64), nullptr);
-  if (reply && reply->format == 32 && reply->type == XCB_ATOM_ATOM) {
-    const auto* values = static_cast<const uint32_t*>(xcb_get_property_value(reply));
-    atoms.assign(values, values + xcb_get_property_value_length(reply) / 4);
-  }
-  std::free(reply);
+  std::vector<uint32_t> atoms = PropertyValues(conn_, window, state_, XCB_ATOM_ATOM, 64);
   for (uint32_t atom : {skipTaskbar_, skipPager_})
     if (atom && std::find(atoms.begin(), atoms.end(), atom) == atoms.end()) atoms.push_back(atom);
   xcb_change_property(conn_, XCB_PROP_MODE_REPLACE, window, state_, XCB_ATOM_ATOM, 32, uint32_t(atoms.size()),
