@@ -16,8 +16,7 @@ QString combination(char letter) { return QStringLiteral("Ctrl+Alt+%1").arg(QLat
 void TrayController::RegisterHotkeys() {
   unavailable_.clear();
   if (!hotkeys_.available()) return;  // the desktop binds the keys to lumora --shot and --select
-  hotkeys_.describe(selectionId_, QStringLiteral("Bereichsauswahl"));
-  hotkeys_.describe(captureId_, QStringLiteral("Screenshot erstellen"));
+  for (const Described& d : described()) hotkeys_.describe(d.id, QString::fromUtf8(d.name));
   if (!hotkeys_.registerHotkey(selectionId_, s_.Shortcuts.SC_Auswahl))
     unavailable_ << combination(s_.Shortcuts.SC_Auswahl);
   if (!hotkeys_.registerHotkey(captureId_, s_.Shortcuts.SC_Screen)) unavailable_ << combination(s_.Shortcuts.SC_Screen);
@@ -27,9 +26,10 @@ void TrayController::RegisterHotkeys() {
 
 QStringList TrayController::desktopBindings() const {
   QStringList bound;
-  const QString capture = hotkeys_.boundTrigger(captureId_), select = hotkeys_.boundTrigger(selectionId_);
-  if (!capture.isEmpty()) bound << QStringLiteral("Screenshot erstellen: ") + capture;
-  if (!select.isEmpty()) bound << QStringLiteral("Bereichsauswahl: ") + select;
+  for (const Described& d : described()) {
+    const QString trigger = hotkeys_.boundTrigger(d.id);
+    if (!trigger.isEmpty()) bound << QString::fromUtf8(d.name) + QStringLiteral(": ") + trigger;
+  }
   return bound;
 }
 

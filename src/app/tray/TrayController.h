@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringList>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -94,6 +95,14 @@ class TrayController {
   uint32_t selectionId_ = 0;
   uint32_t captureId_ = 0;
   uint32_t windowId_ = 0;
+  // The hotkeys with the names the desktop shows for them.
+  struct Described {
+    uint32_t id;
+    const char* name;
+  };
+  std::array<Described, 3> described() const {
+    return {{{captureId_, "Screenshot erstellen"}, {selectionId_, "Bereichsauswahl"}, {windowId_, "Aktives Fenster"}}};
+  }
   QStringList unavailable_;
   bool suppressConfirmations_ = false;
   bool busy_ = false;
