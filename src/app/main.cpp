@@ -41,11 +41,16 @@ std::optional<Desktop> reachDesktop(const char* what) {
   QString error;
   std::optional<Desktop> desktop = Desktop::FromEnvironment(QProcessEnvironment::systemEnvironment(), error);
   if (desktop) error = desktop->unreachable(what);
+  QString note;
+  if (error.isEmpty()) {
+    const QtPlatformChoice platform = desktop->chooseQtPlatform();
+    error = platform.error;
+    note = platform.note;
+  }
   if (!error.isEmpty()) {
     std::fprintf(stderr, "lumora: %s\n", error.toLocal8Bit().constData());
     return std::nullopt;
   }
-  const QString note = desktop->chooseQtPlatform();
   if (!note.isEmpty()) std::fprintf(stderr, "lumora: %s\n", note.toLocal8Bit().constData());
   return desktop;
 }

@@ -132,22 +132,16 @@ QString Desktop::unreachable(const char* what) const {
     return QStringLiteral("no Wayland compositor to connect to (WAYLAND_DISPLAY %1 in XDG_RUNTIME_DIR %2)")
         .arg(env_.value(QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("wayland-0")),
              env_.value(QStringLiteral("XDG_RUNTIME_DIR"), QStringLiteral("(not set)")));
-  if (backend_ == Backend::Wayland && env_.value(QStringLiteral("QT_QPA_PLATFORM")).isEmpty())
-    return qtPlatform().error;
   return QString();
 }
 
-QtPlatformChoice Desktop::qtPlatform() const {
+QtPlatformChoice Desktop::chooseQtPlatform() const {
+  if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) return {};
   const bool plugin = backend_ == Backend::X11 || QtWaylandPluginInstalled(env_);
   const bool xServer = !plugin && !env_.value(QStringLiteral("DISPLAY")).isEmpty() && XServerReachable();
-  return ChooseQtPlatform(backend_, plugin, xServer);
-}
-
-QString Desktop::chooseQtPlatform() const {
-  if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) return QString();
-  const QtPlatformChoice choice = qtPlatform();
+  const QtPlatformChoice choice = ChooseQtPlatform(backend_, plugin, xServer);
   if (!choice.plugin.isEmpty()) qputenv("QT_QPA_PLATFORM", choice.plugin);
-  return choice.note;
+  return choice;
 }
 
 QString Desktop::sessionKey() const { return RunningInstance::SessionKey(backend_ == Backend::Wayland); }

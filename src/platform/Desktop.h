@@ -89,9 +89,10 @@ class Desktop {
   // connect to. Empty when it can.
   QString unreachable(const char* what) const;
   // Tells Qt which platform plugin to load, unless the user chose one: Qt must
-  // speak to the same desktop as the grab. Returns a line for standard error when
-  // the choice differs from the session's (no Wayland plugin), else nothing.
-  QString chooseQtPlatform() const;
+  // speak to the same desktop as the grab. The choice's note is a line for standard
+  // error when it differs from the session's (no Wayland plugin); its error says
+  // why nothing can run.
+  QtPlatformChoice chooseQtPlatform() const;
   // The desktop a running Lumora is found by: the compositor in a Wayland
   // session, otherwise the X server. Empty when there is no display at all.
   QString sessionKey() const;
@@ -114,8 +115,6 @@ class Desktop {
  private:
   Desktop(Backend backend, RunOptions options, QProcessEnvironment env)
       : backend_(backend), options_(options), env_(std::move(env)) {}
-
-  QtPlatformChoice qtPlatform() const;
 
   Backend backend_;
   RunOptions options_;
