@@ -1,21 +1,20 @@
 #include "ui/TfrmMain.h"
 
-#include "platform/DesktopWindows.h"
-
 #include <QFont>
 #include <QGuiApplication>
-#include <QTimer>
-#include <QWindow>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 
 #include "naming/NamingTexts.h"
+#include "platform/DesktopWindows.h"
 #include "ui/widgets/AppInfo.h"
 #include "settings/Defaults.h"
 #include "ui/widgets/ProgramFont.h"
