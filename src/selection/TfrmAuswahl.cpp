@@ -1,6 +1,7 @@
 #include "selection/TfrmAuswahl.h"
 
 #include <QContextMenuEvent>
+#include <QFrame>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
@@ -44,6 +45,59 @@ Qt::CursorShape shape(SelectionOverlayLogic::Cursor c) {
   }
   return Qt::ArrowCursor;
 }
+
+// Where the compositor places every window itself, a second window can neither be
+// put at its place nor kept above a full-screen one (GNOME stacks it below the
+// overlay, and a window mapped later takes the keyboard and sends the overlay
+// behind the top bar). There the Toolbox lives inside the overlay, in a frame
+// with its caption, and is moved by that caption.
+class ToolboxFrame : public QFrame {
+ public:
+  static constexpr int kCaption = 18;
+
+  explicit ToolboxFrame(QWidget* overlay) : QFrame(overlay) {
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setLineWidth(1);
+    setAutoFillBackground(true);
+    setCursor(Qt::ArrowCursor);
+  }
+  void hold(QWidget* content) {
+    content->setParent(this, Qt::Widget);
+    content->move(1, 1 + kCaption);
+    setFixedSize(content->width() + 2, content->height() + 2 + kCaption);
+    content->show();
+  }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    QFrame::paintEvent(event);
+    QPainter p(this);
+    const QRect caption(1, 1, width() - 2, kCaption);
+    p.fillRect(caption, palette().color(QPalette::Highlight));
+    p.setPen(palette().color(QPalette::HighlightedText));
+    QFont bold = font();
+    bold.setBold(true);
+    bold.setPixelSize(11);
+    p.setFont(bold);
+    p.drawText(caption.adjusted(4, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, windowTitle());
+  }
+  void mousePressEvent(QMouseEvent* event) override {
+    dragging_ = event->button() == Qt::LeftButton && event->position().y() <= 1 + kCaption;
+    grabbedAt_ = event->position().toPoint();
+  }
+  void mouseMoveEvent(QMouseEvent* event) override {
+    if (!dragging_ || !parentWidget()) return;
+    // Kept whole on the overlay.
+    const QPoint to = mapToParent(event->position().toPoint()) - grabbedAt_;
+    const QSize room = parentWidget()->size() - size();
+    move(qBound(0, to.x(), qMax(0, room.width())), qBound(0, to.y(), qMax(0, room.height())));
+  }
+  void mouseReleaseEvent(QMouseEvent*) override { dragging_ = false; }
+
+ private:
+  bool dragging_ = false;
+  QPoint grabbedAt_;
+};
 
 }  // namespace
 
@@ -141,6 +195,7 @@ ScreenRect TfrmAuswahl::SelectRegion(uint8_t captionPosition, uint8_t captionSiz
 // pixel per device pixel, however Qt scales its windows: the picture and every
 // coordinate of the selection are device pixels, the window's geometry is Qt's.
 void TfrmAuswahl::placeOnPrimaryScreen() {
+  embedMagnifier(false);
   const QSize pixels = logic_->screenSize();
   QScreen* screen = QGuiApplication::primaryScreen();
   const qreal dpr = screen ? screen->devicePixelRatio() : 1.0;
@@ -165,7 +220,26 @@ void TfrmAuswahl::placeOnPrimaryScreen() {
   if (magnifier_) magnifier_->move(corner + QPoint(15, 15));
 }
 
+void TfrmAuswahl::embedMagnifier(bool inside) {
+  if (!magnifier_ || inside == (toolboxFrame_ != nullptr)) return;
+  if (inside) {
+    toolWindowFlags_ = magnifier_->windowFlags();
+    auto* frame = new ToolboxFrame(this);
+    frame->setWindowTitle(magnifier_->windowTitle());
+    frame->hold(magnifier_);
+    toolboxFrame_ = frame;
+    return;
+  }
+  magnifier_->setParent(this, toolWindowFlags_);
+  delete toolboxFrame_;
+  toolboxFrame_ = nullptr;
+}
+
 void TfrmAuswahl::placeFullScreen() {
+  embedMagnifier(true);
+  // Where the user looks first; the output's own corner, as the compositor
+  // decides which output the overlay fills.
+  if (toolboxFrame_) toolboxFrame_->move(15, 15);
   // The compositor gives a full-screen window the whole output it is put on.
   setMinimumSize(0, 0);
   setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -204,11 +278,14 @@ void TfrmAuswahl::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   activateWindow();
   if (!magnifier_) return;
-  // A compositor that places the windows itself (sway) keeps the Toolbox above
-  // a full-screen overlay only when both come up together.
-  if (placement_ == Placement::FullScreen) {
+  if (toolboxFrame_) {
+    toolboxFrame_->show();
+    toolboxFrame_->raise();
     magnifier_->show();
-    magnifier_->raise();
+    // The dialog hands the keys to its first field; they belong to the overlay
+    // until the user clicks into the Toolbox, as with a Toolbox of its own.
+    setFocusPolicy(Qt::StrongFocus);
+    QTimer::singleShot(0, this, [this] { setFocus(Qt::OtherFocusReason); });
     return;
   }
   // The magnifier goes up once the overlay is on its way to the screen: mapped

@@ -64,6 +64,9 @@ class TfrmAuswahl : public QDialog, public RegionSelector {
   void buildMenu();
   void placeOnPrimaryScreen();
   void placeFullScreen();
+  // Puts the Toolbox inside the overlay (full-screen placement) or back into
+  // its own window (placed by the program).
+  void embedMagnifier(bool inside);
   // Between Qt's window coordinates and the picture's device pixels.
   QPoint toPixels(const QPointF& logical) const;
   QRect toLogical(const QRect& pixels) const;
@@ -75,6 +78,9 @@ class TfrmAuswahl : public QDialog, public RegionSelector {
   ScreenGrab& grab_;
   Dialogs& dialogs_;
   TfrmAuswahlInfo* magnifier_ = nullptr;
+  // The frame that holds the Toolbox inside the overlay; null while it is a window.
+  QWidget* toolboxFrame_ = nullptr;
+  Qt::WindowFlags toolWindowFlags_;
   Placement placement_ = Placement::Self;
   SelectionOverlayLogic::Outcome outcome_ = SelectionOverlayLogic::Outcome::Other;
   SelectionOverlayLogic::Cursor shownCursor_ = SelectionOverlayLogic::Cursor::Arrow;

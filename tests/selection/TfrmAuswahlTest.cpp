@@ -146,6 +146,44 @@ TEST_F(OverlayWidget, MenuItemsAndShortcuts) {
   EXPECT_TRUE(overlay.pmAlteAuswahl()->isCheckable());
 }
 
+TEST_F(OverlayWidget, FullScreenTheToolboxIsDrawnInsideTheOverlayAndMovedByItsCaption) {
+  // Where the compositor places windows, a Toolbox of its own ends up below the overlay.
+  overlay.setPlacement(TfrmAuswahl::Placement::FullScreen);
+  const ScreenRect r = run([&] {
+    QWidget* frame = magnifier.parentWidget();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return magnifier.isVisible(); }));
+    EXPECT_FALSE(magnifier.isWindow());
+    EXPECT_EQ(frame->parentWidget(), &overlay);
+    EXPECT_EQ(frame->pos(), QPoint(15, 15));
+    EXPECT_EQ(magnifier.mapTo(&overlay, QPoint()), QPoint(16, 34)) << "below its caption";
+    // The keys stay with the overlay: a digit does not reach the Toolbox's fields.
+    QTest::qWait(50);
+    const int before = magnifier.seAX()->value();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    EXPECT_EQ(magnifier.seAX()->value(), before);
+    auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+      QMouseEvent e(type, QPointF(at), QPointF(frame->mapToGlobal(at)), Qt::LeftButton, buttons, Qt::NoModifier);
+      QApplication::sendEvent(frame, &e);
+    };
+    send(QEvent::MouseButtonPress, {40, 8}, Qt::LeftButton);
+    send(QEvent::MouseMove, {140, 108}, Qt::LeftButton);
+    EXPECT_EQ(frame->pos(), QPoint(115, 115));
+    send(QEvent::MouseMove, {-4000, 8}, Qt::LeftButton);
+    EXPECT_EQ(frame->pos(), QPoint(0, 115)) << "kept on the overlay";
+    send(QEvent::MouseButtonRelease, {0, 8}, Qt::NoButton);
+    send(QEvent::MouseMove, {300, 300}, Qt::NoButton);
+    EXPECT_EQ(frame->pos(), QPoint(0, 115));
+    key(Qt::Key_F12);
+  });
+  EXPECT_EQ(r, kPrevious);
+  // Placed by the program again, it is a window of its own.
+  overlay.setPlacement(TfrmAuswahl::Placement::Self);
+  run([&] {
+    EXPECT_TRUE(magnifier.isWindow());
+    key(Qt::Key_F12);
+  });
+}
+
 TEST_F(OverlayWidget, MagnifierControlsFeedItsChoices) {
   EXPECT_EQ(magnifier.windowTitle(), QStringLiteral("Toolbox"));
   EXPECT_EQ(magnifier.size(), QSize(110, 284));
