@@ -26,6 +26,9 @@ class Hotkeys {
   // The keys the desktop actually bound for `id` in its own words, where the
   // desktop binds them (the person may have chosen others); empty where unknown.
   virtual QString boundTrigger(uint32_t) const { return QString(); }
+  // True where the desktop decides which keys the program gets: it is asked for
+  // Ctrl+Alt+key, and may bind others or none (boundTrigger() tells).
+  virtual bool desktopChoosesKeys() const { return false; }
 
   // Called on the GUI thread when the desktop has told which keys it bound.
   std::function<void()> onBound;

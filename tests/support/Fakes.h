@@ -86,9 +86,14 @@ class FakeHotkeys : public Hotkeys {
     return n == "LUMORA_1" ? 301 : n == "LUMORA_3" ? 303 : 302;
   }
 
+  bool desktopChoosesKeys() const override { return desktop; }
+  QString boundTrigger(uint32_t id) const override { return bound.count(id) ? bound.at(id) : QString(); }
+
   QStringList log;
   std::map<uint32_t, char> held;
   QString taken;  // keys another program holds
+  bool desktop = false;               // the desktop decides the keys,
+  std::map<uint32_t, QString> bound;  // and bound these
 };
 
 // A screensaver switch that records each call and refuses while `works` is false.

@@ -30,6 +30,9 @@ QStringList TrayController::desktopBindings() const {
     const QString trigger = hotkeys_.boundTrigger(d.id);
     if (!trigger.isEmpty()) bound << QString::fromUtf8(d.name) + QStringLiteral(": ") + trigger;
   }
+  // KDE Plasma before 6.1 takes the shortcuts without keys, for the person to assign.
+  if (bound.isEmpty() && hotkeys_.desktopChoosesKeys())
+    bound << QStringLiteral("keine (in den Tastatureinstellungen des Desktops zuzuweisen)");
   return bound;
 }
 
@@ -39,6 +42,18 @@ QString TrayController::reachText() const {
                           "\"lumora --shot-window\"; "
                           "\"lumora --show\" opens the options window");
   QStringList ways;
+  if (hotkeys_.desktopChoosesKeys()) {
+    // What the desktop bound, which need not be what was asked for.
+    for (const Described& d : described()) {
+      const QString trigger = hotkeys_.boundTrigger(d.id);
+      if (!trigger.isEmpty()) ways << trigger + QLatin1Char(' ') + QLatin1String(d.does);
+    }
+    if (ways.isEmpty())
+      ways << QStringLiteral("the desktop has bound no keys for Lumora (yet): assign them in its keyboard settings, "
+                             "or bind keys to \"lumora --shot\", \"lumora --select\" and \"lumora --shot-window\"");
+    ways << QStringLiteral("\"lumora --show\" opens the options window");
+    return ways.join(QStringLiteral(", "));
+  }
   const QString capture = combination(s_.Shortcuts.SC_Screen), select = combination(s_.Shortcuts.SC_Auswahl);
   if (!unavailable_.contains(capture)) ways << capture + QStringLiteral(" takes a screenshot");
   if (!unavailable_.contains(select)) ways << select + QStringLiteral(" chooses the capture area");

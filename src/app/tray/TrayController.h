@@ -98,10 +98,13 @@ class TrayController {
   // The hotkeys with the names the desktop shows for them.
   struct Described {
     uint32_t id;
-    const char* name;
+    const char* name;  // as the desktop lists it
+    const char* does;  // on the command line
   };
   std::array<Described, 3> described() const {
-    return {{{captureId_, "Screenshot erstellen"}, {selectionId_, "Bereichsauswahl"}, {windowId_, "Aktives Fenster"}}};
+    return {{{captureId_, "Screenshot erstellen", "takes a screenshot"},
+             {selectionId_, "Bereichsauswahl", "chooses the capture area"},
+             {windowId_, "Aktives Fenster", "takes the active window"}}};
   }
   QStringList unavailable_;
   bool suppressConfirmations_ = false;

@@ -33,6 +33,7 @@ class PortalHotkeys : public QObject, public Hotkeys {
   uint32_t identifier(const char* name) override;
   void describe(uint32_t id, const QString& description) override { descriptions_[id] = description; }
   QString boundTrigger(uint32_t id) const override { return triggers_.value(id); }
+  bool desktopChoosesKeys() const override { return true; }
 
   // The portal's spelling of Ctrl+Alt+key ("CTRL+ALT+s").
   static QString Trigger(char key);

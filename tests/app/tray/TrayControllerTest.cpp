@@ -96,6 +96,33 @@ TEST(TrayController, RegistersSelectionThenCaptureUnderTheirAtoms) {
                            "--show\" opens the options window"));
 }
 
+TEST(TrayController, WhereTheDesktopChoosesTheKeysOnlyWhatItBoundIsPromised) {
+  struct Case {
+    std::map<uint32_t, QString> bound;
+    QString reach, hint;
+  };
+  const Case cases[] = {
+      // The person chose other keys for two of them in the desktop's dialog.
+      {{{302, "Ctrl+Shift+P"}, {301, "Meta+A"}},
+       "Ctrl+Shift+P takes a screenshot, Meta+A chooses the capture area, \"lumora --show\" opens the options window",
+       "Screenshot erstellen: Ctrl+Shift+P|Bereichsauswahl: Meta+A"},
+      // KDE Plasma 5.27 binds none: the asked-for keys do nothing.
+      {{},
+       "the desktop has bound no keys for Lumora (yet): assign them in its keyboard settings, or bind keys to "
+       "\"lumora --shot\", \"lumora --select\" and \"lumora --shot-window\", \"lumora --show\" opens the options "
+       "window",
+       "keine (in den Tastatureinstellungen des Desktops zuzuweisen)"},
+  };
+  for (const Case& c : cases) {
+    Rig rig;
+    rig.hotkeys.desktop = true;
+    rig.hotkeys.bound = c.bound;
+    rig.controller.RegisterHotkeys();
+    EXPECT_EQ(rig.controller.reachText(), c.reach);
+    EXPECT_EQ(rig.controller.desktopBindings().join('|'), c.hint);
+  }
+}
+
 TEST(TrayController, HotkeysRunTheirCommandsAndThePopupFollowsOnlyUncancelledCaptures) {
   struct Case {
     const char* what;
