@@ -11,6 +11,7 @@
 #include "platform/wayland/CompositorHotkeys.h"
 #include "platform/wayland/CompositorWindows.h"
 #include "platform/wayland/DBusScreensaver.h"
+#include "platform/wayland/DesktopNotice.h"
 #include "platform/wayland/PortalHotkeys.h"
 #include "platform/wayland/PortalScreen.h"
 #include "platform/wayland/StatusNotifierArea.h"
@@ -189,6 +190,7 @@ DesktopServices Desktop::trayServices() const {
     s.screensaver = std::make_unique<DBusScreensaver>(bus);
     s.windows = std::make_unique<CompositorWindows>(env_.value(QStringLiteral("SWAYSOCK")), qtDesktop);
     s.tray = std::make_unique<StatusNotifierArea>(bus);
+    s.notice = std::make_unique<DesktopNotice>(bus);
     return s;
   }
   auto screen = std::make_unique<XcbScreen>(options_.sharedMemory);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/CaptureNotice.h"
 #include "platform/ClipboardManager.h"
 #include "platform/DesktopWindows.h"
 #include "platform/Hotkeys.h"
@@ -69,6 +70,8 @@ struct DesktopServices {
   std::unique_ptr<Screensaver> screensaver;
   std::unique_ptr<DesktopWindows> windows;
   std::unique_ptr<NotificationArea> tray;
+  // Where the desktop confirms captures itself; null where the badge window does.
+  std::unique_ptr<CaptureNotice> notice;
 };
 
 // The one loader: the only place that knows which backend runs. It reads the

@@ -6,6 +6,7 @@
 #include <QScreen>
 
 #include "app/tray/InfoPopupShape.h"
+#include "platform/CaptureNotice.h"
 
 namespace lumora {
 
@@ -33,7 +34,14 @@ TfrmInfo::TfrmInfo(QWidget* parent)
 }
 
 void TfrmInfo::showPopup() {
-  if (isVisible()) return;
+  if (isVisible() || noticeShown_) return;
+  // The desktop's banner takes the place of a window that would take the keys
+  // and land where the compositor puts it.
+  if (notice_ && notice_->show()) {
+    noticeShown_ = true;
+    DisplayTimer.start();
+    return;
+  }
   if (QScreen* screen = QGuiApplication::primaryScreen()) move(screen->geometry().center() - rect().center());
   show();
   DisplayTimer.start();
@@ -41,6 +49,8 @@ void TfrmInfo::showPopup() {
 
 void TfrmInfo::DisplayTimerTimer() {
   DisplayTimer.stop();
+  if (noticeShown_) notice_->close();
+  noticeShown_ = false;
   hide();
 }
 

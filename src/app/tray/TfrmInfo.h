@@ -7,6 +7,8 @@
 
 namespace lumora {
 
+class CaptureNotice;
+
 // The round badge that confirms a hotkey capture for two seconds.
 class TfrmInfo : public QWidget {
   Q_OBJECT
@@ -18,6 +20,8 @@ class TfrmInfo : public QWidget {
   // changes nothing: it still closes two seconds after it first appeared.
   void showPopup();
   QTimer& displayTimer() { return DisplayTimer; }
+  // Where the desktop confirms captures itself, it does instead of the badge.
+  void setNotice(CaptureNotice* notice) { notice_ = notice; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -29,6 +33,8 @@ class TfrmInfo : public QWidget {
   QTimer DisplayTimer;
   QRegion disc_;
   bool seeThrough_ = false;
+  CaptureNotice* notice_ = nullptr;
+  bool noticeShown_ = false;
 };
 
 }  // namespace lumora

@@ -103,6 +103,7 @@ TrayApp::TrayApp(Settings& settings, const ProgramPlace& program, const Desktop&
   commands_.setActiveWindow([windows = desktop_.windows.get()] { return windows->activeWindowFrame(); });
   p.frmEingabe = std::make_unique<TfrmEingabe>(s_, dialogs_);
   p.frmInfo = std::make_unique<TfrmInfo>();
+  p.frmInfo->setNotice(desktop_.notice.get());
   p.shortcut = std::make_unique<TShortcut>(s_.Shortcuts, dialogs_, [this](char screen, char auswahl, char window) {
     return store_.SaveShortcuts(screen, auswahl, window);
   });

@@ -11,6 +11,7 @@
 #include "app/tray/ShortcutChoices.h"
 #include "app/tray/TShortcut.h"
 #include "app/tray/TfrmInfo.h"
+#include "platform/CaptureNotice.h"
 
 using namespace lumora;
 using test::FakeDialogs;
@@ -112,4 +113,29 @@ TEST(InfoPopup, IsCutToTheEllipseAndNotRestartedByASecondShow) {
   EXPECT_EQ(popup.displayTimer().timerId(), timer) << "a second show must not restart the countdown";
   EXPECT_TRUE(QTest::qWaitFor([&] { return !popup.isVisible(); }, 10000));
   EXPECT_FALSE(popup.displayTimer().isActive());
+}
+
+TEST(InfoPopup, WhereTheDesktopConfirmsCapturesItsNoticeStandsInForTheBadge) {
+  struct Notice : CaptureNotice {
+    bool show() override {
+      log << QStringLiteral("show");
+      return works;
+    }
+    void close() override { log << QStringLiteral("close"); }
+    QStringList log;
+    bool works = true;
+  } notice;
+  lumora::TfrmInfo popup;
+  popup.setNotice(&notice);
+  popup.displayTimer().setInterval(10);
+  popup.showPopup();
+  popup.showPopup();
+  EXPECT_FALSE(popup.isVisible());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !popup.displayTimer().isActive(); }, 5000));
+  EXPECT_EQ(notice.log, (QStringList{"show", "close"})) << "one notice, taken away after the badge's time";
+  // No notification server: the badge after all.
+  notice.works = false;
+  popup.showPopup();
+  EXPECT_TRUE(popup.isVisible());
+  popup.hide();
 }

@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 #include <QTimer>
 #include <QUrl>
@@ -23,6 +24,7 @@
 #include "PrivateBus.h"
 #include "Unprivileged.h"
 #include "platform/wayland/DBusScreensaver.h"
+#include "platform/wayland/DesktopNotice.h"
 #include "platform/wayland/PortalScreen.h"
 
 using namespace lumora;
@@ -135,6 +137,26 @@ class FakeScreenSaver : public QObject {
   void UnInhibit(uint cookie) { calls << QStringLiteral("UnInhibit %1").arg(cookie); }
 };
 
+// A notification server: GNOME Shell's banners.
+class FakeNotifications : public QObject {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+ public:
+  QStringList calls;
+
+ public Q_SLOTS:
+  uint Notify(const QString& app, uint replaces, const QString& icon, const QString& summary, const QString&,
+              const QStringList&, const QVariantMap& hints, int) {
+    calls << QStringLiteral("Notify %1 %2 %3 \"%4\" transient=%5")
+                 .arg(app)
+                 .arg(replaces)
+                 .arg(icon, summary)
+                 .arg(hints.value(QStringLiteral("transient")).toBool());
+    return replaces != 0 ? replaces : 7;
+  }
+  void CloseNotification(uint id) { calls << QStringLiteral("Close %1").arg(id); }
+};
+
 class Portal : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -159,6 +181,8 @@ class Portal : public ::testing::Test {
     service->unregisterObject(QStringLiteral("/org/freedesktop/ScreenSaver"));
     service->unregisterService(QStringLiteral("org.freedesktop.portal.Desktop"));
     service->unregisterService(QStringLiteral("org.freedesktop.ScreenSaver"));
+    service->unregisterObject(QStringLiteral("/org/freedesktop/Notifications"));
+    service->unregisterService(QStringLiteral("org.freedesktop.Notifications"));
     service->unregisterObject(QStringLiteral("/org/freedesktop/impl/portal/PermissionStore"));
     service->unregisterService(QStringLiteral("org.freedesktop.impl.portal.PermissionStore"));
     QDBusConnection::disconnectFromBus(service->name());
@@ -362,6 +386,26 @@ TEST_F(Portal, TheScreensaverSwitchHoldsAnInhibitionWhileOff) {
   worker.quit();
   worker.wait();
   EXPECT_EQ(saver.calls, (QStringList{"Inhibit lumora", "UnInhibit 42", "Inhibit lumora", "UnInhibit 42"}));
+}
+
+TEST_F(Portal, TheCaptureNoticeIsOneTransientBannerReplacedAndClosedInTurn) {
+  DesktopNotice notice(*client);
+  EXPECT_FALSE(notice.show()) << "no server: the badge window shows";
+  FakeNotifications server;
+  ASSERT_TRUE(service->registerObject(QStringLiteral("/org/freedesktop/Notifications"), &server,
+                                      QDBusConnection::ExportAllSlots));
+  ASSERT_TRUE(service->registerService(QStringLiteral("org.freedesktop.Notifications")));
+  auto settle = [&](int calls) { return QTest::qWaitFor([&] { return server.calls.size() >= calls; }, 5000); };
+  ASSERT_TRUE(notice.show());
+  ASSERT_TRUE(settle(1));
+  notice.close();
+  ASSERT_TRUE(settle(2));
+  // Closed before the server has answered: closed once the answer names it.
+  ASSERT_TRUE(notice.show());
+  notice.close();
+  ASSERT_TRUE(settle(4));
+  EXPECT_EQ(server.calls, (QStringList{"Notify Lumora 0 lumora \"Screenshot erstellt\" transient=1", "Close 7",
+                                       "Notify Lumora 7 lumora \"Screenshot erstellt\" transient=1", "Close 7"}));
 }
 
 #include "PortalScreenTest.moc"
