@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include "PrivateBus.h"
+
 namespace lumora::test {
 
 namespace {
@@ -34,23 +36,6 @@ mv "$B/ready.tmp" "$B/ready"
 wait
 )";
 
-// A system bus that lets the session's user do everything: the shell only asks it
-// for services it does without here.
-const char* const kSystemBus = R"(<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>system</type>
-  <listen>unix:tmpdir=/tmp</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-    <allow user="*"/>
-  </policy>
-</busconfig>
-)";
-
 }  // namespace
 
 GnomeSession::GnomeSession(const QString& helper, const QImage& background, int width, int height)
@@ -60,7 +45,7 @@ GnomeSession::GnomeSession(const QString& helper, const QImage& background, int 
   const QString picture = base() + QStringLiteral("/background.png");
   if (helper_.isEmpty() || !background.save(picture, "PNG") ||
       !QFile::setPermissions(picture, QFileDevice::Permissions(0x6444)) ||
-      !write(QStringLiteral("system-bus.conf"), kSystemBus)) {
+      !write(QStringLiteral("system-bus.conf"), BareBusConfig("system"))) {
     fail(QStringLiteral("cannot write the session's files in %1").arg(base()));
     return;
   }

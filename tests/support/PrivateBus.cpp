@@ -14,12 +14,10 @@ namespace lumora::test {
 
 namespace {
 
-// A bare session bus: no services it could start by itself, so that a name no
-// stand-in owns is simply not there, whatever the machine has installed.
 const char* const kConfig = R"(<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
  "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
 <busconfig>
-  <type>session</type>
+  <type>%1</type>
   <listen>unix:tmpdir=/tmp</listen>
   <auth>EXTERNAL</auth>
   <policy context="default">
@@ -32,9 +30,11 @@ const char* const kConfig = R"(<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D
 
 }  // namespace
 
+QByteArray BareBusConfig(const char* type) { return QString::fromLatin1(kConfig).arg(QLatin1String(type)).toLatin1(); }
+
 PrivateBus::PrivateBus() {
   if (!config_.open()) return;
-  config_.write(kConfig);
+  config_.write(BareBusConfig("session"));
   config_.flush();
   int fds[2];
   if (::pipe(fds) != 0) return;
