@@ -42,23 +42,15 @@ QString TrayController::reachText() const {
                           "\"lumora --shot-window\"; "
                           "\"lumora --show\" opens the options window");
   QStringList ways;
-  if (hotkeys_.desktopChoosesKeys()) {
-    // What the desktop bound, which need not be what was asked for.
-    for (const Described& d : described()) {
-      const QString trigger = hotkeys_.boundTrigger(d.id);
-      if (!trigger.isEmpty()) ways << trigger + QLatin1Char(' ') + QLatin1String(d.does);
-    }
-    if (ways.isEmpty())
-      ways << QStringLiteral("the desktop has bound no keys for Lumora (yet): assign them in its keyboard settings, "
-                             "or bind keys to \"lumora --shot\", \"lumora --select\" and \"lumora --shot-window\"");
-    ways << QStringLiteral("\"lumora --show\" opens the options window");
-    return ways.join(QStringLiteral(", "));
+  // Where the desktop chooses, what it bound, which need not be what was asked for.
+  const bool desktop = hotkeys_.desktopChoosesKeys();
+  for (const Described& d : described()) {
+    const QString keys = desktop ? hotkeys_.boundTrigger(d.id) : combination(d.letter);
+    if (!keys.isEmpty() && !unavailable_.contains(keys)) ways << keys + QLatin1Char(' ') + QLatin1String(d.does);
   }
-  const QString capture = combination(s_.Shortcuts.SC_Screen), select = combination(s_.Shortcuts.SC_Auswahl);
-  if (!unavailable_.contains(capture)) ways << capture + QStringLiteral(" takes a screenshot");
-  if (!unavailable_.contains(select)) ways << select + QStringLiteral(" chooses the capture area");
-  const QString window = combination(s_.Shortcuts.SC_Window);
-  if (!unavailable_.contains(window)) ways << window + QStringLiteral(" takes the active window");
+  if (desktop && ways.isEmpty())
+    ways << QStringLiteral("the desktop has bound no keys for Lumora (yet): assign them in its keyboard settings, "
+                           "or bind keys to \"lumora --shot\", \"lumora --select\" and \"lumora --shot-window\"");
   ways << QStringLiteral("\"lumora --show\" opens the options window");
   return ways.join(QStringLiteral(", "));
 }

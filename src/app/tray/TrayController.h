@@ -100,11 +100,12 @@ class TrayController {
     uint32_t id;
     const char* name;  // as the desktop lists it
     const char* does;  // on the command line
+    char letter;       // of Ctrl+Alt+letter
   };
   std::array<Described, 3> described() const {
-    return {{{captureId_, "Screenshot erstellen", "takes a screenshot"},
-             {selectionId_, "Bereichsauswahl", "chooses the capture area"},
-             {windowId_, "Aktives Fenster", "takes the active window"}}};
+    return {{{captureId_, "Screenshot erstellen", "takes a screenshot", s_.Shortcuts.SC_Screen},
+             {selectionId_, "Bereichsauswahl", "chooses the capture area", s_.Shortcuts.SC_Auswahl},
+             {windowId_, "Aktives Fenster", "takes the active window", s_.Shortcuts.SC_Window}}};
   }
   QStringList unavailable_;
   bool suppressConfirmations_ = false;
