@@ -13,12 +13,6 @@
 
 namespace lumora {
 
-// One entry of the portal's shortcut lists: an id and its properties.
-struct PortalShortcut {
-  QString id;
-  QVariantMap properties;
-};
-
 QDBusArgument& operator<<(QDBusArgument& arg, const PortalShortcut& s) {
   arg.beginStructure();
   arg << s.id << s.properties;
@@ -32,12 +26,6 @@ const QDBusArgument& operator>>(const QDBusArgument& arg, PortalShortcut& s) {
   arg.endStructure();
   return arg;
 }
-
-}  // namespace lumora
-
-Q_DECLARE_METATYPE(lumora::PortalShortcut)
-
-namespace lumora {
 
 namespace {
 

@@ -10,7 +10,17 @@
 
 #include "platform/Hotkeys.h"
 
+class QDBusArgument;
+
 namespace lumora {
+
+// One entry of the portal's shortcut lists: an id and its properties.
+struct PortalShortcut {
+  QString id;
+  QVariantMap properties;
+};
+QDBusArgument& operator<<(QDBusArgument& arg, const PortalShortcut& s);
+const QDBusArgument& operator>>(const QDBusArgument& arg, PortalShortcut& s);
 
 // Hotkeys through the desktop portal's GlobalShortcuts interface (KDE Plasma,
 // GNOME from 48, Hyprland): the program asks for its combinations and the desktop
@@ -66,3 +76,5 @@ class PortalHotkeys : public QObject, public Hotkeys {
 };
 
 }  // namespace lumora
+
+Q_DECLARE_METATYPE(lumora::PortalShortcut)

@@ -19,30 +19,7 @@
 using namespace lumora;
 using namespace lumora::test;
 
-namespace lumora::test {
-
-// One entry of the portal's shortcut lists (named, so that QtDBus can match it).
-struct Shortcut {
-  QString id;
-  QVariantMap properties;
-};
-
-QDBusArgument& operator<<(QDBusArgument& arg, const Shortcut& s) {
-  arg.beginStructure();
-  arg << s.id << s.properties;
-  arg.endStructure();
-  return arg;
-}
-const QDBusArgument& operator>>(const QDBusArgument& arg, Shortcut& s) {
-  arg.beginStructure();
-  arg >> s.id >> s.properties;
-  arg.endStructure();
-  return arg;
-}
-
-}  // namespace lumora::test
-
-Q_DECLARE_METATYPE(lumora::test::Shortcut)
+using Shortcut = lumora::PortalShortcut;
 
 namespace {
 
@@ -76,7 +53,8 @@ class FakeShortcutsPortal : public QObject, protected QDBusContext {
     sessions << session;
     return answer(options, {{QStringLiteral("session_handle"), session}});
   }
-  QDBusObjectPath BindShortcuts(const QDBusObjectPath&, const QList<lumora::test::Shortcut>& shortcuts, const QString&,
+  // The type named in full: QtDBus finds a slot's argument types by their registered names.
+  QDBusObjectPath BindShortcuts(const QDBusObjectPath&, const QList<lumora::PortalShortcut>& shortcuts, const QString&,
                                 const QVariantMap& options) {
     lastBind.clear();
     QList<Shortcut> bound;
