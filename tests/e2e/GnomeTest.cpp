@@ -21,8 +21,6 @@ constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
 // GNOME's top bar, with its clock: not compared between pictures taken apart.
 constexpr int kTopBar = 32;
-// The Toolbox inside the full-screen overlay: its frame, caption and client.
-const QRect kToolbox(15, 15, 110 + 2, 284 + 2 + 18);
 
 class Gnome : public ::testing::Test {
  protected:
@@ -163,7 +161,7 @@ TEST_F(Gnome, TheToolboxIsAboveTheOverlayAndTheOverlayAboveTheDesktop) {
   QImage shown;
   const bool up = WaitFor([&] {
     shown = session->shellPicture();
-    return differing(shown, before, nullptr, kToolbox) > kToolbox.width() * kToolbox.height() / 2;
+    return differing(shown, before, nullptr, kToolboxOnOverlay) > kToolboxOnOverlay.width() * kToolboxOnOverlay.height() / 2;
   });
   // The desktop changes below the overlay, which keeps showing the frozen picture.
   QImage other = TestPattern(kWidth, kHeight);
@@ -182,7 +180,7 @@ TEST_F(Gnome, TheToolboxIsAboveTheOverlayAndTheOverlayAboveTheDesktop) {
   background(session->folder() + "/../background.png");
   ASSERT_TRUE(up) << "no Toolbox at its place on the overlay";
   QRect where;
-  EXPECT_EQ(differing(covered, before, &where), differing(covered, before, nullptr, kToolbox));
-  EXPECT_TRUE(kToolbox.contains(where)) << where.x() << "," << where.y() << " " << where.width() << "x" << where.height();
+  EXPECT_EQ(differing(covered, before, &where), differing(covered, before, nullptr, kToolboxOnOverlay));
+  EXPECT_TRUE(kToolboxOnOverlay.contains(where)) << where.x() << "," << where.y() << " " << where.width() << "x" << where.height();
   EXPECT_GT(differing(after, before), kWidth * (kHeight - kTopBar) / 2) << "the desktop did change";
 }

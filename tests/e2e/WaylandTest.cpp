@@ -174,7 +174,7 @@ TEST_F(Wayland, TheSelectionOverlayCoversTheOutputWithTheFrozenPicturePixelForPi
   QThread::msleep(300);  // the first frame after the full-screen switch
   const QImage shown = session->grimPicture();
   // The Toolbox is drawn on it, in its frame at the output's corner.
-  const QRect toolbox(15, 15, 110 + 2, 284 + 2 + 18);
+  const QRect toolbox = kToolboxOnOverlay;
   session->stop(pid);
   ASSERT_TRUE(fullScreen);
   ASSERT_EQ(shown.size(), picture.size());

@@ -11,6 +11,10 @@
 
 namespace lumora::test {
 
+// Where the full-screen overlay draws the Toolbox on desktops that place windows
+// themselves: its frame, caption and client, from the output's corner.
+inline const QRect kToolboxOnOverlay(15, 15, 110 + 2, 284 + 2 + 18);
+
 // What every private Wayland desktop of the tests shares: its own session bus and
 // folders, run by an unprivileged user when the tests run as root (compositors
 // refuse root, and files of other users must be other users' files). The
