@@ -228,8 +228,10 @@ void TfrmAuswahl::embedMagnifier(bool inside) {
     frame->setWindowTitle(magnifier_->windowTitle());
     frame->hold(magnifier_);
     toolboxFrame_ = frame;
+    setFocusPolicy(Qt::StrongFocus);  // the overlay keeps the keys beside the Toolbox's fields
     return;
   }
+  setFocusPolicy(Qt::NoFocus);
   magnifier_->setParent(this, toolWindowFlags_);
   delete toolboxFrame_;
   toolboxFrame_ = nullptr;
@@ -284,7 +286,6 @@ void TfrmAuswahl::showEvent(QShowEvent* event) {
     magnifier_->show();
     // The dialog hands the keys to its first field; they belong to the overlay
     // until the user clicks into the Toolbox, as with a Toolbox of its own.
-    setFocusPolicy(Qt::StrongFocus);
     QTimer::singleShot(0, this, [this] { setFocus(Qt::OtherFocusReason); });
     return;
   }
