@@ -6,6 +6,11 @@
 
 namespace lumora {
 
+uint32_t RootWindow(xcb_connection_t* connection) {
+  const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+  return screen ? screen->root : XCB_NONE;
+}
+
 uint32_t InternAtom(xcb_connection_t* connection, const char* name) {
   if (!connection) return 0;
   xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(

@@ -7,6 +7,9 @@ struct xcb_connection_t;
 
 namespace lumora {
 
+// The first screen's root window; 0 when the server names none.
+uint32_t RootWindow(xcb_connection_t* connection);
+
 // The server's atom for `name`, made when missing; 0 (None) when it cannot be had.
 uint32_t InternAtom(xcb_connection_t* connection, const char* name);
 

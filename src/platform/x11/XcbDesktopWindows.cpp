@@ -49,17 +49,11 @@ void XcbDesktopWindows::flush() {
   if (xcb_connection_t* c = QtXcbConnection()) xcb_flush(c);
 }
 
-
 namespace {
-
-xcb_window_t Root(xcb_connection_t* c) {
-  const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-  return screen ? screen->root : XCB_NONE;
-}
 
 // Window lists, the one active window, the supported requests.
 std::vector<uint32_t> RootWindows(xcb_connection_t* c, const char* property, uint32_t type = XCB_ATOM_WINDOW) {
-  return PropertyValues(c, Root(c), InternAtom(c, property), type);
+  return PropertyValues(c, RootWindow(c), InternAtom(c, property), type);
 }
 
 // A request to the window manager about `window`, marked as coming from a pager
@@ -73,7 +67,7 @@ void AskWindowManager(xcb_connection_t* c, uint32_t window, const char* message,
   event.data.data32[0] = 2;
   event.data.data32[1] = d1;
   event.data.data32[2] = d2;
-  xcb_send_event(c, 0, Root(c), XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+  xcb_send_event(c, 0, RootWindow(c), XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                  reinterpret_cast<const char*>(&event));
   xcb_flush(c);
 }

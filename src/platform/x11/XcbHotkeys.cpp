@@ -27,7 +27,7 @@ xcb_keysym_t keysymFor(char key) {
 
 XcbHotkeys::XcbHotkeys(xcb_connection_t* connection) : conn_(connection) {
   if (!conn_) return;
-  root_ = xcb_setup_roots_iterator(xcb_get_setup(conn_)).data->root;
+  root_ = RootWindow(conn_);
   symbols_ = xcb_key_symbols_alloc(conn_);
   if (QCoreApplication::instance()) QCoreApplication::instance()->installNativeEventFilter(this);
 }

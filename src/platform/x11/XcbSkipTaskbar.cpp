@@ -38,10 +38,10 @@ bool XcbSkipTaskbar::eventFilter(QObject* watched, QEvent* event) {
 bool XcbSkipTaskbar::openbox() {
   if (openbox_ >= 0) return openbox_ == 1;
   openbox_ = 0;
-  const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(conn_)).data;
-  if (!screen) return false;
+  const uint32_t root = RootWindow(conn_);
+  if (root == XCB_NONE) return false;
   const std::vector<uint32_t> check =
-      PropertyValues(conn_, screen->root, InternAtom(conn_, "_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW, 1);
+      PropertyValues(conn_, root, InternAtom(conn_, "_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW, 1);
   if (check.size() != 1) return false;
   xcb_get_property_reply_t* reply = xcb_get_property_reply(
       conn_,

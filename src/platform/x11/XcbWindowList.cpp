@@ -6,6 +6,8 @@
 #include <memory>
 #include <xcb/xcb.h>
 
+#include "platform/x11/XcbAtom.h"
+
 namespace lumora {
 
 namespace {
@@ -53,9 +55,7 @@ bool skipped(const std::vector<uint32_t>& skip, uint32_t w) {
 }  // namespace
 
 XcbWindowList::XcbWindowList(xcb_connection_t* connection) : c_(connection) {
-  if (c_ && !xcb_connection_has_error(c_)) {
-    if (const xcb_screen_t* s = xcb_setup_roots_iterator(xcb_get_setup(c_)).data) root_ = s->root;
-  }
+  if (c_ && !xcb_connection_has_error(c_)) root_ = RootWindow(c_);
 }
 
 uint32_t XcbWindowList::atom(Atom a) const {
