@@ -36,6 +36,18 @@ QString WindowAt(TrayDriver& ui, QSize size) {
   return QString();
 }
 
+// Draws `from`-`to` on the open overlay, accepts it with `key`, then takes the
+// area by hotkey into `file`; false when a step did not come through.
+bool ShootSelection(TrayDriver& ui, QPoint from, QPoint to, const char* key, const char* file) {
+  ui.drag(from, to);
+  ui.xdo({"key", key});
+  if (!WaitFor([&] { return !ui.visible("Toolbox"); })) return false;
+  ui.xdo({"key", "ctrl+alt+s"});
+  if (!ui.shot(file)) return false;
+  QThread::msleep(300);
+  return true;
+}
+
 // What a capture of `rect` (in root-window pixels) shows of `root` when only the
 // `monitors` are screens: black elsewhere.
 QImage Expected(const QImage& root, QRect rect, const std::vector<QRect>& monitors) {
@@ -110,12 +122,7 @@ TEST(Desktop, ScaledWindowsStillCountDevicePixels) {
   ui.xdo({"key", "ctrl+alt+a"});
   ASSERT_TRUE(WaitFor([&] { return ui.visible("Toolbox"); }));
   EXPECT_EQ(WindowAt(ui, {1024, 768}), QStringLiteral("0,0"));
-  ui.drag({311, 251}, {521, 431});
-  ui.xdo({"key", "Return"});
-  ASSERT_TRUE(WaitFor([&] { return !ui.visible("Toolbox"); }));
-  ui.xdo({"key", "ctrl+alt+s"});
-  ASSERT_TRUE(ui.shot("Screen 00001.bmp"));
-  QThread::msleep(300);
+  ASSERT_TRUE(ShootSelection(ui, {311, 251}, {521, 431}, "Return", "Screen 00001.bmp"));
   EXPECT_TRUE(SamePixels(Shot(ui.folder + "Screen 00001.bmp"), picture.copy(311, 251, 210, 180)));
   ASSERT_TRUE(ui.quit(lumora));
   EXPECT_EQ(StoreValue(ui.registry, "Sel_Left"), Dword(311));
@@ -158,12 +165,7 @@ TEST(Desktop, SeveralMonitorsAgreeOnWhatTheScreenIs) {
   EXPECT_EQ(WindowAt(ui, {800, 600}), QStringLiteral("800,0"));
   // Clear of the Toolbox at the overlay's top-left, and where the server lets the
   // pointer go (over the first monitor's crtc).
-  ui.drag({1000, 320}, {1200, 470});
-  ui.xdo({"key", "F1"});
-  ASSERT_TRUE(WaitFor([&] { return !ui.visible("Toolbox"); }));
-  ui.xdo({"key", "ctrl+alt+s"});
-  ASSERT_TRUE(ui.shot("Screen 00001.bmp"));
-  QThread::msleep(300);
+  ASSERT_TRUE(ShootSelection(ui, {1000, 320}, {1200, 470}, "F1", "Screen 00001.bmp"));
   EXPECT_TRUE(SamePixels(Shot(ui.folder + "Screen 00001.bmp"), root.copy(1000, 320, 200, 150)));
   ASSERT_TRUE(ui.quit(lumora));
   EXPECT_EQ(StoreValue(ui.registry, "Sel_Left"), Dword(200)) << "relative to the primary monitor";
@@ -244,12 +246,7 @@ TEST(Desktop, TheWholeScreenIsThePrimaryThePointersOrEveryMonitorAsChosen) {
   EXPECT_EQ(WindowAt(ui, {3200, 1800}), QStringLiteral("0,0"));
   const QString toolbox = ui.xdo({"search", "--onlyvisible", "--name", "^Toolbox$"}).section('\n', 0, 0);
   EXPECT_TRUE(ui.xdo({"getwindowgeometry", toolbox}).contains("Position: 15,615")) << "on the left monitor";
-  ui.drag({300, 900}, {500, 1000});
-  ui.xdo({"key", "F1"});
-  ASSERT_TRUE(WaitFor([&] { return !ui.visible("Toolbox"); }));
-  ui.xdo({"key", "ctrl+alt+s"});
-  ASSERT_TRUE(ui.shot("Screen 00001.bmp"));
-  QThread::msleep(300);
+  ASSERT_TRUE(ShootSelection(ui, {300, 900}, {500, 1000}, "F1", "Screen 00001.bmp"));
   EXPECT_TRUE(SamePixels(Shot(ui.folder + "Screen 00001.bmp"), root.copy(300, 900, 200, 100)));
 
   // The tray icon is not where the driver's menu clicks go; the command line ends it.
